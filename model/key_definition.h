@@ -1,0 +1,35 @@
+// KeyDefinition and KeyDefDocument: the keyboard and the root of the model.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/sub_key_definition.h"
+#include "xml/xml_node.h"
+
+/// The keyboard: its name and its panels in file order ("keydef").
+class KeyDefinition : public XmlNode {
+public:
+    KeyDefinition() = default;
+    KeyDefinition(const KeyDefinition&) = delete;
+    KeyDefinition& operator=(const KeyDefinition&) = delete;
+
+    HRESULT Load(const DomNode& node) override;
+    HRESULT Save(const DomNode& node) override;
+
+    std::string name;
+    std::vector<SubKeyDefinition> subkeydef;
+};
+
+/// The root of the model, bound to the XML document itself.
+class KeyDefDocument : public XmlNode {
+public:
+    KeyDefDocument() = default;
+    KeyDefDocument(const KeyDefDocument&) = delete;
+    KeyDefDocument& operator=(const KeyDefDocument&) = delete;
+
+    HRESULT Load(const DomNode& node) override;
+    HRESULT Save(const DomNode& node) override;
+
+    KeyDefinition keydef;
+};

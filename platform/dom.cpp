@@ -1,0 +1,508 @@
+#include <cstring>
+
+#include "platform/com.h"
+#include "platform/dom_store.h"
+#include "platform/unicode.h"
+
+namespace dom {
+
+namespace {
+
+constexpr std::size_t kTextBlockSize = 64 * 1024;
+
+bool IsNameStartChar(char32_t c) {
+    return c == ':' || (c >= 'A' && c <= 'Z') || c == '_' || (c >= 'a' && c <= 'z') ||
+           (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) ||
+           (c >= 0x370 && c <= 0x37D) || (c >= 0x37F && c <= 0x1FFF) ||
+           (c >= 0x200C && c <= 0x200D) || (c >= 0x2070 && c <= 0x218F) ||
+           (c >= 0x2C00 && c <= 0x2FEF) || (c >= 0x3001 && c <= 0xD7FF) ||
+           (c >= 0xF900 && c <= 0xFDCF) || (c >= 0xFDF0 && c <= 0xFFFD) ||
+           (c >= 0x10000 && c <= 0xEFFFF);
+}
+
+bool IsNameChar(char32_t c) {
+    return IsNameStartChar(c) || c == '-' || c == '.' || (c >= '0' && c <= '9') || c == 0xB7 ||
+           (c >= 0x300 && c <= 0x36F) || (c >= 0x203F && c <= 0x2040);
+}
+
+}  // namespace
+
+bool IsXmlName(std::string_view name) {
+    std::u16string wide = Utf8ToUtf16(name);
+    if (wide.empty()) return false;
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        char32_t c = wide[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size()) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
+        }
+        if (!(i == 0 ? IsNameStartChar(c) : IsNameChar(c))) return false;
+    }
+    return true;
+}
+
+const char* TextArena::Copy(std::string_view text) {
+    if (text.empty()) return nullptr;
+    if (text.size() > kTextBlockSize / 4) {
+        // Large texts get a block of their own so the shared block is not wasted.
+        blocks_.push_back(std::make_unique<char[]>(text.size()));
+        std::memcpy(blocks_.back().get(), text.data(), text.size());
+        return blocks_.back().get();
+    }
+    if (text.size() > free_size_) {
+        blocks_.push_back(std::make_unique<char[]>(kTextBlockSize));
+        free_ = blocks_.back().get();
+        free_size_ = kTextBlockSize;
+    }
+    char* copy = free_;
+    std::memcpy(copy, text.data(), text.size());
+    free_ += text.size();
+    free_size_ -= text.size();
+    return copy;
+}
+
+Store::Store() {
+    std::uint32_t document = 0;
+    NewNode(NODE_DOCUMENT, kNone, &document);
+}
+
+HRESULT Store::NewNode(DOMNodeType type, std::uint32_t name, std::uint32_t* index) {
+    if (size_ >= node_limit_ || size_ >= kNone - 1) return E_OUTOFMEMORY;
+    if ((size_ & kChunkMask) == 0) {
+        chunks_.push_back(std::make_unique<NodeRecord[]>(std::size_t{1} << kChunkBits));
+    }
+    NodeRecord& node = at(size_);
+    node.type = type;
+    node.name = name;
+    if (type == NODE_ELEMENT || type == NODE_DOCUMENT) {
+        node.tree = {kNone, kNone, kNone, kNone};
+    } else {
+        node.text = {nullptr, 0};
+    }
+    *index = size_++;
+    return S_OK;
+}
+
+std::uint32_t Store::InternName(std::string_view utf8) {
+    auto found = name_ids_.find(std::string(utf8));
+    if (found != name_ids_.end()) return found->second;
+    auto id = static_cast<std::uint32_t>(names_.size());
+    names_.emplace_back(utf8);
+    name_ids_.emplace(names_.back(), id);
+    return id;
+}
+
+std::uint32_t Store::FindName(std::string_view utf8) const {
+    auto found = name_ids_.find(std::string(utf8));
+    return found == name_ids_.end() ? kNone : found->second;
+}
+
+void Store::SetText(std::uint32_t index, std::string_view utf8) {
+    const char* copy = text_.Copy(utf8);
+    NodeRecord& node = at(index);
+    node.text = {copy, static_cast<std::uint32_t>(utf8.size())};
+}
+
+bool Store::IsAncestorOrSelf(std::uint32_t candidate, std::uint32_t node) {
+    for (std::uint32_t n = node; n != kNone; n = at(n).parent) {
+        if (n == candidate) return true;
+    }
+    return false;
+}
+
+void Store::Detach(std::uint32_t child) {
+    NodeRecord& node = at(child);
+    if (node.parent == kNone) return;
+    NodeRecord& parent = at(node.parent);
+    std::uint32_t previous = kNone;
+    for (std::uint32_t n = parent.tree.first_child; n != child; n = at(n).next) previous = n;
+    if (previous == kNone) {
+        parent.tree.first_child = node.next;
+    } else {
+        at(previous).next = node.next;
+    }
+    if (parent.tree.last_child == child) parent.tree.last_child = previous;
+    node.parent = kNone;
+    node.next = kNone;
+}
+
+HRESULT Store::Append(std::uint32_t parent_index, std::uint32_t child_index) {
+    NodeRecord& parent = at(parent_index);
+    NodeRecord& child = at(child_index);
+    if (parent.type != NODE_ELEMENT && parent.type != NODE_DOCUMENT) return E_FAIL;
+    if (child.type == NODE_ATTRIBUTE || child.type == NODE_DOCUMENT) return E_FAIL;
+    if (IsAncestorOrSelf(child_index, parent_index)) return E_FAIL;
+    if (parent.type == NODE_DOCUMENT) {
+        // A document holds one root element and, around it, only markup.
+        if (child.type == NODE_TEXT) {
+            std::string_view text = TextOf(child_index);
+            if (text.find_first_not_of(" \t\r\n") != std::string_view::npos) return E_FAIL;
+        }
+        if (child.type == NODE_ELEMENT) {
+            for (std::uint32_t n = parent.tree.first_child; n != kNone; n = at(n).next) {
+                if (at(n).type == NODE_ELEMENT && n != child_index) return E_FAIL;
+            }
+        }
+    }
+    Detach(child_index);
+    child.parent = parent_index;
+    if (parent.tree.last_child == kNone) {
+        parent.tree.first_child = child_index;
+    } else {
+        at(parent.tree.last_child).next = child_index;
+    }
+    parent.tree.last_child = child_index;
+    return S_OK;
+}
+
+HRESULT Store::ReplaceChildrenByText(std::uint32_t element, std::string_view utf8) {
+    std::uint32_t text = 0;
+    HRESULT status = NewNode(NODE_TEXT, kNone, &text);
+    if (Failed(status)) return status;
+    SetText(text, utf8);
+    NodeRecord& node = at(element);
+    for (std::uint32_t n = node.tree.first_child; n != kNone;) {
+        std::uint32_t next = at(n).next;
+        at(n).parent = kNone;
+        at(n).next = kNone;
+        n = next;
+    }
+    node.tree.first_child = kNone;
+    node.tree.last_child = kNone;
+    return Append(element, text);
+}
+
+std::string Store::TextBelow(std::uint32_t index) {
+    std::string text;
+    std::uint32_t n = at(index).tree.first_child;
+    while (n != kNone) {
+        NodeRecord& node = at(n);
+        if (node.type == NODE_TEXT) text.append(TextOf(n));
+        if (node.type == NODE_ELEMENT && node.tree.first_child != kNone) {
+            n = node.tree.first_child;
+            continue;
+        }
+        // Climb until a node with a next sibling, stopping at the start node.
+        while (n != index && at(n).next == kNone) n = at(n).parent;
+        if (n == index) break;
+        n = at(n).next;
+    }
+    return text;
+}
+
+}  // namespace dom
+
+using dom::kNone;
+using dom::Store;
+
+// ---- DomNode ----------------------------------------------------------------
+
+DomNode::DomNode(Store* store, std::uint32_t index) : store_(store), index_(index) {
+    if (store_ != nullptr) ++store_->references;
+}
+
+DomNode::DomNode(const DomNode& other) : DomNode(other.store_, other.index_) {}
+
+DomNode::DomNode(DomNode&& other) noexcept : store_(other.store_), index_(other.index_) {
+    other.store_ = nullptr;
+    other.index_ = 0;
+}
+
+DomNode& DomNode::operator=(const DomNode& other) {
+    if (this != &other) {
+        DomNode copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+DomNode& DomNode::operator=(DomNode&& other) noexcept {
+    if (this != &other) {
+        Release();
+        store_ = other.store_;
+        index_ = other.index_;
+        other.store_ = nullptr;
+        other.index_ = 0;
+    }
+    return *this;
+}
+
+DomNode::~DomNode() { Release(); }
+
+void DomNode::Release() {
+    if (store_ != nullptr && --store_->references == 0) delete store_;
+    store_ = nullptr;
+    index_ = 0;
+}
+
+bool DomNode::operator==(const DomNode& other) const {
+    return store_ == other.store_ && index_ == other.index_;
+}
+
+HRESULT DomNode::get_nodeType(DOMNodeType* type) const {
+    if (type == nullptr) return E_POINTER;
+    if (store_ == nullptr) return E_UNEXPECTED;
+    *type = store_->at(index_).type;
+    return S_OK;
+}
+
+HRESULT DomNode::get_nodeName(std::u16string* name) const {
+    if (name == nullptr) return E_POINTER;
+    if (store_ == nullptr) return E_UNEXPECTED;
+    const dom::NodeRecord& node = store_->at(index_);
+    switch (node.type) {
+        case NODE_TEXT: *name = u"#text"; break;
+        case NODE_COMMENT: *name = u"#comment"; break;
+        case NODE_DOCUMENT: *name = u"#document"; break;
+        default: *name = Utf8ToUtf16(store_->NameOf(node.name)); break;
+    }
+    return S_OK;
+}
+
+HRESULT DomNode::get_firstChild(DomNode* child) const {
+    if (child == nullptr) return E_POINTER;
+    if (store_ == nullptr) return E_UNEXPECTED;
+    const dom::NodeRecord& node = store_->at(index_);
+    bool has_children = node.type == NODE_ELEMENT || node.type == NODE_DOCUMENT;
+    std::uint32_t first = has_children ? node.tree.first_child : kNone;
+    if (first == kNone) {
+        child->Release();
+        return S_FALSE;
+    }
+    *child = DomNode(store_, first);
+    return S_OK;
+}
+
+HRESULT DomNode::get_nextSibling(DomNode* sibling) const {
+    if (sibling == nullptr) return E_POINTER;
+    if (store_ == nullptr) return E_UNEXPECTED;
+    const dom::NodeRecord& node = store_->at(index_);
+    // Attributes are not siblings of anything in the child walk.
+    std::uint32_t next = node.type == NODE_ATTRIBUTE ? kNone : node.next;
+    if (next == kNone) {
+        sibling->Release();
+        return S_FALSE;
+    }
+    *sibling = DomNode(store_, next);
+    return S_OK;
+}
+
+HRESULT DomNode::get_attributes(DomNamedNodeMap* map) const {
+    if (map == nullptr) return E_POINTER;
+    if (store_ == nullptr) return E_UNEXPECTED;
+    if (store_->at(index_).type != NODE_ELEMENT) {
+        map->element_.Release();
+        return S_FALSE;
+    }
+    map->element_ = *this;
+    return S_OK;
+}
+
+HRESULT DomNode::get_ownerDocument(DomDocument* document) const {
+    if (document == nullptr) return E_POINTER;
+    if (store_ == nullptr) return E_UNEXPECTED;
+    if (index_ == 0) {
+        document->Release();
+        return S_FALSE;
+    }
+    *document = DomDocument(store_);
+    return S_OK;
+}
+
+HRESULT DomNode::QueryDocument(DomDocument* document) const {
+    if (document == nullptr) return E_POINTER;
+    if (store_ == nullptr) return E_UNEXPECTED;
+    if (index_ != 0) {
+        document->Release();
+        return E_NOINTERFACE;
+    }
+    *document = DomDocument(store_);
+    return S_OK;
+}
+
+HRESULT DomNode::appendChild(const DomNode& child, DomNode* appended) const {
+    if (store_ == nullptr) return E_UNEXPECTED;
+    if (child.store_ == nullptr) return E_INVALIDARG;
+    if (child.store_ != store_) return E_INVALIDARG;  // nodes never move between documents
+    HRESULT status = store_->Append(index_, child.index_);
+    if (Failed(status)) return status;
+    if (appended != nullptr) *appended = child;
+    return S_OK;
+}
+
+namespace {
+
+// The UTF-8 text form of a variant, or a failure for values without one.
+HRESULT TextForm(const Variant& value, std::string* text) {
+    switch (value.vt) {
+        case VT_I4: AppendDecimal(value.lVal, *text); return S_OK;
+        case VT_BSTR: AppendUtf16AsUtf8(value.bstrVal, *text); return S_OK;
+        case VT_BOOL: text->append(value.boolVal != 0 ? "true" : "false"); return S_OK;
+        case VT_EMPTY: return S_OK;
+        default: return DISP_E_TYPEMISMATCH;
+    }
+}
+
+}  // namespace
+
+HRESULT DomNode::put_nodeTypedValue(const Variant& value) const {
+    if (store_ == nullptr) return E_UNEXPECTED;
+    std::string text;
+    HRESULT status = TextForm(value, &text);
+    if (Failed(status)) return status;
+    switch (store_->at(index_).type) {
+        case NODE_ELEMENT: return store_->ReplaceChildrenByText(index_, text);
+        case NODE_DOCUMENT: return E_FAIL;
+        default: store_->SetText(index_, text); return S_OK;
+    }
+}
+
+HRESULT DomNode::get_nodeTypedValue(Variant* value) const {
+    if (value == nullptr) return E_POINTER;
+    if (store_ == nullptr) return E_UNEXPECTED;
+    DOMNodeType type = store_->at(index_).type;
+    std::string_view text;
+    std::string below;
+    if (type == NODE_ELEMENT || type == NODE_DOCUMENT) {
+        below = store_->TextBelow(index_);
+        text = below;
+    } else {
+        text = store_->TextOf(index_);
+    }
+    *value = Variant::String(Utf8ToUtf16(text));
+    return S_OK;
+}
+
+// ---- DomDocument ------------------------------------------------------------
+
+DomDocument::DomDocument(Store* store) : DomNode(store, 0) {}
+
+HRESULT DomDocument::createNode(const Variant& type, std::u16string_view name,
+                                std::u16string_view /*namespace_uri*/, DomNode* node) const {
+    if (node == nullptr) return E_POINTER;
+    if (store_ == nullptr) return E_UNEXPECTED;
+    Variant number;
+    HRESULT status = VariantChangeType(&number, type, 0, VT_I4);
+    if (Failed(status)) return E_INVALIDARG;
+    std::uint32_t name_id = kNone;
+    switch (number.lVal) {
+        case NODE_ELEMENT:
+        case NODE_ATTRIBUTE: {
+            std::string utf8;
+            AppendUtf16AsUtf8(name, utf8);
+            if (!dom::IsXmlName(utf8)) return E_FAIL;
+            name_id = store_->InternName(utf8);
+            break;
+        }
+        case NODE_TEXT:
+            break;
+        default:
+            return E_INVALIDARG;
+    }
+    std::uint32_t index = 0;
+    status = store_->NewNode(static_cast<DOMNodeType>(number.lVal), name_id, &index);
+    if (Failed(status)) return status;
+    *node = Store::MakeNode(store_, index);
+    return S_OK;
+}
+
+void DomDocument::SetNodeLimit(std::size_t limit) const {
+    if (store_ != nullptr) store_->set_node_limit(limit);
+}
+
+HRESULT CreateDomDocument(DomDocument* document) {
+    if (document == nullptr) return E_POINTER;
+    document->Release();
+    if (!ComInitialized()) return CO_E_NOTINITIALIZED;
+    *document = Store::MakeDocument(new Store());
+    return S_OK;
+}
+
+// ---- DomNamedNodeMap --------------------------------------------------------
+
+HRESULT DomNamedNodeMap::setNamedItem(const DomNode& attribute, DomNode* added) const {
+    if (!element_) return E_UNEXPECTED;
+    Store* store = Store::StoreOf(element_);
+    std::uint32_t owner = Store::IndexOf(element_);
+    if (Store::StoreOf(attribute) != store) return E_INVALIDARG;
+    std::uint32_t index = Store::IndexOf(attribute);
+    dom::NodeRecord& node = store->at(index);
+    if (node.type != NODE_ATTRIBUTE) return E_INVALIDARG;
+    if (node.parent != kNone && node.parent != owner) return E_FAIL;  // in use elsewhere
+    if (node.parent == kNone) {
+        dom::NodeRecord& element = store->at(owner);
+        std::uint32_t previous = kNone;
+        std::uint32_t same = element.tree.first_attribute;
+        while (same != kNone && store->at(same).name != node.name) {
+            previous = same;
+            same = store->at(same).next;
+        }
+        node.parent = owner;
+        if (same == kNone) {
+            node.next = kNone;
+            if (element.tree.last_attribute == kNone) {
+                element.tree.first_attribute = index;
+            } else {
+                store->at(element.tree.last_attribute).next = index;
+            }
+            element.tree.last_attribute = index;
+        } else {
+            // Replace the attribute of the same name in its place.
+            dom::NodeRecord& old = store->at(same);
+            node.next = old.next;
+            if (previous == kNone) {
+                element.tree.first_attribute = index;
+            } else {
+                store->at(previous).next = index;
+            }
+            if (element.tree.last_attribute == same) element.tree.last_attribute = index;
+            old.parent = kNone;
+            old.next = kNone;
+        }
+    }
+    if (added != nullptr) *added = attribute;
+    return S_OK;
+}
+
+HRESULT DomNamedNodeMap::getNamedItem(std::u16string_view name, DomNode* attribute) const {
+    if (attribute == nullptr) return E_POINTER;
+    if (!element_) return E_UNEXPECTED;
+    Store* store = Store::StoreOf(element_);
+    std::string utf8;
+    AppendUtf16AsUtf8(name, utf8);
+    std::uint32_t name_id = store->FindName(utf8);
+    std::uint32_t n = store->at(Store::IndexOf(element_)).tree.first_attribute;
+    while (name_id != kNone && n != kNone && store->at(n).name != name_id) n = store->at(n).next;
+    if (name_id == kNone || n == kNone) {
+        attribute->Release();
+        return S_FALSE;
+    }
+    *attribute = Store::MakeNode(store, n);
+    return S_OK;
+}
+
+HRESULT DomNamedNodeMap::get_length(long* length) const {
+    if (length == nullptr) return E_POINTER;
+    if (!element_) return E_UNEXPECTED;
+    Store* store = Store::StoreOf(element_);
+    long count = 0;
+    for (std::uint32_t n = store->at(Store::IndexOf(element_)).tree.first_attribute; n != kNone;
+         n = store->at(n).next) {
+        ++count;
+    }
+    *length = count;
+    return S_OK;
+}
+
+HRESULT DomNamedNodeMap::get_item(long index, DomNode* attribute) const {
+    if (attribute == nullptr) return E_POINTER;
+    if (!element_) return E_UNEXPECTED;
+    Store* store = Store::StoreOf(element_);
+    std::uint32_t n = store->at(Store::IndexOf(element_)).tree.first_attribute;
+    for (long i = 0; i < index && n != kNone; ++i) n = store->at(n).next;
+    if (index < 0 || n == kNone) {
+        attribute->Release();
+        return S_FALSE;
+    }
+    *attribute = Store::MakeNode(store, n);
+    return S_OK;
+}

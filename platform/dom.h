@@ -1,0 +1,141 @@
+// The XML DOM: a small tree of nodes owned by their document, reached through
+// counted handles. A document lives while any handle to it or to one of its
+// nodes exists, so a node stays valid as long as someone holds it. The
+// operations mirror the DOM interfaces the keyboard persistence was designed
+// against: each returns a status and hands results back through out
+// arguments.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/status.h"
+#include "platform/variant.h"
+
+/// Node type numbers.
+enum DOMNodeType : std::uint8_t {
+    NODE_INVALID = 0,
+    NODE_ELEMENT = 1,
+    NODE_ATTRIBUTE = 2,
+    NODE_TEXT = 3,
+    NODE_PROCESSING_INSTRUCTION = 7,
+    NODE_COMMENT = 8,
+    NODE_DOCUMENT = 9,
+};
+
+namespace dom {
+class Store;
+}
+
+class DomDocument;
+class DomNamedNodeMap;
+
+/// A counted handle to one node, or a null handle.
+class DomNode {
+public:
+    DomNode() = default;
+    DomNode(const DomNode& other);
+    DomNode(DomNode&& other) noexcept;
+    DomNode& operator=(const DomNode& other);
+    DomNode& operator=(DomNode&& other) noexcept;
+    ~DomNode();
+
+    /// True for a handle that refers to a node.
+    explicit operator bool() const { return store_ != nullptr; }
+    /// True when both handles refer to the same node (or both are null).
+    bool operator==(const DomNode& other) const;
+
+    /// Drops the reference this handle holds; the handle becomes null.
+    void Release();
+
+    HRESULT get_nodeType(DOMNodeType* type) const;
+    /// The element or attribute name as written; "#text", "#comment" and
+    /// "#document" for those nodes; the target of a processing instruction.
+    HRESULT get_nodeName(std::u16string* name) const;
+    /// First child in document order; S_FALSE and a null handle when none.
+    HRESULT get_firstChild(DomNode* child) const;
+    /// Next sibling in document order; S_FALSE and a null handle at the end.
+    HRESULT get_nextSibling(DomNode* sibling) const;
+    /// The attribute map of an element; S_FALSE and a null map for other nodes.
+    HRESULT get_attributes(DomNamedNodeMap* map) const;
+    /// The owning document; S_FALSE and a null handle for the document itself.
+    HRESULT get_ownerDocument(DomDocument* document) const;
+    /// The document interface of the document node; E_NOINTERFACE otherwise.
+    HRESULT QueryDocument(DomDocument* document) const;
+
+    /// Makes child the last child of this node (moving it when it had a parent)
+    /// and hands it back through appended (which may be null).
+    HRESULT appendChild(const DomNode& child, DomNode* appended) const;
+
+    /// Sets the node's text to the text form of value. For an element, the
+    /// children are replaced by one text node holding that text.
+    HRESULT put_nodeTypedValue(const Variant& value) const;
+    /// The node's text as VT_BSTR: for an element, all text below it in
+    /// document order (comments and processing instructions excluded).
+    HRESULT get_nodeTypedValue(Variant* value) const;
+
+protected:
+    friend class dom::Store;
+    friend class DomNamedNodeMap;
+    DomNode(dom::Store* store, std::uint32_t index);
+
+    dom::Store* store_ = nullptr;
+    std::uint32_t index_ = 0;
+};
+
+/// A counted handle to a document node.
+class DomDocument : public DomNode {
+public:
+    DomDocument() = default;
+
+    /// Creates an unattached node. type is an integer variant: NODE_ELEMENT,
+    /// NODE_ATTRIBUTE or NODE_TEXT; name is required for elements and
+    /// attributes (E_FAIL when it is not an XML name) and ignored for text.
+    HRESULT createNode(const Variant& type, std::u16string_view name,
+                       std::u16string_view namespace_uri, DomNode* node) const;
+
+    /// Serializes the document into the file named by destination (VT_BSTR),
+    /// replacing it atomically. A failure leaves the destination as it was.
+    HRESULT save(const Variant& destination) const;
+
+    /// Serializes the document into out (UTF-8, no declaration).
+    HRESULT SaveToString(std::string* out) const;
+
+    /// Limits the number of nodes the document may hold; creating more fails
+    /// with E_OUTOFMEMORY. Used to bound memory and to test failure paths.
+    void SetNodeLimit(std::size_t limit) const;
+
+private:
+    friend class dom::Store;
+    friend class DomNode;
+    DomDocument(dom::Store* store);
+};
+
+/// A counted handle to the attribute map of one element. Attributes keep the
+/// order in which they were added.
+class DomNamedNodeMap {
+public:
+    DomNamedNodeMap() = default;
+    explicit operator bool() const { return static_cast<bool>(element_); }
+
+    /// Adds an attribute node after the existing ones, or replaces the one of
+    /// the same name in its place. Hands the attribute back (may be null).
+    HRESULT setNamedItem(const DomNode& attribute, DomNode* added) const;
+    /// The attribute of exactly this name (case-sensitive); S_FALSE and a null
+    /// handle when there is none.
+    HRESULT getNamedItem(std::u16string_view name, DomNode* attribute) const;
+    /// Number of attributes.
+    HRESULT get_length(long* length) const;
+    /// The attribute at position index in insertion order; S_FALSE past the end.
+    HRESULT get_item(long index, DomNode* attribute) const;
+
+private:
+    friend class DomNode;
+    DomNode element_;
+};
+
+/// Creates an empty document. Fails with CO_E_NOTINITIALIZED, leaving
+/// document null, while the calling thread has not started the COM runtime.
+HRESULT CreateDomDocument(DomDocument* document);

@@ -1,0 +1,281 @@
+// Serializing a document: UTF-8, no declaration, attributes in order with
+// double quotes, empty elements as <name/>, and escaping that lets any XML
+// parser give back exactly the tree that was built.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <functional>
+
+#include "platform/codepage.h"
+#include "platform/dom_store.h"
+
+namespace {
+
+using dom::kNone;
+using dom::NodeRecord;
+using dom::Store;
+
+constexpr std::size_t kFlushSize = 256 * 1024;
+constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
+
+// Collects output and hands it to a sink in large pieces.
+class Output {
+public:
+    explicit Output(std::function<bool(std::string_view)> sink) : sink_(std::move(sink)) {
+        buffer_.reserve(kFlushSize + 4096);
+    }
+    void Put(std::string_view text) {
+        buffer_.append(text);
+        if (buffer_.size() >= kFlushSize) Flush();
+    }
+    void Put(char c) {
+        buffer_.push_back(c);
+        if (buffer_.size() >= kFlushSize) Flush();
+    }
+    bool Flush() {
+        if (ok_ && !buffer_.empty()) ok_ = sink_(buffer_);
+        buffer_.clear();
+        return ok_;
+    }
+
+private:
+    std::function<bool(std::string_view)> sink_;
+    std::string buffer_;
+    bool ok_ = true;
+};
+
+// Writes text escaped for element content or for a double-quoted attribute.
+void PutEscaped(Output& out, std::string_view text, bool attribute) {
+    std::size_t start = 0;
+    auto flush_to = [&](std::size_t end) {
+        if (end > start) out.Put(text.substr(start, end - start));
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        const char* replacement = nullptr;
+        std::size_t skip = 1;
+        switch (c) {
+            case '&': replacement = "&amp;"; break;
+            case '<': replacement = "&lt;"; break;
+            case '>': replacement = "&gt;"; break;
+            case '"': replacement = attribute ? "&quot;" : nullptr; break;
+            case '\t': replacement = attribute ? "&#9;" : nullptr; break;
+            case '\n': replacement = attribute ? "&#10;" : nullptr; break;
+            case '\r': replacement = "&#13;"; break;
+            default:
+                if (c < 0x20) {
+                    replacement = kReplacement;  // not a character of XML 1.0
+                } else if (c == 0xEF && i + 2 < text.size() && text[i + 1] == '\xBF' &&
+                           (text[i + 2] == '\xBE' || text[i + 2] == '\xBF')) {
+                    replacement = kReplacement;  // U+FFFE and U+FFFF
+                    skip = 3;
+                }
+                break;
+        }
+        if (replacement == nullptr) continue;
+        flush_to(i);
+        out.Put(replacement);
+        start = i + skip;
+        i += skip - 1;
+    }
+    flush_to(text.size());
+}
+
+// Writes comment or processing-instruction text so that it cannot end the
+// markup early ("--" and "?>" are broken up by a blank).
+void PutMarkupText(Output& out, std::string_view text, bool comment) {
+    std::string safe;
+    safe.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        unsigned char u = static_cast<unsigned char>(c);
+        if (u < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+            safe += kReplacement;
+            continue;
+        }
+        safe.push_back(c);
+        bool breaks = comment ? (c == '-' && (i + 1 == text.size() || text[i + 1] == '-'))
+                              : (c == '?' && i + 1 < text.size() && text[i + 1] == '>');
+        if (breaks) safe.push_back(' ');
+    }
+    out.Put(safe);
+}
+
+void PutStartTag(Output& out, Store& store, std::uint32_t index) {
+    const NodeRecord& node = store.at(index);
+    out.Put('<');
+    out.Put(store.NameOf(node.name));
+    for (std::uint32_t a = node.tree.first_attribute; a != kNone; a = store.at(a).next) {
+        out.Put(' ');
+        out.Put(store.NameOf(store.at(a).name));
+        out.Put("=\"");
+        PutEscaped(out, store.TextOf(a), true);
+        out.Put('"');
+    }
+    out.Put(node.tree.first_child == kNone ? "/>" : ">");
+}
+
+void PutEndTag(Output& out, Store& store, std::uint32_t index) {
+    out.Put("</");
+    out.Put(store.NameOf(store.at(index).name));
+    out.Put('>');
+}
+
+// Writes every child of the document node, depth first, without recursion.
+HRESULT Serialize(Store& store, Output& out) {
+    bool has_root = false;
+    for (std::uint32_t n = store.at(0).tree.first_child; n != kNone; n = store.at(n).next) {
+        has_root = has_root || store.at(n).type == NODE_ELEMENT;
+    }
+    if (!has_root) return E_FAIL;  // not a well-formed document
+    std::uint32_t n = store.at(0).tree.first_child;
+    while (n != kNone) {
+        const NodeRecord& node = store.at(n);
+        switch (node.type) {
+            case NODE_ELEMENT:
+                PutStartTag(out, store, n);
+                if (node.tree.first_child != kNone) {
+                    n = node.tree.first_child;
+                    continue;
+                }
+                break;
+            case NODE_TEXT: PutEscaped(out, store.TextOf(n), false); break;
+            case NODE_COMMENT:
+                out.Put("<!--");
+                PutMarkupText(out, store.TextOf(n), true);
+                out.Put("-->");
+                break;
+            case NODE_PROCESSING_INSTRUCTION:
+                out.Put("<?");
+                out.Put(store.NameOf(node.name));
+                if (node.text.size > 0) {
+                    out.Put(' ');
+                    PutMarkupText(out, store.TextOf(n), false);
+                }
+                out.Put("?>");
+                break;
+            default: break;
+        }
+        // Close finished elements until one has a next sibling.
+        while (n != kNone && store.at(n).next == kNone) {
+            n = store.at(n).parent;
+            if (n == 0) return S_OK;
+            PutEndTag(out, store, n);
+        }
+        if (n != kNone) n = store.at(n).next;
+    }
+    return S_OK;
+}
+
+bool WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        ssize_t written = ::write(fd, data.data(), data.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// Follows symbolic links to the file they finally name; a dangling link gives
+// the path it points to, so the save creates that file and the link stays.
+bool ResolveLinks(std::string path, std::string* resolved) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info;
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            *resolved = path;
+            return true;
+        }
+        std::string target(PATH_MAX, '\0');
+        ssize_t size = ::readlink(path.c_str(), target.data(), target.size());
+        if (size < 0) return false;
+        target.resize(static_cast<std::size_t>(size));
+        if (!target.empty() && target[0] != '/') {
+            std::size_t slash = path.rfind('/');
+            if (slash != std::string::npos) target = path.substr(0, slash + 1) + target;
+        }
+        path = target;
+    }
+    return false;  // a loop of links
+}
+
+mode_t CurrentUmask() {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+HRESULT SaveDirectly(Store& store, const std::string& path) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) return E_FAIL;
+    Output out([fd](std::string_view data) { return WriteAll(fd, data); });
+    HRESULT status = Serialize(store, out);
+    bool ok = Succeeded(status) && out.Flush();
+    ok = (::close(fd) == 0) && ok;
+    if (Failed(status)) return status;
+    return ok ? S_OK : E_FAIL;
+}
+
+HRESULT SaveAtomically(Store& store, const std::string& path, const struct stat* existing) {
+    std::size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (base.empty()) return E_FAIL;
+    std::string temp = (slash == std::string::npos ? std::string() : folder) + "." +
+                       base.substr(0, 200) + ".XXXXXX";
+    int fd = ::mkstemp(temp.data());
+    if (fd < 0) return E_FAIL;
+    Output out([fd](std::string_view data) { return WriteAll(fd, data); });
+    HRESULT status = Serialize(store, out);
+    bool ok = Succeeded(status) && out.Flush();
+    mode_t mode = existing != nullptr ? (existing->st_mode & 07777) : (0666 & ~CurrentUmask());
+    ok = ok && ::fchmod(fd, mode) == 0;
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return Failed(status) ? status : E_FAIL;
+    }
+    return S_OK;
+}
+
+}  // namespace
+
+HRESULT DomDocument::SaveToString(std::string* text) const {
+    if (text == nullptr) return E_POINTER;
+    if (store_ == nullptr) return E_UNEXPECTED;
+    std::string result;
+    Output out([&result](std::string_view data) {
+        result.append(data);
+        return true;
+    });
+    HRESULT status = Serialize(*store_, out);
+    if (Failed(status)) return status;
+    out.Flush();
+    *text = std::move(result);
+    return S_OK;
+}
+
+HRESULT DomDocument::save(const Variant& destination) const {
+    if (store_ == nullptr) return E_UNEXPECTED;
+    if (destination.vt != VT_BSTR) return E_INVALIDARG;
+    // Paths are narrow bytes; the code page gives every byte back unchanged.
+    std::string path = WideCharToMultiByte(destination.bstrVal);
+    if (path.empty() || path.find('\0') != std::string::npos) return E_INVALIDARG;
+    std::string resolved;
+    if (!ResolveLinks(path, &resolved)) return E_FAIL;
+    struct stat info;
+    if (::stat(resolved.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) return E_FAIL;
+        if (!S_ISREG(info.st_mode)) return SaveDirectly(*store_, resolved);
+        return SaveAtomically(*store_, resolved, &info);
+    }
+    return SaveAtomically(*store_, resolved, nullptr);
+}

@@ -1,0 +1,115 @@
+// Inside of the DOM: the node records of one document, kept in chunks and
+// addressed by 32-bit index, with interned names and an arena for text. Only
+// the DOM's own files include this header.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/dom.h"
+
+namespace dom {
+
+constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+
+/// One node. Elements and the document have children and (elements only)
+/// attributes; attributes, text, comments and processing instructions have
+/// text. An attribute's parent is its owner element, its next the next
+/// attribute of that element.
+struct NodeRecord {
+    std::uint32_t parent = kNone;
+    std::uint32_t next = kNone;
+    std::uint32_t name = kNone;  // interned name; kNone for text, comments, document
+    DOMNodeType type = NODE_INVALID;
+    union {
+        struct {
+            std::uint32_t first_child;
+            std::uint32_t last_child;
+            std::uint32_t first_attribute;
+            std::uint32_t last_attribute;
+        } tree;
+        struct {
+            const char* data;
+            std::uint32_t size;
+        } text;
+    };
+};
+
+/// Copies of text that live as long as the document.
+class TextArena {
+public:
+    /// Returns a stable copy of text (nullptr for empty text).
+    const char* Copy(std::string_view text);
+
+private:
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    char* free_ = nullptr;
+    std::size_t free_size_ = 0;
+};
+
+/// All nodes of one document. Node 0 is the document node.
+class Store {
+public:
+    Store();
+
+    /// Handles that refer to this document or its nodes.
+    std::uint32_t references = 0;
+
+    NodeRecord& at(std::uint32_t index) { return chunks_[index >> kChunkBits][index & kChunkMask]; }
+    std::uint32_t size() const { return size_; }
+
+    /// Adds a node of the given type and name; E_OUTOFMEMORY beyond the limit.
+    HRESULT NewNode(DOMNodeType type, std::uint32_t name, std::uint32_t* index);
+    void set_node_limit(std::size_t limit) { node_limit_ = limit; }
+
+    /// Returns the id of a name given in UTF-8.
+    std::uint32_t InternName(std::string_view utf8);
+    /// Returns the id of a name, or kNone when the document has never seen it.
+    std::uint32_t FindName(std::string_view utf8) const;
+    const std::string& NameOf(std::uint32_t id) const { return names_[id]; }
+
+    /// Text of an attribute, text, comment or processing-instruction node.
+    std::string_view TextOf(std::uint32_t index) {
+        const NodeRecord& node = at(index);
+        return {node.text.data, node.text.size};
+    }
+    void SetText(std::uint32_t index, std::string_view utf8);
+
+    /// Appends child below parent after the checks of appendChild.
+    HRESULT Append(std::uint32_t parent, std::uint32_t child);
+    /// Replaces the children of an element by one text node.
+    HRESULT ReplaceChildrenByText(std::uint32_t element, std::string_view utf8);
+    /// All text below a node, in document order.
+    std::string TextBelow(std::uint32_t index);
+
+    /// Makes a handle for a node of a store (takes a reference).
+    static DomNode MakeNode(Store* store, std::uint32_t index) { return DomNode(store, index); }
+    /// Makes a document handle for a store (takes a reference).
+    static DomDocument MakeDocument(Store* store) { return DomDocument(store); }
+    /// The store and index behind a handle (nullptr for a null handle).
+    static Store* StoreOf(const DomNode& node) { return node.store_; }
+    static std::uint32_t IndexOf(const DomNode& node) { return node.index_; }
+
+private:
+    static constexpr unsigned kChunkBits = 14;
+    static constexpr std::uint32_t kChunkMask = (1u << kChunkBits) - 1;
+
+    void Detach(std::uint32_t child);
+    bool IsAncestorOrSelf(std::uint32_t candidate, std::uint32_t node);
+
+    std::vector<std::unique_ptr<NodeRecord[]>> chunks_;
+    std::uint32_t size_ = 0;
+    std::size_t node_limit_ = kNone - 1;
+    std::vector<std::string> names_;
+    std::unordered_map<std::string, std::uint32_t> name_ids_;
+    TextArena text_;
+};
+
+/// True when name (UTF-8) is an XML 1.0 name.
+bool IsXmlName(std::string_view name);
+
+}  // namespace dom

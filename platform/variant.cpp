@@ -1,0 +1,174 @@
+#include "platform/variant.h"
+
+#include <charconv>
+
+Variant Variant::Int(std::int32_t value) {
+    Variant v;
+    v.vt = VT_I4;
+    v.lVal = value;
+    return v;
+}
+
+Variant Variant::Bool(bool value) {
+    Variant v;
+    v.vt = VT_BOOL;
+    v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+    return v;
+}
+
+Variant Variant::String(std::u16string value) {
+    Variant v;
+    v.vt = VT_BSTR;
+    v.bstrVal = std::move(value);
+    return v;
+}
+
+Variant Variant::Error(HRESULT code) {
+    Variant v;
+    v.vt = VT_ERROR;
+    v.scode = code;
+    return v;
+}
+
+void VariantClear(Variant* variant) {
+    if (variant != nullptr) *variant = Variant();
+}
+
+void AppendDecimal(std::int32_t value, std::string& out) {
+    char buffer[16];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
+}
+
+namespace {
+
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+
+std::u16string DecimalText(std::int32_t value) {
+    std::string narrow;
+    AppendDecimal(value, narrow);
+    return std::u16string(narrow.begin(), narrow.end());
+}
+
+// Strips the blanks and tabs around text.
+std::u16string_view TrimBlanks(std::u16string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+bool EqualsIgnoringCase(std::u16string_view text, std::u16string_view lower) {
+    if (text.size() != lower.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char16_t c = text[i];
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+        if (c != lower[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+HRESULT ParseIntegerText(std::u16string_view text, std::int32_t* value) {
+    text = TrimBlanks(text);
+    bool negative = false;
+    if (!text.empty() && (text.front() == u'+' || text.front() == u'-')) {
+        negative = text.front() == u'-';
+        text.remove_prefix(1);
+    }
+    if (text.empty()) return DISP_E_TYPEMISMATCH;
+    std::int64_t magnitude = 0;
+    bool overflow = false;
+    for (char16_t c : text) {
+        if (c < u'0' || c > u'9') return DISP_E_TYPEMISMATCH;
+        if (!overflow) {
+            magnitude = magnitude * 10 + (c - u'0');
+            if (magnitude > 2147483648LL) overflow = true;
+        }
+    }
+    if (overflow || (!negative && magnitude > 2147483647LL)) return DISP_E_OVERFLOW;
+    *value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+    return S_OK;
+}
+
+namespace {
+
+HRESULT ToInt(const Variant& src, std::int32_t* out) {
+    switch (src.vt) {
+        case VT_EMPTY: *out = 0; return S_OK;
+        case VT_I4: *out = src.lVal; return S_OK;
+        case VT_BOOL: *out = src.boolVal; return S_OK;
+        case VT_BSTR: return ParseIntegerText(src.bstrVal, out);
+        default: return DISP_E_TYPEMISMATCH;
+    }
+}
+
+HRESULT ToBool(const Variant& src, bool* out) {
+    switch (src.vt) {
+        case VT_EMPTY: *out = false; return S_OK;
+        case VT_I4: *out = src.lVal != 0; return S_OK;
+        case VT_BOOL: *out = src.boolVal != 0; return S_OK;
+        case VT_BSTR: {
+            std::u16string_view text = TrimBlanks(src.bstrVal);
+            if (EqualsIgnoringCase(text, u"true")) return *out = true, S_OK;
+            if (EqualsIgnoringCase(text, u"false")) return *out = false, S_OK;
+            // Any integer text: non-zero is true, whatever its size.
+            if (!text.empty() && (text.front() == u'+' || text.front() == u'-')) {
+                text.remove_prefix(1);
+            }
+            if (text.empty()) return DISP_E_TYPEMISMATCH;
+            bool nonzero = false;
+            for (char16_t c : text) {
+                if (c < u'0' || c > u'9') return DISP_E_TYPEMISMATCH;
+                nonzero = nonzero || c != u'0';
+            }
+            *out = nonzero;
+            return S_OK;
+        }
+        default: return DISP_E_TYPEMISMATCH;
+    }
+}
+
+HRESULT ToText(const Variant& src, std::u16string* out) {
+    switch (src.vt) {
+        case VT_EMPTY: out->clear(); return S_OK;
+        case VT_I4: *out = DecimalText(src.lVal); return S_OK;
+        case VT_BOOL: *out = src.boolVal != 0 ? u"true" : u"false"; return S_OK;
+        case VT_BSTR: *out = src.bstrVal; return S_OK;
+        default: return DISP_E_TYPEMISMATCH;
+    }
+}
+
+}  // namespace
+
+HRESULT VariantChangeType(Variant* dest, const Variant& src, std::uint16_t /*flags*/, VARTYPE vt) {
+    if (dest == nullptr) return E_POINTER;
+    switch (vt) {
+        case VT_I4: {
+            std::int32_t value = 0;
+            HRESULT status = ToInt(src, &value);
+            if (Failed(status)) return status;
+            *dest = Variant::Int(value);
+            return S_OK;
+        }
+        case VT_BOOL: {
+            bool value = false;
+            HRESULT status = ToBool(src, &value);
+            if (Failed(status)) return status;
+            *dest = Variant::Bool(value);
+            return S_OK;
+        }
+        case VT_BSTR: {
+            std::u16string text;
+            HRESULT status = ToText(src, &text);
+            if (Failed(status)) return status;
+            *dest = Variant::String(std::move(text));
+            return S_OK;
+        }
+        case VT_EMPTY:
+            VariantClear(dest);
+            return S_OK;
+        default:
+            return DISP_E_TYPEMISMATCH;
+    }
+}

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Checks that the Debian packages the build needs are installed, and installs
+# the missing ones when run as root. Sourced or run by the other scripts.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ libxml2-dev libxml2-utils libgtest-dev libbenchmark-dev
+          clang libclang-rt-14-dev)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -eq 0 ]; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  else
+    echo "Missing packages: ${missing[*]}" >&2
+    echo "Install them with: sudo apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
+fi

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds everything and runs the whole test suite twice: a normal build and a
+# build with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+
+jobs=$(nproc)
+for config in release asan; do
+  dir=build/$config
+  flags=(-DCMAKE_BUILD_TYPE=Release)
+  if [ "$config" = asan ]; then
+    flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DDRAVONIX_SANITIZE=ON)
+  fi
+  echo "== $config build"
+  cmake -S . -B "$dir" -G Ninja "${flags[@]}" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+  echo "== $config tests"
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+done

@@ -1,0 +1,14 @@
+// Creating an XML document for a model and saving it to disk.
+#include "platform/codepage.h"
+#include "xml/xml_node.h"
+
+bool XmlNode::SaveToFile(const std::string& path) {
+    DomDocument document;
+    CreateDomDocument(&document);
+    if (!document) return false;
+    Bind(document);
+    Save(document);
+    Variant destination = Variant::String(MultiByteToWideChar(path));
+    HRESULT status = document.save(destination);
+    return Succeeded(status);
+}

@@ -1,0 +1,29 @@
+// Binding of XmlNode objects to DOM nodes.
+#include "xml/xml_node.h"
+
+void XmlNode::SetLevel(std::int32_t new_level) { level = new_level < 0 ? 0 : new_level; }
+
+HRESULT XmlNode::Bind(const DomNode& node) {
+    element = node;
+    attributes = DomNamedNodeMap();
+    return element.get_attributes(&attributes);
+}
+
+HRESULT XmlNode::OwnerDocument(DomDocument* document) const {
+    if (document == nullptr) return E_POINTER;
+    if (!element) return E_UNEXPECTED;
+    HRESULT status = element.get_ownerDocument(document);
+    if (Failed(status)) return status;
+    if (*document) return S_OK;
+    // A null owner: the bound node is the document itself.
+    status = element.QueryDocument(document);
+    if (Failed(status)) return status;
+    return *document ? S_OK : E_NOINTERFACE;
+}
+
+bool XmlNode::HasName(const DomNode& node, std::u16string_view name) {
+    DOMNodeType type = NODE_INVALID;
+    if (Failed(node.get_nodeType(&type)) || type != NODE_ELEMENT) return false;
+    std::u16string node_name;
+    return Succeeded(node.get_nodeName(&node_name)) && node_name == name;
+}

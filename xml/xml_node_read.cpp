@@ -1,0 +1,133 @@
+// The reading operations of XmlNode: typed attribute getters, the element's
+// own text, named child elements, and loading children into objects.
+#include "platform/codepage.h"
+#include "xml/xml_node.h"
+
+namespace {
+
+// Looks an attribute up in map and converts its value to vt.
+HRESULT ReadAttribute(const DomNamedNodeMap& map, std::string_view name, VARTYPE vt,
+                      Variant* value) {
+    DomNode attribute;
+    HRESULT status = map.getNamedItem(MultiByteToWideChar(name), &attribute);
+    if (Failed(status)) return status;
+    if (!attribute) return S_FALSE;
+    status = attribute.get_nodeTypedValue(value);
+    if (Failed(status)) return status;
+    return VariantChangeType(value, *value, 0, vt);
+}
+
+// The narrow model text of an automation string; it ends at its first NUL
+// byte, as a C string would.
+std::string NarrowText(std::u16string_view wide) {
+    std::string text = WideCharToMultiByte(wide);
+    text.resize(std::string_view(text.c_str()).size());
+    return text;
+}
+
+}  // namespace
+
+HRESULT XmlNode::GetAttribute(std::string_view name, VARTYPE vt, Variant* value) {
+    if (value == nullptr) return E_POINTER;
+    VariantClear(value);
+    if (!attributes) return E_UNEXPECTED;
+    return ReadAttribute(attributes, name, vt, value);
+}
+
+HRESULT XmlNode::GetAttributeOn(const DomNode& target, std::string_view name, VARTYPE vt,
+                                Variant* value) {
+    if (value == nullptr) return E_POINTER;
+    VariantClear(value);
+    DomNamedNodeMap map;
+    HRESULT status = target.get_attributes(&map);
+    if (Failed(status)) return status;
+    if (!map) return E_UNEXPECTED;
+    return ReadAttribute(map, name, vt, value);
+}
+
+HRESULT XmlNode::GetIntAttribute(std::string_view name, std::int32_t* value) {
+    Variant read;
+    HRESULT status = GetAttribute(name, VT_I4, &read);
+    if (status == S_OK) *value = read.lVal;
+    return status;
+}
+
+HRESULT XmlNode::GetStringAttribute(std::string_view name, std::string* value) {
+    Variant read;
+    HRESULT status = GetAttribute(name, VT_BSTR, &read);
+    if (status == S_OK) *value = NarrowText(read.bstrVal);
+    return status;
+}
+
+HRESULT XmlNode::GetCharAttribute(std::string_view name, char* value) {
+    std::string text;
+    HRESULT status = GetStringAttribute(name, &text);
+    if (Failed(status)) return status;
+    if (status == S_OK && !text.empty()) *value = text[0];
+    return S_OK;
+}
+
+HRESULT XmlNode::GetBoolAttribute(std::string_view name, bool* value) {
+    Variant read;
+    HRESULT status = GetAttribute(name, VT_BOOL, &read);
+    if (status == S_OK) *value = read.boolVal == VARIANT_TRUE;
+    return status;
+}
+
+HRESULT XmlNode::GetNodeValue(std::string* value) {
+    if (!element) return E_UNEXPECTED;
+    Variant read;
+    HRESULT status = element.get_nodeTypedValue(&read);
+    if (Failed(status)) return status;
+    status = VariantChangeType(&read, read, 0, VT_BSTR);
+    if (Failed(status)) return status;
+    *value = NarrowText(read.bstrVal);
+    return S_OK;
+}
+
+HRESULT XmlNode::FindChildElement(std::string_view name, DomNode* child) {
+    if (child == nullptr) return E_POINTER;
+    if (!element) return E_FAIL;
+    std::u16string wide_name = MultiByteToWideChar(name);
+    DomNode node;
+    element.get_firstChild(&node);
+    while (node) {
+        if (HasName(node, wide_name)) {
+            *child = std::move(node);
+            return S_OK;
+        }
+        DomNode next;
+        node.get_nextSibling(&next);
+        node = std::move(next);
+    }
+    return E_FAIL;
+}
+
+HRESULT XmlNode::GetChildIntAttribute(std::string_view child_name, std::string_view name,
+                                      std::int32_t* value) {
+    DomNode child;
+    HRESULT status = FindChildElement(child_name, &child);
+    if (Failed(status)) return status;
+    Variant read;
+    status = GetAttributeOn(child, name, VT_I4, &read);
+    if (status == S_OK) *value = read.lVal;
+    return status;
+}
+
+HRESULT XmlNode::LoadChildren(std::string_view name, XmlNode& object) {
+    if (!element) return S_OK;
+    std::u16string wide_name = MultiByteToWideChar(name);
+    DomNode child;
+    element.get_firstChild(&child);
+    while (child) {
+        if (HasName(child, wide_name)) {
+            object.SetLevel(level + 1);
+            object.Bind(child);
+            object.Load(child);
+        }
+        DomNode next;
+        child.get_nextSibling(&next);
+        child = std::move(next);
+    }
+    return S_OK;
+}
