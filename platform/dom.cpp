@@ -234,6 +234,10 @@ void DomNode::Release() {
     index_ = 0;
 }
 
+std::uint32_t DomNode::DocumentReferences() const {
+    return store_ == nullptr ? 0 : store_->references;
+}
+
 bool DomNode::operator==(const DomNode& other) const {
     return store_ == other.store_ && index_ == other.index_;
 }
@@ -250,10 +254,18 @@ HRESULT DomNode::get_nodeName(std::u16string* name) const {
     if (store_ == nullptr) return E_UNEXPECTED;
     const dom::NodeRecord& node = store_->at(index_);
     switch (node.type) {
-        case NODE_TEXT: *name = u"#text"; break;
-        case NODE_COMMENT: *name = u"#comment"; break;
-        case NODE_DOCUMENT: *name = u"#document"; break;
-        default: *name = Utf8ToUtf16(store_->NameOf(node.name)); break;
+        case NODE_TEXT:
+            *name = u"#text";
+            break;
+        case NODE_COMMENT:
+            *name = u"#comment";
+            break;
+        case NODE_DOCUMENT:
+            *name = u"#document";
+            break;
+        default:
+            *name = Utf8ToUtf16(store_->NameOf(node.name));
+            break;
     }
     return S_OK;
 }
@@ -334,11 +346,19 @@ namespace {
 // The UTF-8 text form of a variant, or a failure for values without one.
 HRESULT TextForm(const Variant& value, std::string* text) {
     switch (value.vt) {
-        case VT_I4: AppendDecimal(value.lVal, *text); return S_OK;
-        case VT_BSTR: AppendUtf16AsUtf8(value.bstrVal, *text); return S_OK;
-        case VT_BOOL: text->append(value.boolVal != 0 ? "true" : "false"); return S_OK;
-        case VT_EMPTY: return S_OK;
-        default: return DISP_E_TYPEMISMATCH;
+        case VT_I4:
+            AppendDecimal(value.lVal, *text);
+            return S_OK;
+        case VT_BSTR:
+            AppendUtf16AsUtf8(value.bstrVal, *text);
+            return S_OK;
+        case VT_BOOL:
+            text->append(value.boolVal != 0 ? "true" : "false");
+            return S_OK;
+        case VT_EMPTY:
+            return S_OK;
+        default:
+            return DISP_E_TYPEMISMATCH;
     }
 }
 
@@ -350,9 +370,13 @@ HRESULT DomNode::put_nodeTypedValue(const Variant& value) const {
     HRESULT status = TextForm(value, &text);
     if (Failed(status)) return status;
     switch (store_->at(index_).type) {
-        case NODE_ELEMENT: return store_->ReplaceChildrenByText(index_, text);
-        case NODE_DOCUMENT: return E_FAIL;
-        default: store_->SetText(index_, text); return S_OK;
+        case NODE_ELEMENT:
+            return store_->ReplaceChildrenByText(index_, text);
+        case NODE_DOCUMENT:
+            return E_FAIL;
+        default:
+            store_->SetText(index_, text);
+            return S_OK;
     }
 }
 

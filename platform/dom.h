@@ -34,7 +34,7 @@ class DomNamedNodeMap;
 
 /// A counted handle to one node, or a null handle.
 class DomNode {
-public:
+  public:
     DomNode() = default;
     DomNode(const DomNode& other);
     DomNode(DomNode&& other) noexcept;
@@ -49,6 +49,9 @@ public:
 
     /// Drops the reference this handle holds; the handle becomes null.
     void Release();
+    /// Number of handles that keep this node's document alive (0 for a null
+    /// handle); for diagnostics and tests.
+    std::uint32_t DocumentReferences() const;
 
     HRESULT get_nodeType(DOMNodeType* type) const;
     /// The element or attribute name as written; "#text", "#comment" and
@@ -76,7 +79,7 @@ public:
     /// document order (comments and processing instructions excluded).
     HRESULT get_nodeTypedValue(Variant* value) const;
 
-protected:
+  protected:
     friend class dom::Store;
     friend class DomNamedNodeMap;
     DomNode(dom::Store* store, std::uint32_t index);
@@ -87,7 +90,7 @@ protected:
 
 /// A counted handle to a document node.
 class DomDocument : public DomNode {
-public:
+  public:
     DomDocument() = default;
 
     /// Creates an unattached node. type is an integer variant: NODE_ELEMENT,
@@ -107,7 +110,7 @@ public:
     /// with E_OUTOFMEMORY. Used to bound memory and to test failure paths.
     void SetNodeLimit(std::size_t limit) const;
 
-private:
+  private:
     friend class dom::Store;
     friend class DomNode;
     DomDocument(dom::Store* store);
@@ -116,7 +119,7 @@ private:
 /// A counted handle to the attribute map of one element. Attributes keep the
 /// order in which they were added.
 class DomNamedNodeMap {
-public:
+  public:
     DomNamedNodeMap() = default;
     explicit operator bool() const { return static_cast<bool>(element_); }
 
@@ -131,7 +134,7 @@ public:
     /// The attribute at position index in insertion order; S_FALSE past the end.
     HRESULT get_item(long index, DomNode* attribute) const;
 
-private:
+  private:
     friend class DomNode;
     DomNode element_;
 };

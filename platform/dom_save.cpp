@@ -24,7 +24,7 @@ constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 
 // Collects output and hands it to a sink in large pieces.
 class Output {
-public:
+  public:
     explicit Output(std::function<bool(std::string_view)> sink) : sink_(std::move(sink)) {
         buffer_.reserve(kFlushSize + 4096);
     }
@@ -42,7 +42,7 @@ public:
         return ok_;
     }
 
-private:
+  private:
     std::function<bool(std::string_view)> sink_;
     std::string buffer_;
     bool ok_ = true;
@@ -59,13 +59,27 @@ void PutEscaped(Output& out, std::string_view text, bool attribute) {
         const char* replacement = nullptr;
         std::size_t skip = 1;
         switch (c) {
-            case '&': replacement = "&amp;"; break;
-            case '<': replacement = "&lt;"; break;
-            case '>': replacement = "&gt;"; break;
-            case '"': replacement = attribute ? "&quot;" : nullptr; break;
-            case '\t': replacement = attribute ? "&#9;" : nullptr; break;
-            case '\n': replacement = attribute ? "&#10;" : nullptr; break;
-            case '\r': replacement = "&#13;"; break;
+            case '&':
+                replacement = "&amp;";
+                break;
+            case '<':
+                replacement = "&lt;";
+                break;
+            case '>':
+                replacement = "&gt;";
+                break;
+            case '"':
+                replacement = attribute ? "&quot;" : nullptr;
+                break;
+            case '\t':
+                replacement = attribute ? "&#9;" : nullptr;
+                break;
+            case '\n':
+                replacement = attribute ? "&#10;" : nullptr;
+                break;
+            case '\r':
+                replacement = "&#13;";
+                break;
             default:
                 if (c < 0x20) {
                     replacement = kReplacement;  // not a character of XML 1.0
@@ -143,7 +157,9 @@ HRESULT Serialize(Store& store, Output& out) {
                     continue;
                 }
                 break;
-            case NODE_TEXT: PutEscaped(out, store.TextOf(n), false); break;
+            case NODE_TEXT:
+                PutEscaped(out, store.TextOf(n), false);
+                break;
             case NODE_COMMENT:
                 out.Put("<!--");
                 PutMarkupText(out, store.TextOf(n), true);
@@ -158,7 +174,8 @@ HRESULT Serialize(Store& store, Output& out) {
                 }
                 out.Put("?>");
                 break;
-            default: break;
+            default:
+                break;
         }
         // Close finished elements until one has a next sibling.
         while (n != kNone && store.at(n).next == kNone) {

@@ -1,1 +1,174 @@
+#include "platform/dom.h"
+
 #include <gtest/gtest.h>
+
+#include "platform/com.h"
+#include "platform/dom_test_util.h"
+
+namespace {
+
+class DomTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        CoInitialize(nullptr);
+        ASSERT_EQ(CreateDomDocument(&doc), S_OK);
+    }
+    void TearDown() override {
+        doc.Release();
+        CoUninitialize();
+    }
+    DomNode Element(std::u16string_view name) {
+        DomNode node;
+        EXPECT_EQ(doc.createNode(Variant::Int(NODE_ELEMENT), name, u"", &node), S_OK);
+        return node;
+    }
+    DomNode Text(std::u16string text) {
+        DomNode node;
+        EXPECT_EQ(doc.createNode(Variant::Int(NODE_TEXT), u"", u"", &node), S_OK);
+        EXPECT_EQ(node.put_nodeTypedValue(Variant::String(std::move(text))), S_OK);
+        return node;
+    }
+    DomNode Attribute(std::u16string_view name, const Variant& value) {
+        DomNode node;
+        EXPECT_EQ(doc.createNode(Variant::Int(NODE_ATTRIBUTE), name, u"", &node), S_OK);
+        EXPECT_EQ(node.put_nodeTypedValue(value), S_OK);
+        return node;
+    }
+    DomDocument doc;
+};
+
+}  // namespace
+
+TEST(DomCreation, FailsWithoutTheComRuntime) {
+    DomDocument doc;
+    EXPECT_EQ(CreateDomDocument(&doc), CO_E_NOTINITIALIZED);
+    EXPECT_FALSE(doc);
+    CoInitialize(nullptr);
+    CoInitialize(nullptr);
+    CoUninitialize();
+    EXPECT_EQ(CreateDomDocument(&doc), S_OK) << "the count keeps the runtime started";
+    CoUninitialize();
+    EXPECT_FALSE(ComInitialized());
+}
+
+TEST_F(DomTest, AppendChildHandsBackTheNodeAndKeepsOrder) {
+    DomNode root = Element(u"root");
+    DomNode appended;
+    ASSERT_EQ(doc.appendChild(root, &appended), S_OK);
+    EXPECT_TRUE(appended == root);
+    root.appendChild(Text(u"\n\t"), nullptr);
+    root.appendChild(Element(u"a"), nullptr);
+    root.appendChild(Element(u"b"), nullptr);
+    EXPECT_EQ(DumpTree(doc), "#document\n  root\n    #text [\n\t]\n    a\n    b\n");
+
+    // A node that is appended again moves to the end.
+    DomNode first;
+    root.get_firstChild(&first);
+    root.appendChild(first, nullptr);
+    EXPECT_EQ(DumpTree(root), "root\n  a\n  b\n  #text [\n\t]\n");
+}
+
+TEST_F(DomTest, RejectsAppendsThatBreakTheTree) {
+    DomNode root = Element(u"root");
+    DomNode child = Element(u"child");
+    ASSERT_EQ(doc.appendChild(root, nullptr), S_OK);
+    ASSERT_EQ(root.appendChild(child, nullptr), S_OK);
+    EXPECT_LT(child.appendChild(root, nullptr), 0) << "a cycle";
+    EXPECT_LT(root.appendChild(root, nullptr), 0);
+    EXPECT_LT(doc.appendChild(Element(u"second"), nullptr), 0) << "one root element";
+    EXPECT_LT(doc.appendChild(Text(u"text"), nullptr), 0);
+    EXPECT_LT(Text(u"x").appendChild(Element(u"y"), nullptr), 0);
+    EXPECT_LT(root.appendChild(Attribute(u"a", Variant::Int(1)), nullptr), 0);
+    DomNode invalid;
+    EXPECT_LT(doc.createNode(Variant::Int(NODE_ELEMENT), u"two words", u"", &invalid), 0);
+    EXPECT_LT(doc.createNode(Variant::Int(NODE_ELEMENT), u"", u"", &invalid), 0);
+    EXPECT_LT(doc.createNode(Variant::Int(NODE_ATTRIBUTE), u"1x", u"", &invalid), 0);
+    EXPECT_FALSE(invalid);
+}
+
+TEST_F(DomTest, AttributesKeepInsertionOrderAndExactNames) {
+    DomNode element = Element(u"e");
+    DomNamedNodeMap map;
+    ASSERT_EQ(element.get_attributes(&map), S_OK);
+    map.setNamedItem(Attribute(u"zeta", Variant::Int(-1)), nullptr);
+    map.setNamedItem(Attribute(u"alpha", Variant::String(u"x")), nullptr);
+    map.setNamedItem(Attribute(u"mid", Variant::Bool(true)), nullptr);
+    map.setNamedItem(Attribute(u"alpha", Variant::String(u"y")), nullptr);  // replaces in place
+    EXPECT_EQ(DumpTree(element), "e zeta=[-1] alpha=[y] mid=[true]\n");
+
+    DomNode found;
+    EXPECT_EQ(map.getNamedItem(u"mid", &found), S_OK);
+    EXPECT_TRUE(found);
+    EXPECT_EQ(map.getNamedItem(u"Mid", &found), S_FALSE);
+    EXPECT_FALSE(found);
+    EXPECT_EQ(map.getNamedItem(u"never-seen", &found), S_FALSE);
+
+    DomNamedNodeMap none;
+    EXPECT_EQ(Text(u"t").get_attributes(&none), S_FALSE);
+    EXPECT_FALSE(none);
+}
+
+TEST_F(DomTest, NodeNamesTypesAndOwners) {
+    DomNode element = Element(u"kb");
+    DomNode text = Text(u"t");
+    std::u16string name;
+    element.get_nodeName(&name);
+    EXPECT_EQ(name, u"kb");
+    text.get_nodeName(&name);
+    EXPECT_EQ(name, u"#text");
+    doc.get_nodeName(&name);
+    EXPECT_EQ(name, u"#document");
+
+    DomDocument owner;
+    EXPECT_EQ(element.get_ownerDocument(&owner), S_OK);
+    EXPECT_TRUE(owner == doc);
+    EXPECT_EQ(doc.get_ownerDocument(&owner), S_FALSE);
+    EXPECT_FALSE(owner);
+    EXPECT_EQ(doc.QueryDocument(&owner), S_OK);
+    EXPECT_TRUE(owner == doc);
+    EXPECT_EQ(element.QueryDocument(&owner), E_NOINTERFACE);
+}
+
+TEST_F(DomTest, TypedValues) {
+    DomNode root = Element(u"r");
+    doc.appendChild(root, nullptr);
+    DomNode inner = Element(u"i");
+    root.appendChild(Text(u"one "), nullptr);
+    root.appendChild(inner, nullptr);
+    inner.appendChild(Text(u"two"), nullptr);
+    root.appendChild(Text(u" three"), nullptr);
+    Variant value;
+    ASSERT_EQ(root.get_nodeTypedValue(&value), S_OK);
+    EXPECT_EQ(value.bstrVal, u"one two three");
+
+    // Setting an element's value replaces its children by one text node.
+    ASSERT_EQ(inner.put_nodeTypedValue(Variant::Int(42)), S_OK);
+    EXPECT_EQ(DumpTree(inner), "i\n  #text [42]\n");
+    DomNode attribute = Attribute(u"a", Variant::Bool(false));
+    attribute.get_nodeTypedValue(&value);
+    EXPECT_EQ(value.bstrVal, u"false");
+    EXPECT_LT(attribute.put_nodeTypedValue(Variant::Error(E_OUTOFMEMORY)), 0);
+}
+
+TEST_F(DomTest, NodesKeepTheirDocumentAlive) {
+    DomNode element = Element(u"kept");
+    doc.appendChild(element, nullptr);
+    doc.Release();  // the last document handle goes; the element handle remains
+    DomDocument owner;
+    ASSERT_EQ(element.get_ownerDocument(&owner), S_OK);
+    DomNode first;
+    ASSERT_EQ(owner.get_firstChild(&first), S_OK);
+    EXPECT_TRUE(first == element);
+    std::u16string name;
+    first.get_nodeName(&name);
+    EXPECT_EQ(name, u"kept");
+}
+
+TEST_F(DomTest, NodeLimitMakesCreationFail) {
+    doc.SetNodeLimit(3);  // the document node counts
+    DomNode a = Element(u"a");
+    DomNode b = Element(u"b");
+    DomNode c;
+    EXPECT_EQ(doc.createNode(Variant::Int(NODE_ELEMENT), u"c", u"", &c), E_OUTOFMEMORY);
+    EXPECT_FALSE(c);
+}

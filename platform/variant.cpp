@@ -95,19 +95,33 @@ namespace {
 
 HRESULT ToInt(const Variant& src, std::int32_t* out) {
     switch (src.vt) {
-        case VT_EMPTY: *out = 0; return S_OK;
-        case VT_I4: *out = src.lVal; return S_OK;
-        case VT_BOOL: *out = src.boolVal; return S_OK;
-        case VT_BSTR: return ParseIntegerText(src.bstrVal, out);
-        default: return DISP_E_TYPEMISMATCH;
+        case VT_EMPTY:
+            *out = 0;
+            return S_OK;
+        case VT_I4:
+            *out = src.lVal;
+            return S_OK;
+        case VT_BOOL:
+            *out = src.boolVal;
+            return S_OK;
+        case VT_BSTR:
+            return ParseIntegerText(src.bstrVal, out);
+        default:
+            return DISP_E_TYPEMISMATCH;
     }
 }
 
 HRESULT ToBool(const Variant& src, bool* out) {
     switch (src.vt) {
-        case VT_EMPTY: *out = false; return S_OK;
-        case VT_I4: *out = src.lVal != 0; return S_OK;
-        case VT_BOOL: *out = src.boolVal != 0; return S_OK;
+        case VT_EMPTY:
+            *out = false;
+            return S_OK;
+        case VT_I4:
+            *out = src.lVal != 0;
+            return S_OK;
+        case VT_BOOL:
+            *out = src.boolVal != 0;
+            return S_OK;
         case VT_BSTR: {
             std::u16string_view text = TrimBlanks(src.bstrVal);
             if (EqualsIgnoringCase(text, u"true")) return *out = true, S_OK;
@@ -125,17 +139,27 @@ HRESULT ToBool(const Variant& src, bool* out) {
             *out = nonzero;
             return S_OK;
         }
-        default: return DISP_E_TYPEMISMATCH;
+        default:
+            return DISP_E_TYPEMISMATCH;
     }
 }
 
 HRESULT ToText(const Variant& src, std::u16string* out) {
     switch (src.vt) {
-        case VT_EMPTY: out->clear(); return S_OK;
-        case VT_I4: *out = DecimalText(src.lVal); return S_OK;
-        case VT_BOOL: *out = src.boolVal != 0 ? u"true" : u"false"; return S_OK;
-        case VT_BSTR: *out = src.bstrVal; return S_OK;
-        default: return DISP_E_TYPEMISMATCH;
+        case VT_EMPTY:
+            out->clear();
+            return S_OK;
+        case VT_I4:
+            *out = DecimalText(src.lVal);
+            return S_OK;
+        case VT_BOOL:
+            *out = src.boolVal != 0 ? u"true" : u"false";
+            return S_OK;
+        case VT_BSTR:
+            *out = src.bstrVal;
+            return S_OK;
+        default:
+            return DISP_E_TYPEMISMATCH;
     }
 }
 

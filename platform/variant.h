@@ -23,10 +23,10 @@ constexpr VARIANT_BOOL VARIANT_FALSE = 0;
 /// A tagged value; only the member that belongs to `vt` is meaningful.
 struct Variant {
     VARTYPE vt = VT_EMPTY;
-    std::int32_t lVal = 0;           // VT_I4
-    VARIANT_BOOL boolVal = 0;        // VT_BOOL
-    HRESULT scode = S_OK;            // VT_ERROR
-    std::u16string bstrVal;          // VT_BSTR
+    std::int32_t lVal = 0;     // VT_I4
+    VARIANT_BOOL boolVal = 0;  // VT_BOOL
+    HRESULT scode = S_OK;      // VT_ERROR
+    std::u16string bstrVal;    // VT_BSTR
 
     static Variant Int(std::int32_t value);
     static Variant Bool(bool value);

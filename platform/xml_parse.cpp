@@ -1,9 +1,8 @@
 #include "platform/xml_parse.h"
 
+#include <fcntl.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
-
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -55,7 +54,8 @@ HRESULT CarryNode(Store& store, const xmlNode* source, std::uint32_t parent, std
                 std::string attribute_name = "xmlns";
                 if (ns->prefix != nullptr) attribute_name.append(":").append(Utf8(ns->prefix));
                 std::uint32_t attribute = 0;
-                status = store.NewNode(NODE_ATTRIBUTE, store.InternName(attribute_name), &attribute);
+                status =
+                    store.NewNode(NODE_ATTRIBUTE, store.InternName(attribute_name), &attribute);
                 if (Failed(status)) return status;
                 store.SetText(attribute, Utf8(ns->href));
                 DomNode element = Store::MakeNode(&store, *index);
@@ -72,7 +72,8 @@ HRESULT CarryNode(Store& store, const xmlNode* source, std::uint32_t parent, std
                 std::string value;
                 if (!AttributeText(a, &value)) return E_FAIL;
                 std::uint32_t attribute = 0;
-                status = store.NewNode(NODE_ATTRIBUTE, store.InternName(attribute_name), &attribute);
+                status =
+                    store.NewNode(NODE_ATTRIBUTE, store.InternName(attribute_name), &attribute);
                 if (Failed(status)) return status;
                 store.SetText(attribute, value);
                 DomNode element = Store::MakeNode(&store, *index);
@@ -94,8 +95,8 @@ HRESULT CarryNode(Store& store, const xmlNode* source, std::uint32_t parent, std
             store.SetText(*index, Utf8(source->content));
             break;
         case XML_PI_NODE:
-            status = store.NewNode(NODE_PROCESSING_INSTRUCTION, store.InternName(Utf8(source->name)),
-                                   index);
+            status = store.NewNode(NODE_PROCESSING_INSTRUCTION,
+                                   store.InternName(Utf8(source->name)), index);
             if (Failed(status)) return status;
             store.SetText(*index, Utf8(source->content));
             break;
@@ -161,8 +162,8 @@ HRESULT ParseXmlMemory(std::string_view bytes, DomDocument* document) {
     // No entity substitution, no DTD loading, no network, no messages on the
     // console; whitespace text is kept.
     int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-    std::unique_ptr<xmlDoc, DocDeleter> parsed(xmlReadMemory(
-        bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, options));
+    std::unique_ptr<xmlDoc, DocDeleter> parsed(
+        xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, options));
     if (parsed == nullptr) return E_FAIL;
     status = Carry(parsed.get(), *Store::StoreOf(result));
     if (Failed(status)) return status;

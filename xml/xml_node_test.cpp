@@ -1,1 +1,86 @@
+#include "xml/xml_node.h"
+
 #include <gtest/gtest.h>
+
+#include "platform/com.h"
+
+namespace {
+
+// The smallest concrete XmlNode.
+class Plain : public XmlNode {
+  public:
+    HRESULT Load(const DomNode&) override { return S_OK; }
+    HRESULT Save(const DomNode&) override { return S_OK; }
+};
+
+class XmlNodeTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        CoInitialize(nullptr);
+        ASSERT_EQ(CreateDomDocument(&doc), S_OK);
+        doc.createNode(Variant::Int(NODE_ELEMENT), u"a", u"", &a);
+        doc.createNode(Variant::Int(NODE_ELEMENT), u"b", u"", &b);
+    }
+    void TearDown() override {
+        a.Release();
+        b.Release();
+        doc.Release();
+        CoUninitialize();
+    }
+    DomDocument doc;
+    DomNode a, b;
+};
+
+}  // namespace
+
+TEST(XmlNodeLevel, NegativeLevelsBecomeZero) {
+    Plain node;
+    EXPECT_EQ(node.level, 0);
+    node.SetLevel(-5);
+    EXPECT_EQ(node.level, 0);
+    node.SetLevel(3);
+    EXPECT_EQ(node.level, 3);
+}
+
+TEST_F(XmlNodeTest, OwnerDocument) {
+    Plain node;
+    DomDocument owner;
+    EXPECT_EQ(node.OwnerDocument(nullptr), E_POINTER);
+    EXPECT_EQ(node.OwnerDocument(&owner), E_UNEXPECTED);
+    EXPECT_EQ(node.Bind(doc), S_FALSE) << "the document node has no attribute map";
+    ASSERT_EQ(node.OwnerDocument(&owner), S_OK);
+    EXPECT_TRUE(owner == doc);
+    EXPECT_EQ(node.Bind(a), S_OK);
+    ASSERT_EQ(node.OwnerDocument(&owner), S_OK);
+    EXPECT_TRUE(owner == doc);
+}
+
+TEST_F(XmlNodeTest, CopiesShareTheBindingAndOutliveTheSource) {
+    auto source = std::make_unique<Plain>();
+    source->Bind(a);
+    source->SetLevel(2);
+    Plain copy(*source);
+    EXPECT_TRUE(copy.element == a);
+    EXPECT_TRUE(copy.attributes);
+    EXPECT_EQ(copy.level, 2);
+    source.reset();
+    // The copy's binding still works: it can write an attribute.
+    EXPECT_EQ(copy.SetIntAttribute("x", 1), S_OK);
+    DomNode found;
+    DomNamedNodeMap map;
+    a.get_attributes(&map);
+    EXPECT_EQ(map.getNamedItem(u"x", &found), S_OK);
+}
+
+TEST_F(XmlNodeTest, RebindingReleasesTheOldNode) {
+    DomDocument other;
+    ASSERT_EQ(CreateDomDocument(&other), S_OK);
+    DomNode c;
+    other.createNode(Variant::Int(NODE_ELEMENT), u"c", u"", &c);
+    Plain node;
+    std::uint32_t before = a.DocumentReferences();
+    node.Bind(a);
+    EXPECT_EQ(a.DocumentReferences(), before + 2) << "the element and its attribute map";
+    node.Bind(c);
+    EXPECT_EQ(a.DocumentReferences(), before);
+}

@@ -35,8 +35,8 @@ HRESULT XmlNode::CreateChildElement(std::string_view name, DomNode* child) {
         if (Failed(status)) return status;
     }
     DomNode created;
-    status = document.createNode(Variant::Int(NODE_ELEMENT), MultiByteToWideChar(name), u"",
-                                 &created);
+    status =
+        document.createNode(Variant::Int(NODE_ELEMENT), MultiByteToWideChar(name), u"", &created);
     if (Failed(status)) return status;
     return element.appendChild(created, child);
 }
