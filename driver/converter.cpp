@@ -1,11 +1,8 @@
 #include "driver/converter.h"
 
-#include <new>
-
-#include "driver/console.h"
+#include "driver/tool.h"
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
-#include "platform/com.h"
 
 namespace {
 
@@ -19,23 +16,9 @@ bool Convert(const char* input, const char* output) {
 }  // namespace
 
 int RunConverter(int argc, const char* const* argv) {
-    CoInitialize(nullptr);
-    if (argc != 3) {
-        PrintBanner();
-        PrintLine("This tool converts the Vantorel keyboard files (.kbd) to the");
-        PrintLine("new XML-Style keyboard files.");
-        PrintLine("");
-        PrintLine("Syntax: dravonix.exe Inputfile.kbd Outputfile.xml");
-        CoUninitialize();
-        return -1;
-    }
-    bool converted = false;
-    try {
-        converted = Convert(argv[1], argv[2]);  // the document is gone before CoUninitialize
-    } catch (const std::bad_alloc&) {
-        converted = false;
-    }
-    if (!converted) PrintError();
-    CoUninitialize();
-    return converted ? 0 : -2;
+    return RunTool(argc, argv,
+                   {"This tool converts the Vantorel keyboard files (.kbd) to the",
+                    "new XML-Style keyboard files.", "",
+                    "Syntax: dravonix.exe Inputfile.kbd Outputfile.xml"},
+                   Convert);
 }

@@ -1,0 +1,24 @@
+#include "driver/resaver.h"
+
+#include "driver/tool.h"
+#include "model/key_definition.h"
+#include "xml/load_from_file.h"
+
+namespace {
+
+// Reads the XML keyboard file and saves it again; false when either fails.
+// Nothing is written unless the input was read as a keyboard.
+bool Resave(const char* input, const char* output) {
+    KeyDefDocument document;
+    if (LoadKeyboardFile(input, document) != KeyboardLoad::kLoaded) return false;
+    return document.SaveToFile(output);
+}
+
+}  // namespace
+
+int RunResaver(int argc, const char* const* argv) {
+    return RunTool(argc, argv,
+                   {"This tool reads an XML keyboard file and writes it again.", "",
+                    "Syntax: dravonix-resave Inputfile.xml Outputfile.xml"},
+                   Resave);
+}
