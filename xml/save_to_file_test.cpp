@@ -80,14 +80,6 @@ TEST_F(SaveToFileTest, NestedLayoutIsSavedByteForByte) {
     EXPECT_WELL_FORMED(path);
 }
 
-TEST_F(SaveToFileTest, EmptyModelIsOneEmptyElement) {
-    TempFolder folder;
-    KeyDefDocument root;
-    std::string path = folder.File("empty.xml");
-    ASSERT_TRUE(root.SaveToFile(path));
-    EXPECT_EQ(ReadFile(path), "<keydef name=\"\"/>");
-}
-
 TEST_F(SaveToFileTest, AwkwardTextStaysWellFormed) {
     TempFolder folder;
     KeyDefDocument root;
@@ -116,13 +108,6 @@ TEST_F(SaveToFileTest, MissingFolderFailsAndTheTreeStaysBound) {
     ASSERT_EQ(root.OwnerDocument(&document), S_OK);
     EXPECT_EQ(Serialized(document), kWorkedExample);
     EXPECT_TRUE(static_cast<bool>(root.keydef.subkeydef[0].nonshiftkeys.key[0].element));
-}
-
-TEST_F(SaveToFileTest, FolderAsDestinationFails) {
-    TempFolder folder;
-    KeyDefDocument root;
-    fs::create_directory(folder.File("dir"));
-    EXPECT_FALSE(root.SaveToFile(folder.File("dir")));
 }
 
 TEST(SaveToFileWithoutComTest, FailsAndLeavesTheRootUnbound) {

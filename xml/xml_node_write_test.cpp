@@ -121,40 +121,6 @@ TEST_F(XmlNodeWriteTest, TypedSettersGiveTheTextFormsOfTheirValues) {
     EXPECT_EQ(value.boolVal, VARIANT_FALSE);
 }
 
-TEST_F(XmlNodeWriteTest, SetAttributeOnWritesIntoTheGivenElement) {
-    DomDocument document = NewDocument();
-    TestElement root;
-    root.Bind(document);
-    DomNode element;
-    ASSERT_EQ(root.CreateChildElement("e", &element), S_OK);
-    EXPECT_EQ(root.SetAttributeOn(element, "a", Variant::Int(1)), S_OK);
-    EXPECT_EQ(root.SetAttributeOn(element, "b", Variant::Bool(true)), S_OK);
-    EXPECT_EQ(Serialized(document), "<e a=\"1\" b=\"true\"/>");
-}
-
-TEST_F(XmlNodeWriteTest, TextValueKeepsAnElementOnOneLine) {
-    DomDocument document = NewDocument();
-    TestElement root;
-    root.Bind(document);
-    DomNode top;
-    ASSERT_EQ(root.CreateChildElement("top", &top), S_OK);
-    TestElement inner;
-    inner.SetLevel(1);
-    inner.Bind(top);
-    DomNode sound;
-    ASSERT_EQ(inner.CreateChildElement("sound", &sound), S_OK);
-    EXPECT_EQ(inner.SetNodeValue(sound, Variant::String(u"a b.wav")), S_OK);
-    EXPECT_EQ(inner.FinishElement(sound), S_OK);  // text only: no closing text
-    EXPECT_EQ(root.FinishElement(top), S_OK);
-    EXPECT_EQ(Serialized(document), "<top>\n\t<sound>a b.wav</sound>\n</top>");
-
-    // On a text node the value is replaced, no node is added.
-    DomNode text;
-    sound.get_firstChild(&text);
-    EXPECT_EQ(inner.SetNodeValue(text, Variant::Int(7)), S_OK);
-    EXPECT_EQ(Serialized(document), "<top>\n\t<sound>7</sound>\n</top>");
-}
-
 TEST_F(XmlNodeWriteTest, SaveListWritesEveryObjectOrStopsAtTheFirstFailure) {
     DomDocument document = NewDocument();
     TestElement root;
@@ -197,25 +163,6 @@ TEST_F(XmlNodeWriteTest, SaveChildPassesOnAFailingChildWithoutClosingIt) {
     root.Bind(document);
     EXPECT_EQ(root.Save(document), E_FAIL);
     EXPECT_EQ(Serialized(document), "<top>\n\t<leaf/></top>");
-}
-
-TEST_F(XmlNodeWriteTest, SaveInlineWritesIntoTheOwnersElementAtItsLevel) {
-    TestElement leaf;
-    TestElement binding;
-    binding.children = {{"leaf", &leaf}};
-    binding.result = E_FAIL;  // not consulted
-
-    class Owner : public TestElement {
-      public:
-        explicit Owner(TestElement& inline_binding) : binding_(&inline_binding) {}
-        HRESULT Save(const DomNode& /*node*/) override { return SaveInline(*binding_); }
-
-      private:
-        TestElement* binding_;
-    } owner(binding);
-    EXPECT_EQ(SaveAsRoot("owner", owner), "<owner>\n\t<leaf/>\n</owner>");
-    EXPECT_EQ(binding.level, 1);
-    EXPECT_TRUE(binding.element == owner.element);
 }
 
 }  // namespace
