@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/codepage.h"
+#include "xml/save_values.h"
 #include "xml/xml_node.h"
 
 namespace {
@@ -27,6 +28,8 @@ HRESULT AppendText(const DomDocument& document, const DomNode& parent, std::u16s
 }  // namespace
 
 HRESULT XmlNode::CreateChildElement(std::string_view name, DomNode* child) {
+    // A failure hands back no element, so callers can never write into a stale one.
+    if (child != nullptr) child->Release();
     DomDocument document;
     HRESULT status = OwnerDocument(&document);
     if (Failed(status)) return status;
@@ -38,7 +41,8 @@ HRESULT XmlNode::CreateChildElement(std::string_view name, DomNode* child) {
     status =
         document.createNode(Variant::Int(NODE_ELEMENT), MultiByteToWideChar(name), u"", &created);
     if (Failed(status)) return status;
-    return element.appendChild(created, child);
+    status = element.appendChild(created, child);
+    return Failed(status) ? status : S_OK;
 }
 
 HRESULT XmlNode::FinishElement(const DomNode& child) {
@@ -100,8 +104,7 @@ HRESULT XmlNode::SetStringAttribute(std::string_view name, const std::string& va
 }
 
 HRESULT XmlNode::SetCharAttribute(std::string_view name, char value) {
-    std::string_view text = value == '\0' ? std::string_view() : std::string_view(&value, 1);
-    return SetAttribute(name, Variant::String(MultiByteToWideChar(text)));
+    return SetAttribute(name, CharValue(value));
 }
 
 HRESULT XmlNode::SetBoolAttribute(std::string_view name, bool value) {

@@ -1,0 +1,52 @@
+// Save of the key collections of a panel: "key" and "macro" elements and the
+// "mkey" strokes of a macro.
+#include "model/key_collections.h"
+#include "model/list_bindings.h"
+#include "xml/save_values.h"
+
+HRESULT Key::Save(const DomNode& /*node*/) {
+    // Each attribute only when set; the first failure ends the key.
+    HRESULT status = S_OK;
+    if (sound != -1 && Failed(status = SetIntAttribute("sound", sound))) return status;
+    if (type != -1 && Failed(status = SetIntAttribute("type", type))) return status;
+    if (vkey != -1 && Failed(status = SetIntAttribute("vkey", vkey))) return status;
+    if (character != '\0' && Failed(status = SetCharAttribute("char", character))) return status;
+    if (!target.empty() && Failed(status = SetStringAttribute("target", target))) return status;
+    if (language != -1 && Failed(status = SetIntAttribute("language", language))) return status;
+    status = SaveChild("shape", shape);
+    return Failed(status) ? status : S_OK;
+}
+
+HRESULT Macro::Save(const DomNode& /*node*/) {
+    if (sound != -1) SetIntAttribute("sound", sound);
+    SaveChild("shape", shape);
+    MacroKeyList strokes(mkey);
+    SaveInline(strokes);
+    return S_OK;
+}
+
+HRESULT MacroKeyList::Save(const DomNode& /*node*/) {
+    for (const MacroKey& stroke : *list_) {
+        DomNode child;
+        if (Failed(CreateChildElement("mkey", &child)) || !child) continue;
+        if (stroke.vkey != -1) SetAttributeOn(child, "vkey", IntValue(stroke.vkey));
+        if (stroke.pressed != -1) SetAttributeOn(child, "pressed", IntValue(stroke.pressed));
+        // Every stroke carries "char" (empty for a virtual-key stroke), so that
+        // a stroke typing the byte 255 keeps its character.
+        SetAttributeOn(child, "char", CharValue(stroke.character));
+        FinishElement(child);
+    }
+    return S_OK;
+}
+
+HRESULT KeyGroup::Save(const DomNode& /*node*/) {
+    // A failing key ends the key list only; the macros are still written.
+    SaveList("key", key);
+    SaveList("macro", macro);
+    return S_OK;
+}
+
+HRESULT KeyList::Save(const DomNode& /*node*/) {
+    SaveList("key", key);
+    return S_OK;
+}

@@ -1,0 +1,24 @@
+// The typed values that the keyboard writer hands to the DOM for attributes
+// and text content.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "platform/codepage.h"
+#include "platform/variant.h"
+
+/// An integer value: written in signed decimal.
+inline Variant IntValue(std::int32_t value) { return Variant::Int(value); }
+
+/// A narrow model string, converted from the active code page.
+inline Variant StringValue(std::string_view text) {
+    return Variant::String(MultiByteToWideChar(text));
+}
+
+/// A one-character string made of the byte; the byte 0 gives an empty value.
+inline Variant CharValue(char value) {
+    return value == '\0' ? Variant::String(std::u16string())
+                         : Variant::String(std::u16string(
+                               1, WideCharOfByte(static_cast<unsigned char>(value))));
+}

@@ -1,0 +1,95 @@
+// Save of outlines: a shape element with its "rect", "ellipse", "roundrect"
+// and "polygon" children, and the "point" children of each polygon.
+#include "model/key_shape.h"
+#include "model/list_bindings.h"
+#include "xml/save_values.h"
+
+HRESULT KeyShape::Save(const DomNode& /*node*/) {
+    if (!mode.empty()) SetStringAttribute("mode", mode);
+    RectShape rects(rect);
+    SaveInline(rects);
+    EllipseShape ellipses(ellipse);
+    SaveInline(ellipses);
+    RoundRectShape roundrects(roundrect);
+    SaveInline(roundrects);
+    PolygonShape polygons(polygon);
+    SaveInline(polygons);
+    return S_OK;
+}
+
+namespace {
+
+// Writes the corners and the mode shared by "rect" and "ellipse".
+template <class Record>
+void SaveBox(XmlNode& binding, std::string_view name, const Record& record) {
+    DomNode child;
+    if (Failed(binding.CreateChildElement(name, &child)) || !child) return;
+    binding.SetAttributeOn(child, "x1", IntValue(record.x1));
+    binding.SetAttributeOn(child, "y1", IntValue(record.y1));
+    binding.SetAttributeOn(child, "x2", IntValue(record.x2));
+    binding.SetAttributeOn(child, "y2", IntValue(record.y2));
+    if (!record.mode.empty()) binding.SetAttributeOn(child, "mode", StringValue(record.mode));
+    binding.FinishElement(child);
+}
+
+}  // namespace
+
+HRESULT RectShape::Save(const DomNode& /*node*/) {
+    for (const RectRecord& record : *list_) SaveBox(*this, "rect", record);
+    return S_OK;
+}
+
+HRESULT EllipseShape::Save(const DomNode& /*node*/) {
+    for (const EllipseRecord& record : *list_) SaveBox(*this, "ellipse", record);
+    return S_OK;
+}
+
+HRESULT RoundRectShape::Save(const DomNode& /*node*/) {
+    for (const RoundRectRecord& record : *list_) {
+        DomNode child;
+        if (Failed(CreateChildElement("roundrect", &child)) || !child) continue;
+        SetAttributeOn(child, "x1", IntValue(record.x1));
+        SetAttributeOn(child, "y1", IntValue(record.y1));
+        SetAttributeOn(child, "x2", IntValue(record.x2));
+        SetAttributeOn(child, "y2", IntValue(record.y2));
+        SetAttributeOn(child, "widthellipse", IntValue(record.widthellipse));
+        SetAttributeOn(child, "heightellipse", IntValue(record.heightellipse));
+        if (!record.mode.empty()) SetAttributeOn(child, "mode", StringValue(record.mode));
+        FinishElement(child);
+    }
+    return S_OK;
+}
+
+HRESULT PolygonShape::Save(const DomNode& /*node*/) {
+    const std::int32_t own_level = level;
+    for (PolygonRecord& record : *list_) {
+        DomNode polygon;
+        if (Failed(CreateChildElement("polygon", &polygon)) || !polygon) continue;
+        if (!record.mode.empty()) SetAttributeOn(polygon, "mode", StringValue(record.mode));
+        if (!record.polymode.empty()) {
+            SetAttributeOn(polygon, "polymode", StringValue(record.polymode));
+        }
+        // The points go inside the polygon, one level deeper: rebind to the
+        // polygon for them, then back to the shape element.
+        DomNode shape_element = element;
+        SetLevel(own_level + 1);
+        Bind(polygon);
+        PolygonPoint points(record.point);
+        SaveInline(points);
+        SetLevel(own_level);
+        Bind(shape_element);
+        FinishElement(polygon);
+    }
+    return S_OK;
+}
+
+HRESULT PolygonPoint::Save(const DomNode& /*node*/) {
+    for (const PointRecord& point : *list_) {
+        DomNode child;
+        if (Failed(CreateChildElement("point", &child)) || !child) continue;
+        if (point.x != -1) SetAttributeOn(child, "x", IntValue(point.x));
+        if (point.y != -1) SetAttributeOn(child, "y", IntValue(point.y));
+        FinishElement(child);
+    }
+    return S_OK;
+}
