@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -31,6 +32,7 @@ FilePtr OpenForReading(const std::string& path) {
     return file;
 }
 
+/// True when marker occurs anywhere in line (case-sensitive).
 bool Contains(std::string_view line, std::string_view marker) {
     return line.find(marker) != std::string_view::npos;
 }

@@ -34,14 +34,10 @@ bool LineReader::Read(std::string& text) {
     std::size_t length = 0;
     bool after_nul = false;
     while (length < kMaxLinePiece) {
-        int ch = Peek();
+        const int ch = Peek();
         if (ch == EOF || ch == '\n') break;
-        if (ch == '\r') {
-            ++position_;
-            if (Peek() == '\n') break;  // CR LF is one newline, left to the skip
-        } else {
-            ++position_;
-        }
+        ++position_;
+        if (ch == '\r' && Peek() == '\n') break;  // CR LF is one newline; the skip takes the LF
         ++length;
         if (ch == '\0') after_nul = true;
         if (!after_nul) text.push_back(static_cast<char>(ch));
