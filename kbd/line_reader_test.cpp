@@ -1,0 +1,97 @@
+#include "kbd/line_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+/// Every piece LineReader delivers for the given file content.
+std::vector<std::string> ReadAll(const std::string& content) {
+    std::FILE* file = std::tmpfile();
+    EXPECT_NE(file, nullptr);
+    if (file == nullptr) return {};
+    std::fwrite(content.data(), 1, content.size(), file);
+    std::rewind(file);
+    LineReader reader(file);
+    std::vector<std::string> lines;
+    std::string line;
+    while (reader.Read(line)) lines.push_back(line);
+    std::fclose(file);
+    return lines;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(LineReaderTest, EmptyFileYieldsNothing) { EXPECT_EQ(ReadAll(""), Lines{}); }
+
+TEST(LineReaderTest, SkipsWhitespaceAfterEveryLine) {
+    EXPECT_EQ(ReadAll("  a  \n\n \t b\n\v\f\n c"), (Lines{"  a  ", "b", "c"}));
+}
+
+TEST(LineReaderTest, EmptyFirstLineIsDeliveredEmptyThenSkipped) {
+    EXPECT_EQ(ReadAll("\n\n  a\n"), (Lines{"", "a"}));
+    EXPECT_EQ(ReadAll("\r\n a"), (Lines{"", "a"}));
+}
+
+TEST(LineReaderTest, CrLfIsOneNewlineAndLoneCrStaysInLine) {
+    EXPECT_EQ(ReadAll("a\r\nb\rc\r\n\r\nd\r"), (Lines{"a", "b\rc", "d\r"}));
+}
+
+TEST(LineReaderTest, NulEndsTextButCountsTowardsPiece) {
+    std::string content = "ab";
+    content += '\0';
+    content += "cd\nef";
+    EXPECT_EQ(ReadAll(content), (Lines{"ab", "ef"}));
+
+    // 4096 bytes with a NUL in the middle: the rest of the line is a new piece.
+    std::string longer(2000, 'x');
+    longer += '\0';
+    longer += std::string(2095, 'y') + "TAIL\n";
+    EXPECT_EQ(ReadAll(longer), (Lines{std::string(2000, 'x'), "TAIL"}));
+}
+
+TEST(LineReaderTest, LongLineComesInPiecesOf4096) {
+    const std::string first(kMaxLinePiece, 'a');
+    EXPECT_EQ(ReadAll(first + "bc\nd"), (Lines{first, "bc", "d"}));
+    // A piece of exactly 4096 before the newline leaves no empty piece.
+    EXPECT_EQ(ReadAll(first + "\nd"), (Lines{first, "d"}));
+    // Whitespace after a full piece is skipped like after any other read.
+    EXPECT_EQ(ReadAll(first + "  bc"), (Lines{first, "bc"}));
+    // The CR of a CR LF does not count towards the piece.
+    const std::string almost(kMaxLinePiece - 1, 'a');
+    EXPECT_EQ(ReadAll(almost + "\r\nd"), (Lines{almost, "d"}));
+}
+
+TEST(LineReaderTest, LinesCrossingBlockBoundaries) {
+    std::string content;
+    Lines expected;
+    for (int i = 0; i < 30000; ++i) {
+        expected.push_back("line " + std::to_string(i));
+        content += expected.back() + "\r\n";
+    }
+    EXPECT_EQ(ReadAll(content), expected);
+}
+
+struct CleanCase {
+    std::string raw;
+    std::string clean;
+};
+
+class CleanLineTest : public ::testing::TestWithParam<CleanCase> {};
+
+TEST_P(CleanLineTest, Cleans) { EXPECT_EQ(CleanLine(GetParam().raw), GetParam().clean); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, CleanLineTest,
+    ::testing::Values(CleanCase{"; comment", ""}, CleanCase{"# comment", ""},
+                      CleanCase{"\rabc", ""}, CleanCase{"  xres=1024  ; res", "xres=1024"},
+                      CleanCase{"a # b ; c", "a"}, CleanCase{"a\rb", "a"}, CleanCase{"a;", "a"},
+                      CleanCase{"[0,0], 1, 1, -1, 0, ';' ; note", "[0,0], 1, 1, -1, 0, ';' ; note"},
+                      CleanCase{"[0,0], 1, 1, -1, 0, '#'", "[0,0], 1, 1, -1, 0, '#'"},
+                      CleanCase{" \t ", ""}, CleanCase{"\ta b\t", "a b"},
+                      CleanCase{"\va\v", "\va\v"}, CleanCase{"  ;x", ""}));
+
+}  // namespace
