@@ -124,7 +124,9 @@ TEST_F(XmlNodeReadTest, FindChildElementStatuses) {
     EXPECT_EQ(probe.GetAttributeOn(child, "n", VT_BSTR, &value), S_OK);
     EXPECT_EQ(value.bstrVal, u"first");
     for (const char* missing : {"C", "#comment", "#text", "e", "y"}) {
-        EXPECT_EQ(probe.FindChildElement(missing, &child), E_FAIL) << missing;
+        DomNode held = child;
+        EXPECT_EQ(probe.FindChildElement(missing, &held), E_FAIL) << missing;
+        EXPECT_FALSE(held) << missing;
     }
     BindRoot("<e/>");
     EXPECT_EQ(probe.FindChildElement("c", &child), E_FAIL);
