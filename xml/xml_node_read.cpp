@@ -87,6 +87,7 @@ HRESULT XmlNode::GetNodeValue(std::string* value) {
 
 HRESULT XmlNode::FindChildElement(std::string_view name, DomNode* child) {
     if (child == nullptr) return E_POINTER;
+    child->Release();  // a failed lookup hands back no element
     if (!element) return E_FAIL;
     std::u16string wide_name = MultiByteToWideChar(name);
     DomNode node;
