@@ -6,7 +6,7 @@ namespace {
 
 // splitmix64: small, fast and the same everywhere.
 class Random {
-  public:
+public:
     explicit Random(std::uint64_t seed) : state_(seed) {}
     std::uint64_t Next() {
         std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
@@ -16,7 +16,7 @@ class Random {
     }
     int Below(int bound) { return static_cast<int>(Next() % static_cast<std::uint64_t>(bound)); }
 
-  private:
+private:
     std::uint64_t state_;
 };
 

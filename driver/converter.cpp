@@ -16,9 +16,9 @@ bool Convert(const char* input, const char* output) {
 }  // namespace
 
 int RunConverter(int argc, const char* const* argv) {
-    return RunTool(argc, argv,
-                   {"This tool converts the Vantorel keyboard files (.kbd) to the",
-                    "new XML-Style keyboard files.", "",
-                    "Syntax: dravonix.exe Inputfile.kbd Outputfile.xml"},
-                   Convert);
+    return RunTool(
+        argc, argv,
+        {"This tool converts the Vantorel keyboard files (.kbd) to the",
+         "new XML-Style keyboard files.", "", "Syntax: dravonix.exe Inputfile.kbd Outputfile.xml"},
+        Convert);
 }

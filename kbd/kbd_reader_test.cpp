@@ -14,7 +14,7 @@ using namespace std::string_literals;
 
 /// A temporary file holding the given bytes, removed when done.
 class TempKbdFile {
-  public:
+public:
     explicit TempKbdFile(const std::string& content) {
         std::string pattern = ::testing::TempDir() + "kbd_reader_XXXXXX";
         const int fd = mkstemp(pattern.data());
@@ -29,7 +29,7 @@ class TempKbdFile {
     ~TempKbdFile() { std::remove(path_.c_str()); }
     const std::string& path() const { return path_; }
 
-  private:
+private:
     std::string path_;
 };
 

@@ -15,7 +15,7 @@ inline constexpr std::size_t kMaxLinePiece = 4096;
 /// followed by a skip of all whitespace, so blank lines are never delivered
 /// and only the first line can keep leading blanks. Does not own the file.
 class LineReader {
-  public:
+public:
     explicit LineReader(std::FILE* file);
 
     /// Reads the next piece: the bytes up to the next newline, at most
@@ -24,7 +24,7 @@ class LineReader {
     /// count towards the piece's length). False at the end of the input.
     bool Read(std::string& text);
 
-  private:
+private:
     /// The next byte without taking it, or EOF at the end of the input.
     int Peek();
     void SkipWhitespace();

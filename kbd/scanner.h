@@ -14,7 +14,7 @@ bool IsCSpace(char ch);
 /// advances, or fails; a failed directive ends the pattern, so callers chain
 /// them with &&. Nothing is ever read beyond the end of the text.
 class Scanner {
-  public:
+public:
     explicit Scanner(std::string_view text, std::size_t position = 0);
 
     /// Matches a literal: a blank matches any run of whitespace (possibly
@@ -33,7 +33,7 @@ class Scanner {
     /// into value (written on success).
     bool Word(std::string& value);
 
-  private:
+private:
     void SkipSpace();
 
     std::string_view text_;

@@ -9,7 +9,7 @@
 /// An image or colour source. Only the members of the selected type mean
 /// anything: 1 a colour, 2 an image file, 3 an image resource, 0 none.
 class ImageSource : public XmlNode {
-  public:
+public:
     HRESULT Load(const DomNode& node) override;
     HRESULT Save(const DomNode& node) override;
 

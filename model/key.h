@@ -9,7 +9,7 @@
 
 /// One key: its outline, its sound, its kind, and what it sends.
 class Key : public XmlNode {
-  public:
+public:
     HRESULT Load(const DomNode& node) override;
     HRESULT Save(const DomNode& node) override;
 

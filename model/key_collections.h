@@ -9,7 +9,7 @@
 
 /// Keys and macros that shift does not influence ("nonshiftkeys").
 class KeyGroup : public XmlNode {
-  public:
+public:
     HRESULT Load(const DomNode& node) override;
     HRESULT Save(const DomNode& node) override;
 
@@ -19,7 +19,7 @@ class KeyGroup : public XmlNode {
 
 /// Keys of one shift state ("keyswithoutshift", "keyswithshift").
 class KeyList : public XmlNode {
-  public:
+public:
     HRESULT Load(const DomNode& node) override;
     HRESULT Save(const DomNode& node) override;
 

@@ -9,7 +9,7 @@
 
 /// The keyboard: its name and its panels in file order ("keydef").
 class KeyDefinition : public XmlNode {
-  public:
+public:
     KeyDefinition() = default;
     KeyDefinition(const KeyDefinition&) = delete;
     KeyDefinition& operator=(const KeyDefinition&) = delete;
@@ -23,7 +23,7 @@ class KeyDefinition : public XmlNode {
 
 /// The root of the model, bound to the XML document itself.
 class KeyDefDocument : public XmlNode {
-  public:
+public:
     KeyDefDocument() = default;
     KeyDefDocument(const KeyDefDocument&) = delete;
     KeyDefDocument& operator=(const KeyDefDocument&) = delete;

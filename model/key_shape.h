@@ -10,7 +10,7 @@
 
 /// The outline of a panel, a key or a macro key.
 class KeyShape : public XmlNode {
-  public:
+public:
     HRESULT Load(const DomNode& node) override;
     HRESULT Save(const DomNode& node) override;
 

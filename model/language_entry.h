@@ -8,7 +8,7 @@
 
 /// A language id of a panel and its target.
 class LanguageEntry : public XmlNode {
-  public:
+public:
     HRESULT Load(const DomNode& node) override;
     HRESULT Save(const DomNode& node) override;
 

@@ -12,88 +12,88 @@ class SubKeyDefinition;
 
 /// The "rect" children of a shape.
 class RectShape : public XmlNode {
-  public:
+public:
     explicit RectShape(std::vector<RectRecord>& list) : list_(&list) {}
     HRESULT Load(const DomNode& node) override;
     HRESULT Save(const DomNode& node) override;
 
-  private:
+private:
     std::vector<RectRecord>* list_;
 };
 
 /// The "ellipse" children of a shape.
 class EllipseShape : public XmlNode {
-  public:
+public:
     explicit EllipseShape(std::vector<EllipseRecord>& list) : list_(&list) {}
     HRESULT Load(const DomNode& node) override;
     HRESULT Save(const DomNode& node) override;
 
-  private:
+private:
     std::vector<EllipseRecord>* list_;
 };
 
 /// The "roundrect" children of a shape.
 class RoundRectShape : public XmlNode {
-  public:
+public:
     explicit RoundRectShape(std::vector<RoundRectRecord>& list) : list_(&list) {}
     HRESULT Load(const DomNode& node) override;
     HRESULT Save(const DomNode& node) override;
 
-  private:
+private:
     std::vector<RoundRectRecord>* list_;
 };
 
 /// The "polygon" children of a shape, each with its "point" children.
 class PolygonShape : public XmlNode {
-  public:
+public:
     explicit PolygonShape(std::vector<PolygonRecord>& list) : list_(&list) {}
     HRESULT Load(const DomNode& node) override;
     HRESULT Save(const DomNode& node) override;
 
-  private:
+private:
     std::vector<PolygonRecord>* list_;
 };
 
 /// The "point" children of one polygon.
 class PolygonPoint : public XmlNode {
-  public:
+public:
     explicit PolygonPoint(std::vector<PointRecord>& list) : list_(&list) {}
     HRESULT Load(const DomNode& node) override;
     HRESULT Save(const DomNode& node) override;
 
-  private:
+private:
     std::vector<PointRecord>* list_;
 };
 
 /// The "mkey" children of a macro.
 class MacroKeyList : public XmlNode {
-  public:
+public:
     explicit MacroKeyList(std::vector<MacroKey>& list) : list_(&list) {}
     HRESULT Load(const DomNode& node) override;
     HRESULT Save(const DomNode& node) override;
 
-  private:
+private:
     std::vector<MacroKey>* list_;
 };
 
 /// The "sound" children of a panel.
 class SoundList : public XmlNode {
-  public:
+public:
     explicit SoundList(SoundTable& sounds) : sounds_(&sounds) {}
     HRESULT Load(const DomNode& node) override;
     HRESULT Save(const DomNode& node) override;
 
-  private:
+private:
     SoundTable* sounds_;
 };
 
 /// The two "jpeg" children of a panel (its normal and pressed images).
 class KeyImages : public XmlNode {
-  public:
+public:
     explicit KeyImages(SubKeyDefinition& panel) : panel_(&panel) {}
     HRESULT Load(const DomNode& node) override;
     HRESULT Save(const DomNode& node) override;
 
-  private:
+private:
     SubKeyDefinition* panel_;
 };

@@ -10,7 +10,7 @@
 
 /// A macro key: its sound, its outline and its strokes in playing order.
 class Macro : public XmlNode {
-  public:
+public:
     HRESULT Load(const DomNode& node) override;
     HRESULT Save(const DomNode& node) override;
 

@@ -14,7 +14,7 @@
 
 /// One keyboard panel with its images, sounds, outlines and keys.
 class SubKeyDefinition : public XmlNode {
-  public:
+public:
     HRESULT Load(const DomNode& node) override;
     HRESULT Save(const DomNode& node) override;
 

@@ -34,7 +34,7 @@ class DomNamedNodeMap;
 
 /// A counted handle to one node, or a null handle.
 class DomNode {
-  public:
+public:
     DomNode() = default;
     DomNode(const DomNode& other);
     DomNode(DomNode&& other) noexcept;
@@ -79,7 +79,7 @@ class DomNode {
     /// document order (comments and processing instructions excluded).
     HRESULT get_nodeTypedValue(Variant* value) const;
 
-  protected:
+protected:
     friend class dom::Store;
     friend class DomNamedNodeMap;
     DomNode(dom::Store* store, std::uint32_t index);
@@ -90,7 +90,7 @@ class DomNode {
 
 /// A counted handle to a document node.
 class DomDocument : public DomNode {
-  public:
+public:
     DomDocument() = default;
 
     /// Creates an unattached node. type is an integer variant: NODE_ELEMENT,
@@ -110,7 +110,7 @@ class DomDocument : public DomNode {
     /// with E_OUTOFMEMORY. Used to bound memory and to test failure paths.
     void SetNodeLimit(std::size_t limit) const;
 
-  private:
+private:
     friend class dom::Store;
     friend class DomNode;
     DomDocument(dom::Store* store);
@@ -119,7 +119,7 @@ class DomDocument : public DomNode {
 /// A counted handle to the attribute map of one element. Attributes keep the
 /// order in which they were added.
 class DomNamedNodeMap {
-  public:
+public:
     DomNamedNodeMap() = default;
     explicit operator bool() const { return static_cast<bool>(element_); }
 
@@ -134,7 +134,7 @@ class DomNamedNodeMap {
     /// The attribute at position index in insertion order; S_FALSE past the end.
     HRESULT get_item(long index, DomNode* attribute) const;
 
-  private:
+private:
     friend class DomNode;
     DomNode element_;
 };

@@ -24,7 +24,7 @@ constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 
 // Collects output and hands it to a sink in large pieces.
 class Output {
-  public:
+public:
     explicit Output(std::function<bool(std::string_view)> sink) : sink_(std::move(sink)) {
         buffer_.reserve(kFlushSize + 4096);
     }
@@ -42,7 +42,7 @@ class Output {
         return ok_;
     }
 
-  private:
+private:
     std::function<bool(std::string_view)> sink_;
     std::string buffer_;
     bool ok_ = true;

@@ -13,7 +13,7 @@
 namespace {
 
 class DomSaveTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         CoInitialize(nullptr);
         ASSERT_EQ(CreateDomDocument(&doc), S_OK);

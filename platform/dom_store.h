@@ -41,11 +41,11 @@ struct NodeRecord {
 
 /// Copies of text that live as long as the document.
 class TextArena {
-  public:
+public:
     /// Returns a stable copy of text (nullptr for empty text).
     const char* Copy(std::string_view text);
 
-  private:
+private:
     std::vector<std::unique_ptr<char[]>> blocks_;
     char* free_ = nullptr;
     std::size_t free_size_ = 0;
@@ -53,7 +53,7 @@ class TextArena {
 
 /// All nodes of one document. Node 0 is the document node.
 class Store {
-  public:
+public:
     Store();
 
     /// Handles that refer to this document or its nodes.
@@ -94,7 +94,7 @@ class Store {
     static Store* StoreOf(const DomNode& node) { return node.store_; }
     static std::uint32_t IndexOf(const DomNode& node) { return node.index_; }
 
-  private:
+private:
     static constexpr unsigned kChunkBits = 14;
     static constexpr std::uint32_t kChunkMask = (1u << kChunkBits) - 1;
 

@@ -8,7 +8,7 @@
 namespace {
 
 class DomTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         CoInitialize(nullptr);
         ASSERT_EQ(CreateDomDocument(&doc), S_OK);

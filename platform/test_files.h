@@ -12,7 +12,7 @@
 
 /// A fresh folder under the test temp dir, removed with its contents at the end.
 class ScratchDir {
-  public:
+public:
     ScratchDir() {
         const char* base = std::getenv("TMPDIR");
         path_ = std::string(base != nullptr ? base : "/tmp") + "/dravonix-test-XXXXXX";
@@ -29,7 +29,7 @@ class ScratchDir {
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
     const std::string& path() const { return path_; }
 
-  private:
+private:
     std::string path_;
 };
 

@@ -18,7 +18,7 @@
 namespace {
 
 class XmlParseTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { CoInitialize(nullptr); }
     void TearDown() override { CoUninitialize(); }
 };

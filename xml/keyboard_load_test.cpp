@@ -15,7 +15,7 @@
 namespace {
 
 class KeyboardLoadTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { CoInitialize(nullptr); }
     void TearDown() override { CoUninitialize(); }
 };

@@ -16,7 +16,7 @@
 
 /// Runs each test with the COM runtime started, so documents can be created.
 class ComTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { ASSERT_TRUE(Succeeded(CoInitialize(nullptr))); }
     void TearDown() override { CoUninitialize(); }
 };
@@ -24,12 +24,12 @@ class ComTest : public ::testing::Test {
 /// A root object that writes one object as the document element, the way
 /// the keyboard root writes "keydef".
 class TestRoot : public XmlNode {
-  public:
+public:
     TestRoot(std::string_view name, XmlNode& object) : name_(name), object_(&object) {}
     HRESULT Load(const DomNode& /*node*/) override { return S_OK; }
     HRESULT Save(const DomNode& /*node*/) override { return SaveChild(name_, *object_); }
 
-  private:
+private:
     std::string_view name_;
     XmlNode* object_;
 };
@@ -61,7 +61,7 @@ inline std::string SaveAsRoot(std::string_view name, XmlNode& object) {
 /// A test object that writes integer attributes, then its children, and then
 // reports a chosen status.
 class TestElement : public XmlNode {
-  public:
+public:
     HRESULT Load(const DomNode& /*node*/) override { return S_OK; }
     HRESULT Save(const DomNode& /*node*/) override {
         for (const auto& [name, value] : ints) SetIntAttribute(name, value);

@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 // A fresh folder for one test, removed afterwards.
 class TempFolder {
-  public:
+public:
     TempFolder() {
         std::string pattern = (fs::temp_directory_path() / "dravonix-save-XXXXXX").string();
         if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
@@ -28,7 +28,7 @@ class TempFolder {
     }
     std::string File(const std::string& name) const { return (path_ / name).string(); }
 
-  private:
+private:
     fs::path path_;
 };
 

@@ -16,7 +16,7 @@
 /// An object bound to one node of an XML DOM tree. Copies share the binding
 /// (each holds its own references to the same element and attribute map).
 class XmlNode {
-  public:
+public:
     XmlNode() = default;
     XmlNode(const XmlNode&) = default;
     XmlNode(XmlNode&&) = default;
@@ -109,7 +109,7 @@ class XmlNode {
     DomNamedNodeMap attributes;  // the attribute map of element
     std::int32_t level = 0;      // TABs of indentation of the elements it creates
 
-  protected:
+protected:
     /// True when node is an element whose name is exactly name.
     static bool HasName(const DomNode& node, std::u16string_view name);
 };

@@ -13,13 +13,13 @@ namespace {
 
 // An XmlNode that only reads through the base operations.
 class Probe : public XmlNode {
-  public:
+public:
     HRESULT Load(const DomNode&) override { return S_OK; }
     HRESULT Save(const DomNode&) override { return S_OK; }
 };
 
 class XmlNodeReadTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { CoInitialize(nullptr); }
     void TearDown() override { CoUninitialize(); }
 
@@ -140,7 +140,7 @@ TEST_F(XmlNodeReadTest, ChildIntAttributeStatuses) {
 
 // Counts the Load calls it receives.
 class Counter : public XmlNode {
-  public:
+public:
     HRESULT Load(const DomNode&) override {
         ++loads;
         return E_FAIL;

@@ -8,13 +8,13 @@ namespace {
 
 // The smallest concrete XmlNode.
 class Plain : public XmlNode {
-  public:
+public:
     HRESULT Load(const DomNode&) override { return S_OK; }
     HRESULT Save(const DomNode&) override { return S_OK; }
 };
 
 class XmlNodeTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         CoInitialize(nullptr);
         ASSERT_EQ(CreateDomDocument(&doc), S_OK);
