@@ -80,3 +80,16 @@ TEST(Converter, FailedSaveKeepsThePreviousOutput) {
     EXPECT_EQ(ReadFile(dir / "out.xml"), "previous output");
     EXPECT_EQ(CountEntries(dir.path()), 2) << "no temporary file is left behind";
 }
+
+TEST(Converter, ExampleKeyboardGivesTheReviewedFile) {
+    // The expected file was checked line by line against the file format: all
+    // three key sections, macros with key and character strokes, a type-16 key,
+    // keys whose character is ";", "#" or a blank, sounds with one "not
+    // defined", two panels, CR LF line ends and comments.
+    ScratchDir dir;
+    const std::string source = DRAVONIX_SOURCE_DIR;
+    CommandResult result = Convert({source + "/examples/compact_pad.kbd", dir / "out.xml"});
+    EXPECT_EQ(result.exit_code, 0);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(ReadFile(dir / "out.xml"), ReadFile(source + "/tests/expected/compact_pad.xml"));
+}
