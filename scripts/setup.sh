@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libxml2-dev libxml2-utils libgtest-dev libbenchmark-dev
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev
+          groff-base dpkg-dev file)  # manual page check; .deb dependency scan by CPack
 
 missing=()
 for package in "${packages[@]}"; do

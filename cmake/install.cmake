@@ -1,0 +1,49 @@
+# Install layout and CMake package of dravonix.
+#
+#   bin/                         dravonix, dravonix-resave          (tools)
+#   share/man/man1/              dravonix.1, dravonix-resave.1      (tools)
+#   share/dravonix/              keyboard.xsd, examples/*.kbd       (tools)
+#   lib/libdravonix_core.a       the converter's library parts      (development)
+#   include/dravonix/...         its headers, as platform/, xml/... (development)
+#   lib/cmake/dravonix/          package config: find_package(dravonix)
+#   share/dravonix/examples/consumer/  a project that uses the package
+#
+# The components let the package hold the tools alone while a plain
+# `cmake --install` installs everything.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+set(DRAVONIX_INCLUDE_DIR ${CMAKE_INSTALL_INCLUDEDIR}/dravonix)
+set(DRAVONIX_CONFIG_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/dravonix)
+set(DRAVONIX_DATA_DIR ${CMAKE_INSTALL_DATADIR}/dravonix)
+
+install(TARGETS dravonix dravonix-resave RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+        COMPONENT tools)
+install(FILES man/dravonix.1 man/dravonix-resave.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+        COMPONENT tools)
+install(FILES schema/keyboard.xsd DESTINATION ${DRAVONIX_DATA_DIR} COMPONENT tools)
+file(GLOB DRAVONIX_EXAMPLES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/examples/*.kbd)
+install(FILES ${DRAVONIX_EXAMPLES} DESTINATION ${DRAVONIX_DATA_DIR}/examples COMPONENT tools)
+
+# The library keeps its source-tree include paths ("kbd/kbd_reader.h"), so the
+# headers go below include/dravonix with their folders. Test helpers stay out.
+set_target_properties(dravonix_core PROPERTIES EXPORT_NAME core)
+install(TARGETS dravonix_core EXPORT dravonix-targets
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT development)
+foreach(folder platform text xml model kbd)
+  file(GLOB headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${folder}/*.h)
+  list(FILTER headers EXCLUDE REGEX "test[^/]*\\.h$")
+  install(FILES ${headers} DESTINATION ${DRAVONIX_INCLUDE_DIR}/${folder} COMPONENT development)
+endforeach()
+
+install(EXPORT dravonix-targets NAMESPACE dravonix:: DESTINATION ${DRAVONIX_CONFIG_DIR}
+        COMPONENT development)
+configure_package_config_file(cmake/dravonix-config.cmake.in
+  ${PROJECT_BINARY_DIR}/dravonix-config.cmake INSTALL_DESTINATION ${DRAVONIX_CONFIG_DIR})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/dravonix-config-version.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/dravonix-config.cmake
+              ${PROJECT_BINARY_DIR}/dravonix-config-version.cmake
+        DESTINATION ${DRAVONIX_CONFIG_DIR} COMPONENT development)
+install(DIRECTORY examples/consumer DESTINATION ${DRAVONIX_DATA_DIR}/examples
+        COMPONENT development)

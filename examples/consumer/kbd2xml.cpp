@@ -1,0 +1,26 @@
+// kbd2xml INPUT.kbd OUTPUT.xml: converts a legacy keyboard file with the
+// dravonix library and prints what it read.
+#include <cstdio>
+
+#include "kbd/kbd_reader.h"
+#include "model/key_definition.h"
+#include "platform/com.h"
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: kbd2xml INPUT.kbd OUTPUT.xml\n");
+        return 2;
+    }
+    CoInitialize(nullptr);  // the XML document needs the COM runtime
+    bool converted = false;
+    {
+        KeyDefDocument document;
+        if (ReadKbdFile(argv[1], document.keydef) && document.SaveToFile(argv[2])) {
+            std::printf("%s: \"%s\", %zu panel(s)\n", argv[2], document.keydef.name.c_str(),
+                        document.keydef.subkeydef.size());
+            converted = true;
+        }
+    }  // the document lets go of its XML nodes before the runtime stops
+    CoUninitialize();
+    return converted ? 0 : 1;
+}
