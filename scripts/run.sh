@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/release -j "$(nproc)" --target dravonix
+cmake --build build/release -j "$(nproc)"
 mkdir -p out
 for input in examples/*.kbd; do
   output=out/$(basename "${input%.kbd}").xml
