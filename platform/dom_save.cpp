@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdio>
 #include <functional>
+#include <new>
 
 #include "platform/codepage.h"
 #include "platform/dom_store.h"
@@ -228,13 +229,25 @@ mode_t CurrentUmask() {
     return mask;
 }
 
+// Serializes the document into fd. Running out of memory part way is a
+// failure like any other, so that the caller still closes and removes the
+// file it opened.
+HRESULT WriteDocument(Store& store, int fd) {
+    try {
+        Output out([fd](std::string_view data) { return WriteAll(fd, data); });
+        HRESULT status = Serialize(store, out);
+        if (Failed(status)) return status;
+        return out.Flush() ? S_OK : E_FAIL;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
 HRESULT SaveDirectly(Store& store, const std::string& path) {
     int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0) return E_FAIL;
-    Output out([fd](std::string_view data) { return WriteAll(fd, data); });
-    HRESULT status = Serialize(store, out);
-    bool ok = Succeeded(status) && out.Flush();
-    ok = (::close(fd) == 0) && ok;
+    HRESULT status = WriteDocument(store, fd);
+    bool ok = (::close(fd) == 0) && Succeeded(status);
     if (Failed(status)) return status;
     return ok ? S_OK : E_FAIL;
 }
@@ -248,9 +261,8 @@ HRESULT SaveAtomically(Store& store, const std::string& path, const struct stat*
                        base.substr(0, 200) + ".XXXXXX";
     int fd = ::mkstemp(temp.data());
     if (fd < 0) return E_FAIL;
-    Output out([fd](std::string_view data) { return WriteAll(fd, data); });
-    HRESULT status = Serialize(store, out);
-    bool ok = Succeeded(status) && out.Flush();
+    HRESULT status = WriteDocument(store, fd);
+    bool ok = Succeeded(status);
     mode_t mode = existing != nullptr ? (existing->st_mode & 07777) : (0666 & ~CurrentUmask());
     ok = ok && ::fchmod(fd, mode) == 0;
     ok = ok && ::fsync(fd) == 0;

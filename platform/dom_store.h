@@ -21,21 +21,26 @@ constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 /// text. An attribute's parent is its owner element, its next the next
 /// attribute of that element.
 struct NodeRecord {
+    /// Links of a node that has children and attributes.
+    struct TreeLinks {
+        std::uint32_t first_child;
+        std::uint32_t last_child;
+        std::uint32_t first_attribute;
+        std::uint32_t last_attribute;
+    };
+    /// The text of a node that has text.
+    struct TextSpan {
+        const char* data;
+        std::uint32_t size;
+    };
+
     std::uint32_t parent = kNone;
     std::uint32_t next = kNone;
     std::uint32_t name = kNone;  // interned name; kNone for text, comments, document
     DOMNodeType type = NODE_INVALID;
     union {
-        struct {
-            std::uint32_t first_child;
-            std::uint32_t last_child;
-            std::uint32_t first_attribute;
-            std::uint32_t last_attribute;
-        } tree;
-        struct {
-            const char* data;
-            std::uint32_t size;
-        } text;
+        TreeLinks tree;
+        TextSpan text;
     };
 };
 

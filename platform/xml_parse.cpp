@@ -3,12 +3,17 @@
 #include <fcntl.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+#include <libxml/xmlmemory.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <new>
 
 #include "platform/dom_store.h"
 
@@ -18,6 +23,49 @@ using dom::Store;
 
 std::string_view Utf8(const xmlChar* text) {
     return text == nullptr ? std::string_view() : reinterpret_cast<const char*>(text);
+}
+
+// Set when libxml2 is refused memory during a parse. It may then stop early
+// and still hand back the part of the tree it had built, or drop a node
+// without a word, so such a parse must count as failed.
+bool out_of_memory = false;
+
+void* TrackedMalloc(std::size_t size) {
+    void* block = std::malloc(size);
+    if (block == nullptr && size != 0) out_of_memory = true;
+    return block;
+}
+
+void* TrackedRealloc(void* block, std::size_t size) {
+    void* moved = std::realloc(block, size);
+    if (moved == nullptr && size != 0) out_of_memory = true;
+    return moved;
+}
+
+char* TrackedStrdup(const char* text) {
+    char* copy = ::strdup(text);
+    if (copy == nullptr) out_of_memory = true;
+    return copy;
+}
+
+void Free(void* block) { std::free(block); }
+
+// libxml2 writes some messages (running out of memory among them) to standard
+// error even when asked not to report errors; these handlers swallow them.
+void IgnoreMessage(void*, const char*, ...) {}
+void IgnoreError(void*, xmlErrorPtr) {}
+
+// Routes libxml2's allocations through the tracking functions (once, before
+// its first use) and its messages away from the console.
+void PrepareLibxml() {
+    static const bool prepared = [] {
+        xmlMemSetup(Free, TrackedMalloc, TrackedRealloc, TrackedStrdup);
+        xmlInitParser();
+        return true;
+    }();
+    (void)prepared;
+    xmlSetGenericErrorFunc(nullptr, IgnoreMessage);
+    xmlSetStructuredErrorFunc(nullptr, IgnoreError);
 }
 
 struct DocDeleter {
@@ -139,12 +187,17 @@ bool ReadWholeFile(const std::string& path, std::string* bytes) {
     struct stat info;
     bool ok = ::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
     char buffer[65536];
-    while (ok) {
-        ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) ok = false;
-        if (got <= 0) break;
-        bytes->append(buffer, static_cast<std::size_t>(got));
+    try {
+        while (ok) {
+            ssize_t got = ::read(fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) ok = false;
+            if (got <= 0) break;
+            bytes->append(buffer, static_cast<std::size_t>(got));
+        }
+    } catch (const std::bad_alloc&) {
+        ::close(fd);
+        throw;
     }
     ::close(fd);
     return ok;
@@ -162,8 +215,11 @@ HRESULT ParseXmlMemory(std::string_view bytes, DomDocument* document) {
     // No entity substitution, no DTD loading, no network, no messages on the
     // console; whitespace text is kept.
     int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+    PrepareLibxml();
+    out_of_memory = false;
     std::unique_ptr<xmlDoc, DocDeleter> parsed(
         xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, options));
+    if (out_of_memory) return E_OUTOFMEMORY;
     if (parsed == nullptr) return E_FAIL;
     status = Carry(parsed.get(), *Store::StoreOf(result));
     if (Failed(status)) return status;

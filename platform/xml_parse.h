@@ -10,8 +10,9 @@
 
 /// Parses a complete XML document held in memory. Fails (E_FAIL) when the text
 /// is not well-formed XML or refers to an entity other than the predefined
-/// ones and character references, which this layer never expands; document is
-/// then left null. Needs the COM runtime like CreateDomDocument.
+/// ones and character references, which this layer never expands, and with
+/// E_OUTOFMEMORY when the parser ran out of memory; document is then left
+/// null. Needs the COM runtime like CreateDomDocument.
 HRESULT ParseXmlMemory(std::string_view bytes, DomDocument* document);
 
 /// Reads the file at path and parses it as ParseXmlMemory does. A file that

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs the whole test suite twice: a normal build and a
-# build with AddressSanitizer and UndefinedBehaviorSanitizer.
+# build with AddressSanitizer and UndefinedBehaviorSanitizer; then runs every
+# fuzz target for a minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,3 +20,6 @@ for config in release asan; do
   echo "== $config tests"
   ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 done
+
+echo "== fuzzing"
+bash scripts/fuzz.sh 60

@@ -12,3 +12,12 @@ bool XmlNode::SaveToFile(const std::string& path) {
     HRESULT status = document.save(destination);
     return Succeeded(status);
 }
+
+bool XmlNode::SaveToText(std::string* text) {
+    DomDocument document;
+    CreateDomDocument(&document);
+    if (!document) return false;
+    Bind(document);
+    Save(document);
+    return Succeeded(document.SaveToString(text));
+}

@@ -110,6 +110,14 @@ TEST_F(SaveToFileTest, MissingFolderFailsAndTheTreeStaysBound) {
     EXPECT_TRUE(static_cast<bool>(root.keydef.subkeydef[0].nonshiftkeys.key[0].element));
 }
 
+TEST_F(SaveToFileTest, SaveToTextGivesTheFileText) {
+    KeyDefDocument root;
+    FillWorkedExample(root.keydef);
+    std::string text = "old";
+    ASSERT_TRUE(root.SaveToText(&text));
+    EXPECT_EQ(text, kWorkedExample);
+}
+
 TEST(SaveToFileWithoutComTest, FailsAndLeavesTheRootUnbound) {
     ASSERT_FALSE(ComInitialized());
     TempFolder folder;
@@ -118,6 +126,9 @@ TEST(SaveToFileWithoutComTest, FailsAndLeavesTheRootUnbound) {
     std::string path = folder.File("out.xml");
     EXPECT_FALSE(root.SaveToFile(path));
     EXPECT_FALSE(fs::exists(path));
+    std::string text = "old";
+    EXPECT_FALSE(root.SaveToText(&text));
+    EXPECT_EQ(text, "old");
     EXPECT_FALSE(static_cast<bool>(root.element));
     EXPECT_FALSE(static_cast<bool>(root.keydef.element));
 }

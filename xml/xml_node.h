@@ -77,6 +77,8 @@ public:
     /// write itself and saves the document under path. True when the save
     /// succeeded; false when no document could be created or the save failed.
     bool SaveToFile(const std::string& path);
+    /// The same, but hands the document's text to text instead of saving it.
+    bool SaveToText(std::string* text);
 
     // ---- Reading ----
 

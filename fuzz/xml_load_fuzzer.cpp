@@ -1,0 +1,54 @@
+// Fuzz target: the XML parser and the keyboard reader on arbitrary bytes.
+// Whatever a document loads as must save as a document that loads again to
+// the same model, so the saved text of both loads must be equal.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "model/key_definition.h"
+#include "platform/com.h"
+#include "platform/xml_parse.h"
+#include "xml/load_from_file.h"
+
+namespace {
+
+// Stops with both texts when a check fails.
+[[noreturn]] void Report(const char* what, const std::string& first, const std::string& second) {
+    std::fprintf(stderr, "%s\n--- first\n%s\n--- second\n%s\n", what, first.c_str(),
+                 second.c_str());
+    std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    CoInitialize(nullptr);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
+    DomDocument parsed;
+    const HRESULT parse_status = ParseXmlMemory(bytes, &parsed);
+
+    KeyDefDocument document;
+    const KeyboardLoad outcome = LoadKeyboardMemory(bytes, document);
+    if ((outcome == KeyboardLoad::kUnreadable) != Failed(parse_status)) {
+        Report("the parser and the loader disagree on the input", std::string(bytes), "");
+    }
+    if (outcome != KeyboardLoad::kLoaded) return 0;
+
+    std::string first;
+    if (!document.SaveToText(&first)) Report("a loaded keyboard did not save", "", "");
+    KeyDefDocument reloaded;
+    if (LoadKeyboardMemory(first, reloaded) != KeyboardLoad::kLoaded) {
+        Report("a saved keyboard did not load", first, "");
+    }
+    std::string second;
+    if (!reloaded.SaveToText(&second)) Report("a reloaded keyboard did not save", first, "");
+    if (first != second) Report("a saved keyboard changed when read back", first, second);
+    return 0;
+}

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets (clang, libFuzzer, ASan + UBSan) in build/fuzz and
+# runs each of them for SECONDS seconds, all at once and at low priority.
+# Fails when a target finds a crash, a leak, a timeout or a failed check;
+# the input that caused it is left in build/fuzz/artifacts/.
+#
+#   bash scripts/fuzz.sh SECONDS [TARGET...]
+#
+# Targets: kbd_reader_fuzzer, xml_load_fuzzer, round_trip_fuzzer (default: all).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [ $# -lt 1 ] || ! [[ "$1" =~ ^[0-9]+$ ]]; then
+  echo "usage: bash scripts/fuzz.sh SECONDS [TARGET...]" >&2
+  exit 2
+fi
+seconds=$1
+shift
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+  targets=(kbd_reader_fuzzer xml_load_fuzzer round_trip_fuzzer)
+fi
+
+dir=build/fuzz
+echo "== fuzz build"
+CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDRAVONIX_FUZZ=ON \
+  -DDRAVONIX_TESTS=OFF >/dev/null
+cmake --build "$dir" -j "$(nproc)" --target "${targets[@]}"
+
+# Seeds (read only) and dictionary of each target. New inputs go to the
+# target's own corpus folder under build/fuzz, never into the repository.
+seeds_of() {
+  case "$1" in
+    kbd_reader_fuzzer | round_trip_fuzzer) echo "fuzz/corpus/kbd examples" ;;
+    xml_load_fuzzer) echo "fuzz/corpus/xml schema/testdata" ;;
+    *) echo "unknown fuzz target: $1" >&2; return 1 ;;
+  esac
+}
+dict_of() {
+  case "$1" in
+    xml_load_fuzzer) echo fuzz/xml.dict ;;
+    *) echo fuzz/kbd.dict ;;
+  esac
+}
+
+mkdir -p "$dir/artifacts" "$dir/logs"
+pids=()
+for target in "${targets[@]}"; do
+  seeds=$(seeds_of "$target")
+  corpus=$dir/corpus/$target
+  mkdir -p "$corpus"
+  # Inputs that once failed are replayed first, then the fuzzing starts.
+  regressions=()
+  if [ -d "fuzz/regressions/$target" ]; then regressions=("fuzz/regressions/$target"); fi
+  echo "== fuzzing $target for ${seconds}s"
+  # shellcheck disable=SC2086
+  nice -n 10 "$dir/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -dict="$(dict_of "$target")" -artifact_prefix="$dir/artifacts/$target-" -print_final_stats=1 \
+    "$corpus" ${regressions[@]+"${regressions[@]}"} $seeds >"$dir/logs/$target.log" 2>&1 &
+  pids+=($!)
+done
+
+failed=0
+for i in "${!targets[@]}"; do
+  target=${targets[$i]}
+  log=$dir/logs/$target.log
+  if wait "${pids[$i]}"; then
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
+    echo "== $target: no finding in ${seconds}s, ${runs:-?} executions"
+  else
+    failed=1
+    echo "== $target FAILED (log: $log)"
+    tail -n 60 "$log"
+  fi
+done
+exit $failed

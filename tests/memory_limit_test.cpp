@@ -1,0 +1,110 @@
+// End-to-end tests of both tools under a tight address-space limit: they
+// must report the failure like any other and leave no file behind. Sanitized
+// builds reserve terabytes of shadow memory and cannot run under such a
+// limit, so these tests run against the normal build only.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "bench/kbd_generator.h"
+#include "platform/test_files.h"
+#include "tests/hostile_support.h"
+#include "tests/run_command.h"
+
+namespace {
+
+// Runs a tool under an address-space limit of limit_kb kilobytes.
+CommandResult RunWithin(const std::string& tool, long limit_kb, const std::string& input,
+                        const std::string& output) {
+    return RunCommand(tool, {input, output}, "ulimit -v " + std::to_string(limit_kb) + ";");
+}
+
+CommandResult ConvertWithin(long limit_kb, const std::string& input, const std::string& output) {
+    return RunWithin(DRAVONIX_BIN, limit_kb, input, output);
+}
+
+// The smallest limit in kilobytes (to 16 KB) under which runs(limit) holds.
+template <class Runs>
+long SmallestLimit(Runs runs) {
+    long low = 1024;
+    long high = 1024 * 1024;
+    while (high - low > 16) {
+        long middle = (low + high) / 2;
+        (runs(middle) ? high : low) = middle;
+    }
+    return high;
+}
+
+// Runs tool on input under limits below the least it needs, so that memory
+// runs out at every stage of reading, building and saving, the last ones
+// included: each run must either write the whole file (the same as without a
+// limit) or fail and keep the previous one, with no temporary file left and
+// nothing on standard error.
+void ExpectAllOrNothingNearTheNeed(const std::string& tool, const std::string& input) {
+    ScratchDir dir;
+    ASSERT_EQ(RunCommand(tool, {input, dir / "full.xml"}).exit_code, 0);
+    const std::string full = ReadFile(dir / "full.xml");
+    const std::string previous = "previous output\n";
+
+    const long need = SmallestLimit([&](long limit) {
+        ScratchDir out;
+        return RunWithin(tool, limit, input, out / "out.xml").exit_code == 0;
+    });
+    // Just above what the process needs to start, the C++ runtime itself
+    // cannot raise an exception (it aborts), and lower still the program
+    // does not load: the probes stay 2 MB clear of that.
+    const long start = SmallestLimit([&](long limit) {
+        return RunCommand(tool, {}, "ulimit -v " + std::to_string(limit) + ";").exit_code == 255;
+    });
+    const long floor = std::max(need * 3 / 5, start + 2048);
+    ASSERT_LT(floor, need);
+    // 64 limits spread between the floor and the need.
+    const long step = (need - floor) / 64 + 1;
+    for (long limit = need; limit > floor; limit -= step) {
+        SCOPED_TRACE("ulimit -v " + std::to_string(limit));
+        ScratchDir out;
+        WriteFile(out / "out.xml", previous);
+        CommandResult result = RunWithin(tool, limit, input, out / "out.xml");
+        if (result.exit_code == 0) {
+            EXPECT_EQ(ReadFile(out / "out.xml"), full);
+            EXPECT_EQ(result.err, "");
+        } else {
+            ExpectToolFailed(result);
+            EXPECT_EQ(ReadFile(out / "out.xml"), previous);
+        }
+        EXPECT_EQ(CountEntries(out.path()), 1);
+    }
+}
+
+}  // namespace
+
+#ifdef DRAVONIX_SANITIZED
+#define SKIP_WHEN_SANITIZED() GTEST_SKIP() << "a sanitized build cannot run under ulimit -v"
+#else
+#define SKIP_WHEN_SANITIZED() (void)0
+#endif
+
+TEST(MemoryLimit, LargeInputFailsCleanly) {
+    SKIP_WHEN_SANITIZED();
+    ScratchDir input_dir;
+    WriteFile(input_dir / "in.kbd", GenerateKbd(64 << 20, 11));
+    ScratchDir dir;
+    ExpectToolFailed(ConvertWithin(250 * 1024, input_dir / "in.kbd", dir / "out.xml"));
+    EXPECT_EQ(CountEntries(dir.path()), 0) << "no output file, not even a partial one";
+}
+
+TEST(MemoryLimit, ConverterGivesAllOrNothing) {
+    SKIP_WHEN_SANITIZED();
+    ScratchDir dir;
+    WriteFile(dir / "in.kbd", GenerateKbd(256 << 10, 5));
+    ExpectAllOrNothingNearTheNeed(DRAVONIX_BIN, dir / "in.kbd");
+}
+
+TEST(MemoryLimit, ResaveGivesAllOrNothing) {
+    SKIP_WHEN_SANITIZED();
+    ScratchDir dir;
+    WriteFile(dir / "in.kbd", GenerateKbd(256 << 10, 5));
+    ASSERT_EQ(RunCommand(DRAVONIX_BIN, {dir / "in.kbd", dir / "in.xml"}).exit_code, 0);
+    ExpectAllOrNothingNearTheNeed(DRAVONIX_RESAVE_BIN, dir / "in.xml");
+}
