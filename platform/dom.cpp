@@ -28,6 +28,14 @@ bool IsNameChar(char32_t c) {
 }  // namespace
 
 bool IsXmlName(std::string_view name) {
+    // Names are nearly always ASCII: check their bytes directly.
+    bool ascii = !name.empty();
+    for (std::size_t i = 0; ascii && i < name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (c >= 0x80) ascii = false;
+        else if (!(i == 0 ? IsNameStartChar(c) : IsNameChar(c))) return false;
+    }
+    if (ascii) return true;
     std::u16string wide = Utf8ToUtf16(name);
     if (wide.empty()) return false;
     for (std::size_t i = 0; i < wide.size(); ++i) {
@@ -83,7 +91,7 @@ HRESULT Store::NewNode(DOMNodeType type, std::uint32_t name, std::uint32_t* inde
 }
 
 std::uint32_t Store::InternName(std::string_view utf8) {
-    auto found = name_ids_.find(std::string(utf8));
+    auto found = name_ids_.find(utf8);
     if (found != name_ids_.end()) return found->second;
     auto id = static_cast<std::uint32_t>(names_.size());
     names_.emplace_back(utf8);
@@ -92,7 +100,7 @@ std::uint32_t Store::InternName(std::string_view utf8) {
 }
 
 std::uint32_t Store::FindName(std::string_view utf8) const {
-    auto found = name_ids_.find(std::string(utf8));
+    auto found = name_ids_.find(utf8);
     return found == name_ids_.end() ? kNone : found->second;
 }
 
@@ -130,7 +138,11 @@ HRESULT Store::Append(std::uint32_t parent_index, std::uint32_t child_index) {
     NodeRecord& child = at(child_index);
     if (parent.type != NODE_ELEMENT && parent.type != NODE_DOCUMENT) return E_FAIL;
     if (child.type == NODE_ATTRIBUTE || child.type == NODE_DOCUMENT) return E_FAIL;
-    if (IsAncestorOrSelf(child_index, parent_index)) return E_FAIL;
+    // Only a node with children can be an ancestor of another node.
+    bool has_children = child.type == NODE_ELEMENT && child.tree.first_child != kNone;
+    if (has_children ? IsAncestorOrSelf(child_index, parent_index) : child_index == parent_index) {
+        return E_FAIL;
+    }
     if (parent.type == NODE_DOCUMENT) {
         // A document holds one root element and, around it, only markup.
         if (child.type == NODE_TEXT) {
@@ -369,13 +381,18 @@ HRESULT DomNode::put_nodeTypedValue(const Variant& value) const {
     std::string text;
     HRESULT status = TextForm(value, &text);
     if (Failed(status)) return status;
+    return PutText(text);
+}
+
+HRESULT DomNode::PutText(std::string_view utf8) const {
+    if (store_ == nullptr) return E_UNEXPECTED;
     switch (store_->at(index_).type) {
         case NODE_ELEMENT:
-            return store_->ReplaceChildrenByText(index_, text);
+            return store_->ReplaceChildrenByText(index_, utf8);
         case NODE_DOCUMENT:
             return E_FAIL;
         default:
-            store_->SetText(index_, text);
+            store_->SetText(index_, utf8);
             return S_OK;
     }
 }
@@ -407,23 +424,32 @@ HRESULT DomDocument::createNode(const Variant& type, std::u16string_view name,
     Variant number;
     HRESULT status = VariantChangeType(&number, type, 0, VT_I4);
     if (Failed(status)) return E_INVALIDARG;
+    if (number.lVal != NODE_ELEMENT && number.lVal != NODE_ATTRIBUTE && number.lVal != NODE_TEXT) {
+        return E_INVALIDARG;
+    }
+    std::string utf8;
+    AppendUtf16AsUtf8(name, utf8);
+    return CreateNode(static_cast<DOMNodeType>(number.lVal), utf8, node);
+}
+
+HRESULT DomDocument::CreateNode(DOMNodeType type, std::string_view utf8_name,
+                                DomNode* node) const {
+    if (node == nullptr) return E_POINTER;
+    if (store_ == nullptr) return E_UNEXPECTED;
     std::uint32_t name_id = kNone;
-    switch (number.lVal) {
+    switch (type) {
         case NODE_ELEMENT:
-        case NODE_ATTRIBUTE: {
-            std::string utf8;
-            AppendUtf16AsUtf8(name, utf8);
-            if (!dom::IsXmlName(utf8)) return E_FAIL;
-            name_id = store_->InternName(utf8);
+        case NODE_ATTRIBUTE:
+            if (!dom::IsXmlName(utf8_name)) return E_FAIL;
+            name_id = store_->InternName(utf8_name);
             break;
-        }
         case NODE_TEXT:
             break;
         default:
             return E_INVALIDARG;
     }
     std::uint32_t index = 0;
-    status = store_->NewNode(static_cast<DOMNodeType>(number.lVal), name_id, &index);
+    HRESULT status = store_->NewNode(type, name_id, &index);
     if (Failed(status)) return status;
     *node = Store::MakeNode(store_, index);
     return S_OK;

@@ -75,6 +75,9 @@ public:
     /// Sets the node's text to the text form of value. For an element, the
     /// children are replaced by one text node holding that text.
     HRESULT put_nodeTypedValue(const Variant& value) const;
+    /// put_nodeTypedValue of a string given in UTF-8 (well-formed): the same
+    /// result without the round trip through a UTF-16 variant.
+    HRESULT PutText(std::string_view utf8) const;
     /// The node's text as VT_BSTR: for an element, all text below it in
     /// document order (comments and processing instructions excluded).
     HRESULT get_nodeTypedValue(Variant* value) const;
@@ -98,6 +101,9 @@ public:
     /// attributes (E_FAIL when it is not an XML name) and ignored for text.
     HRESULT createNode(const Variant& type, std::u16string_view name,
                        std::u16string_view namespace_uri, DomNode* node) const;
+    /// createNode with the type as a number and the name in UTF-8: the same
+    /// checks and results without the variant and UTF-16 conversions.
+    HRESULT CreateNode(DOMNodeType type, std::string_view utf8_name, DomNode* node) const;
 
     /// Serializes the document into the file named by destination (VT_BSTR),
     /// replacing it atomically. A failure leaves the destination as it was.

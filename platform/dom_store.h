@@ -105,7 +105,14 @@ private:
     std::uint32_t size_ = 0;
     std::size_t node_limit_ = kNone - 1;
     std::vector<std::string> names_;
-    std::unordered_map<std::string, std::uint32_t> name_ids_;
+    /// Hashes std::string and std::string_view alike, so that a lookup needs no copy.
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const {
+            return std::hash<std::string_view>{}(name);
+        }
+    };
+    std::unordered_map<std::string, std::uint32_t, NameHash, std::equal_to<>> name_ids_;
     TextArena text_;
 };
 

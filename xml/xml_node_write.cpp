@@ -8,21 +8,43 @@
 
 namespace {
 
+// The UTF-8 form of narrow text: the text itself when it is ASCII (element
+// and attribute names always are), otherwise a converted copy in storage.
+std::string_view Utf8Of(std::string_view narrow, std::string& storage) {
+    for (char c : narrow) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            AppendNarrowAsUtf8(narrow, storage);
+            return storage;
+        }
+    }
+    return narrow;
+}
+
 // The indentation text: a line feed and `tabs` TAB characters.
-std::u16string Indentation(std::int32_t tabs) {
-    std::u16string text(1, u'\n');
-    text.append(static_cast<std::size_t>(tabs), u'\t');
+std::string Indentation(std::int32_t tabs) {
+    std::string text(1, '\n');
+    text.append(static_cast<std::size_t>(tabs), '\t');
     return text;
 }
 
-// Creates a text node holding text and appends it to parent.
-HRESULT AppendText(const DomDocument& document, const DomNode& parent, std::u16string text) {
+// Creates a text node holding text (UTF-8) and appends it to parent.
+HRESULT AppendText(const DomDocument& document, const DomNode& parent, std::string_view text) {
     DomNode node;
-    HRESULT status = document.createNode(Variant::Int(NODE_TEXT), u"", u"", &node);
+    HRESULT status = document.CreateNode(NODE_TEXT, {}, &node);
     if (Failed(status)) return status;
-    status = node.put_nodeTypedValue(Variant::String(std::move(text)));
+    status = node.PutText(text);
     if (Failed(status)) return status;
     return parent.appendChild(node, nullptr);
+}
+
+// Creates an attribute node of that name (narrow text) holding value.
+HRESULT CreateAttribute(const DomDocument& document, std::string_view name, const Variant& value,
+                        DomNode* attribute) {
+    std::string storage;
+    HRESULT status = document.CreateNode(NODE_ATTRIBUTE, Utf8Of(name, storage), attribute);
+    if (Failed(status)) return status;
+    attribute->put_nodeTypedValue(value);
+    return S_OK;
 }
 
 }  // namespace
@@ -38,8 +60,8 @@ HRESULT XmlNode::CreateChildElement(std::string_view name, DomNode* child) {
         if (Failed(status)) return status;
     }
     DomNode created;
-    status =
-        document.createNode(Variant::Int(NODE_ELEMENT), MultiByteToWideChar(name), u"", &created);
+    std::string storage;
+    status = document.CreateNode(NODE_ELEMENT, Utf8Of(name, storage), &created);
     if (Failed(status)) return status;
     status = element.appendChild(created, child);
     return Failed(status) ? status : S_OK;
@@ -70,10 +92,8 @@ HRESULT XmlNode::SetAttribute(std::string_view name, const Variant& value) {
     HRESULT status = OwnerDocument(&document);
     if (Failed(status)) return status;
     DomNode attribute;
-    status = document.createNode(Variant::Int(NODE_ATTRIBUTE), MultiByteToWideChar(name), u"",
-                                 &attribute);
+    status = CreateAttribute(document, name, value, &attribute);
     if (Failed(status)) return status;
-    attribute.put_nodeTypedValue(value);
     attributes.setNamedItem(attribute, nullptr);
     return S_OK;
 }
@@ -84,10 +104,8 @@ HRESULT XmlNode::SetAttributeOn(const DomNode& target, std::string_view name,
     HRESULT status = OwnerDocument(&document);
     if (Failed(status)) return status;
     DomNode attribute;
-    status = document.createNode(Variant::Int(NODE_ATTRIBUTE), MultiByteToWideChar(name), u"",
-                                 &attribute);
+    status = CreateAttribute(document, name, value, &attribute);
     if (Failed(status)) return status;
-    attribute.put_nodeTypedValue(value);
     DomNamedNodeMap map;
     status = target.get_attributes(&map);
     if (Failed(status)) return status;
@@ -123,7 +141,7 @@ HRESULT XmlNode::SetNodeValue(const DomNode& node, const Variant& value) {
         return Failed(status) ? status : S_OK;
     }
     DomNode text;
-    status = document.createNode(Variant::Int(NODE_TEXT), u"", u"", &text);
+    status = document.CreateNode(NODE_TEXT, {}, &text);
     if (Failed(status)) return status;
     status = text.put_nodeTypedValue(value);
     if (Failed(status)) return status;
