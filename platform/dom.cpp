@@ -1,3 +1,4 @@
+#include <array>
 #include <cstring>
 
 #include "platform/com.h"
@@ -10,7 +11,7 @@ namespace {
 
 constexpr std::size_t kTextBlockSize = 64 * 1024;
 
-bool IsNameStartChar(char32_t c) {
+constexpr bool IsNameStartChar(char32_t c) {
     return c == ':' || (c >= 'A' && c <= 'Z') || c == '_' || (c >= 'a' && c <= 'z') ||
            (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) ||
            (c >= 0x370 && c <= 0x37D) || (c >= 0x37F && c <= 0x1FFF) ||
@@ -20,20 +21,34 @@ bool IsNameStartChar(char32_t c) {
            (c >= 0x10000 && c <= 0xEFFFF);
 }
 
-bool IsNameChar(char32_t c) {
+constexpr bool IsNameChar(char32_t c) {
     return IsNameStartChar(c) || c == '-' || c == '.' || (c >= '0' && c <= '9') || c == 0xB7 ||
            (c >= 0x300 && c <= 0x36F) || (c >= 0x203F && c <= 0x2040);
 }
 
+// What each ASCII character may be in a name: bit 1 a first character, bit 2
+// a later one.
+constexpr std::array<std::uint8_t, 128> kAsciiNameChars = [] {
+    std::array<std::uint8_t, 128> table{};
+    for (char32_t c = 0; c < 128; ++c) {
+        table[c] =
+            static_cast<std::uint8_t>((IsNameStartChar(c) ? 1 : 0) | (IsNameChar(c) ? 2 : 0));
+    }
+    return table;
+}();
+
 }  // namespace
 
 bool IsXmlName(std::string_view name) {
-    // Names are nearly always ASCII: check their bytes directly.
+    // Names are nearly always ASCII: check their bytes by table.
     bool ascii = !name.empty();
     for (std::size_t i = 0; ascii && i < name.size(); ++i) {
         const auto c = static_cast<unsigned char>(name[i]);
-        if (c >= 0x80) ascii = false;
-        else if (!(i == 0 ? IsNameStartChar(c) : IsNameChar(c))) return false;
+        if (c >= 0x80) {
+            ascii = false;
+        } else if ((kAsciiNameChars[c] & (i == 0 ? 1 : 2)) == 0) {
+            return false;
+        }
     }
     if (ascii) return true;
     std::u16string wide = Utf8ToUtf16(name);
@@ -90,19 +105,41 @@ HRESULT Store::NewNode(DOMNodeType type, std::uint32_t name, std::uint32_t* inde
     return S_OK;
 }
 
+namespace {
+
+// FNV-1a: names are short, and this is quick and well spread for them.
+std::size_t HashName(std::string_view name) {
+    std::uint64_t hash = 0xCBF29CE484222325ull;
+    for (char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ull;
+    return static_cast<std::size_t>(hash);
+}
+
+}  // namespace
+
+std::size_t Store::SlotOf(std::string_view utf8) const {
+    const std::size_t mask = name_slots_.size() - 1;
+    std::size_t slot = HashName(utf8) & mask;
+    while (name_slots_[slot] != kNone && names_[name_slots_[slot]] != utf8) {
+        slot = (slot + 1) & mask;
+    }
+    return slot;
+}
+
 std::uint32_t Store::InternName(std::string_view utf8) {
-    auto found = name_ids_.find(utf8);
-    if (found != name_ids_.end()) return found->second;
-    auto id = static_cast<std::uint32_t>(names_.size());
+    const std::size_t slot = SlotOf(utf8);
+    if (name_slots_[slot] != kNone) return name_slots_[slot];
+    const auto id = static_cast<std::uint32_t>(names_.size());
     names_.emplace_back(utf8);
-    name_ids_.emplace(names_.back(), id);
+    name_slots_[slot] = id;
+    if (2 * names_.size() > name_slots_.size()) {
+        // Keep the table at most half full: rebuild it twice as large.
+        name_slots_.assign(2 * name_slots_.size(), kNone);
+        for (std::uint32_t n = 0; n < names_.size(); ++n) name_slots_[SlotOf(names_[n])] = n;
+    }
     return id;
 }
 
-std::uint32_t Store::FindName(std::string_view utf8) const {
-    auto found = name_ids_.find(utf8);
-    return found == name_ids_.end() ? kNone : found->second;
-}
+std::uint32_t Store::FindName(std::string_view utf8) const { return name_slots_[SlotOf(utf8)]; }
 
 void Store::SetText(std::uint32_t index, std::string_view utf8) {
     const char* copy = text_.Copy(utf8);
@@ -214,11 +251,6 @@ DomNode::DomNode(Store* store, std::uint32_t index) : store_(store), index_(inde
 
 DomNode::DomNode(const DomNode& other) : DomNode(other.store_, other.index_) {}
 
-DomNode::DomNode(DomNode&& other) noexcept : store_(other.store_), index_(other.index_) {
-    other.store_ = nullptr;
-    other.index_ = 0;
-}
-
 DomNode& DomNode::operator=(const DomNode& other) {
     if (this != &other) {
         DomNode copy(other);
@@ -227,21 +259,8 @@ DomNode& DomNode::operator=(const DomNode& other) {
     return *this;
 }
 
-DomNode& DomNode::operator=(DomNode&& other) noexcept {
-    if (this != &other) {
-        Release();
-        store_ = other.store_;
-        index_ = other.index_;
-        other.store_ = nullptr;
-        other.index_ = 0;
-    }
-    return *this;
-}
-
-DomNode::~DomNode() { Release(); }
-
-void DomNode::Release() {
-    if (store_ != nullptr && --store_->references == 0) delete store_;
+void DomNode::Drop() {
+    if (--store_->references == 0) delete store_;
     store_ = nullptr;
     index_ = 0;
 }
@@ -432,8 +451,7 @@ HRESULT DomDocument::createNode(const Variant& type, std::u16string_view name,
     return CreateNode(static_cast<DOMNodeType>(number.lVal), utf8, node);
 }
 
-HRESULT DomDocument::CreateNode(DOMNodeType type, std::string_view utf8_name,
-                                DomNode* node) const {
+HRESULT DomDocument::CreateNode(DOMNodeType type, std::string_view utf8_name, DomNode* node) const {
     if (node == nullptr) return E_POINTER;
     if (store_ == nullptr) return E_UNEXPECTED;
     std::uint32_t name_id = kNone;

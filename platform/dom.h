@@ -37,10 +37,22 @@ class DomNode {
 public:
     DomNode() = default;
     DomNode(const DomNode& other);
-    DomNode(DomNode&& other) noexcept;
+    DomNode(DomNode&& other) noexcept : store_(other.store_), index_(other.index_) {
+        other.store_ = nullptr;
+        other.index_ = 0;
+    }
     DomNode& operator=(const DomNode& other);
-    DomNode& operator=(DomNode&& other) noexcept;
-    ~DomNode();
+    DomNode& operator=(DomNode&& other) noexcept {
+        if (this != &other) {
+            Release();
+            store_ = other.store_;
+            index_ = other.index_;
+            other.store_ = nullptr;
+            other.index_ = 0;
+        }
+        return *this;
+    }
+    ~DomNode() { Release(); }
 
     /// True for a handle that refers to a node.
     explicit operator bool() const { return store_ != nullptr; }
@@ -48,7 +60,11 @@ public:
     bool operator==(const DomNode& other) const;
 
     /// Drops the reference this handle holds; the handle becomes null.
-    void Release();
+    /// (Inline because most handles that go away are null: moved from or
+    /// never set.)
+    void Release() {
+        if (store_ != nullptr) Drop();
+    }
     /// Number of handles that keep this node's document alive (0 for a null
     /// handle); for diagnostics and tests.
     std::uint32_t DocumentReferences() const;
@@ -86,6 +102,8 @@ protected:
     friend class dom::Store;
     friend class DomNamedNodeMap;
     DomNode(dom::Store* store, std::uint32_t index);
+    /// Release of a handle that refers to a node.
+    void Drop();
 
     dom::Store* store_ = nullptr;
     std::uint32_t index_ = 0;

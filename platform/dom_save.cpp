@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -48,14 +49,29 @@ private:
     bool ok_ = true;
 };
 
+// Bytes that may need escaping: bit 1 in element content, bit 2 in an
+// attribute value. 0xEF may start U+FFFE or U+FFFF.
+constexpr std::array<std::uint8_t, 256> kEscapeBytes = [] {
+    std::array<std::uint8_t, 256> table{};
+    for (int c = 0; c < 0x20; ++c) table[c] = 3;
+    table['\t'] = 2;
+    table['\n'] = 2;
+    for (unsigned char c : {'&', '<', '>', '\r'}) table[c] = 3;
+    table['"'] = 2;
+    table[0xEF] = 3;
+    return table;
+}();
+
 // Writes text escaped for element content or for a double-quoted attribute.
 void PutEscaped(Output& out, std::string_view text, bool attribute) {
+    const std::uint8_t mask = attribute ? 2 : 1;
     std::size_t start = 0;
     auto flush_to = [&](std::size_t end) {
         if (end > start) out.Put(text.substr(start, end - start));
     };
     for (std::size_t i = 0; i < text.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(text[i]);
+        if ((kEscapeBytes[c] & mask) == 0) continue;  // the usual case: a plain byte
         const char* replacement = nullptr;
         std::size_t skip = 1;
         switch (c) {

@@ -7,7 +7,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/dom.h"
@@ -99,20 +98,17 @@ private:
     static constexpr std::uint32_t kChunkMask = (1u << kChunkBits) - 1;
 
     void Detach(std::uint32_t child);
+    /// The slot of name_slots_ that holds name, or the free slot where it would go.
+    std::size_t SlotOf(std::string_view utf8) const;
     bool IsAncestorOrSelf(std::uint32_t candidate, std::uint32_t node);
 
     std::vector<std::unique_ptr<NodeRecord[]>> chunks_;
     std::uint32_t size_ = 0;
     std::size_t node_limit_ = kNone - 1;
     std::vector<std::string> names_;
-    /// Hashes std::string and std::string_view alike, so that a lookup needs no copy.
-    struct NameHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view name) const {
-            return std::hash<std::string_view>{}(name);
-        }
-    };
-    std::unordered_map<std::string, std::uint32_t, NameHash, std::equal_to<>> name_ids_;
+    /// Open-addressed table of name ids (kNone for a free slot), at most half
+    /// full: interning runs once per element and attribute created.
+    std::vector<std::uint32_t> name_slots_ = std::vector<std::uint32_t>(64, kNone);
     TextArena text_;
 };
 
