@@ -63,24 +63,17 @@ bool IsXmlName(std::string_view name) {
     return true;
 }
 
-const char* TextArena::Copy(std::string_view text) {
-    if (text.empty()) return nullptr;
+const char* TextArena::CopyToNewBlock(std::string_view text) {
     if (text.size() > kTextBlockSize / 4) {
         // Large texts get a block of their own so the shared block is not wasted.
-        blocks_.push_back(std::make_unique<char[]>(text.size()));
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(text.size()));
         std::memcpy(blocks_.back().get(), text.data(), text.size());
         return blocks_.back().get();
     }
-    if (text.size() > free_size_) {
-        blocks_.push_back(std::make_unique<char[]>(kTextBlockSize));
-        free_ = blocks_.back().get();
-        free_size_ = kTextBlockSize;
-    }
-    char* copy = free_;
-    std::memcpy(copy, text.data(), text.size());
-    free_ += text.size();
-    free_size_ -= text.size();
-    return copy;
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(kTextBlockSize));
+    free_ = blocks_.back().get();
+    free_size_ = kTextBlockSize;
+    return Copy(text);
 }
 
 Store::Store() {
@@ -130,6 +123,7 @@ std::uint32_t Store::InternName(std::string_view utf8) {
     if (name_slots_[slot] != kNone) return name_slots_[slot];
     const auto id = static_cast<std::uint32_t>(names_.size());
     names_.emplace_back(utf8);
+    checked_names_.push_back(false);
     name_slots_[slot] = id;
     if (2 * names_.size() > name_slots_.size()) {
         // Keep the table at most half full: rebuild it twice as large.
@@ -139,12 +133,54 @@ std::uint32_t Store::InternName(std::string_view utf8) {
     return id;
 }
 
+std::uint32_t Store::InternXmlName(std::string_view utf8) {
+    const std::uint32_t known = name_slots_[SlotOf(utf8)];
+    if (known != kNone && checked_names_[known]) return known;
+    if (!IsXmlName(utf8)) return kNone;
+    const std::uint32_t id = InternName(utf8);
+    checked_names_[id] = true;
+    return id;
+}
+
 std::uint32_t Store::FindName(std::string_view utf8) const { return name_slots_[SlotOf(utf8)]; }
 
 void Store::SetText(std::uint32_t index, std::string_view utf8) {
     const char* copy = text_.Copy(utf8);
     NodeRecord& node = at(index);
     node.text = {copy, static_cast<std::uint32_t>(utf8.size())};
+}
+
+void Store::AttachAttribute(std::uint32_t owner, std::uint32_t index) {
+    NodeRecord& node = at(index);
+    NodeRecord& element = at(owner);
+    std::uint32_t previous = kNone;
+    std::uint32_t same = element.tree.first_attribute;
+    while (same != kNone && at(same).name != node.name) {
+        previous = same;
+        same = at(same).next;
+    }
+    node.parent = owner;
+    if (same == kNone) {
+        node.next = kNone;
+        if (element.tree.last_attribute == kNone) {
+            element.tree.first_attribute = index;
+        } else {
+            at(element.tree.last_attribute).next = index;
+        }
+        element.tree.last_attribute = index;
+    } else {
+        // Replace the attribute of the same name in its place.
+        NodeRecord& old = at(same);
+        node.next = old.next;
+        if (previous == kNone) {
+            element.tree.first_attribute = index;
+        } else {
+            at(previous).next = index;
+        }
+        if (element.tree.last_attribute == same) element.tree.last_attribute = index;
+        old.parent = kNone;
+        old.next = kNone;
+    }
 }
 
 bool Store::IsAncestorOrSelf(std::uint32_t candidate, std::uint32_t node) {
@@ -372,9 +408,8 @@ HRESULT DomNode::appendChild(const DomNode& child, DomNode* appended) const {
     return S_OK;
 }
 
-namespace {
+namespace dom {
 
-// The UTF-8 text form of a variant, or a failure for values without one.
 HRESULT TextForm(const Variant& value, std::string* text) {
     switch (value.vt) {
         case VT_I4:
@@ -393,12 +428,12 @@ HRESULT TextForm(const Variant& value, std::string* text) {
     }
 }
 
-}  // namespace
+}  // namespace dom
 
 HRESULT DomNode::put_nodeTypedValue(const Variant& value) const {
     if (store_ == nullptr) return E_UNEXPECTED;
     std::string text;
-    HRESULT status = TextForm(value, &text);
+    HRESULT status = dom::TextForm(value, &text);
     if (Failed(status)) return status;
     return PutText(text);
 }
@@ -458,8 +493,8 @@ HRESULT DomDocument::CreateNode(DOMNodeType type, std::string_view utf8_name, Do
     switch (type) {
         case NODE_ELEMENT:
         case NODE_ATTRIBUTE:
-            if (!dom::IsXmlName(utf8_name)) return E_FAIL;
-            name_id = store_->InternName(utf8_name);
+            name_id = store_->InternXmlName(utf8_name);
+            if (name_id == kNone) return E_FAIL;
             break;
         case NODE_TEXT:
             break;
@@ -496,37 +531,7 @@ HRESULT DomNamedNodeMap::setNamedItem(const DomNode& attribute, DomNode* added) 
     dom::NodeRecord& node = store->at(index);
     if (node.type != NODE_ATTRIBUTE) return E_INVALIDARG;
     if (node.parent != kNone && node.parent != owner) return E_FAIL;  // in use elsewhere
-    if (node.parent == kNone) {
-        dom::NodeRecord& element = store->at(owner);
-        std::uint32_t previous = kNone;
-        std::uint32_t same = element.tree.first_attribute;
-        while (same != kNone && store->at(same).name != node.name) {
-            previous = same;
-            same = store->at(same).next;
-        }
-        node.parent = owner;
-        if (same == kNone) {
-            node.next = kNone;
-            if (element.tree.last_attribute == kNone) {
-                element.tree.first_attribute = index;
-            } else {
-                store->at(element.tree.last_attribute).next = index;
-            }
-            element.tree.last_attribute = index;
-        } else {
-            // Replace the attribute of the same name in its place.
-            dom::NodeRecord& old = store->at(same);
-            node.next = old.next;
-            if (previous == kNone) {
-                element.tree.first_attribute = index;
-            } else {
-                store->at(previous).next = index;
-            }
-            if (element.tree.last_attribute == same) element.tree.last_attribute = index;
-            old.parent = kNone;
-            old.next = kNone;
-        }
-    }
+    if (node.parent == kNone) store->AttachAttribute(owner, index);
     if (added != nullptr) *added = attribute;
     return S_OK;
 }

@@ -160,6 +160,7 @@ public:
 
 private:
     friend class DomNode;
+    friend class dom::Store;
     DomNode element_;
 };
 

@@ -9,7 +9,9 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <functional>
+#include <memory>
 
 #include "platform/codepage.h"
 #include "platform/dom_store.h"
@@ -23,29 +25,36 @@ using dom::Store;
 constexpr std::size_t kFlushSize = 256 * 1024;
 constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 
-// Collects output and hands it to a sink in large pieces.
+// Collects output in a buffer and hands it to a sink in large pieces.
 class Output {
 public:
-    explicit Output(std::function<bool(std::string_view)> sink) : sink_(std::move(sink)) {
-        buffer_.reserve(kFlushSize + 4096);
-    }
+    explicit Output(std::function<bool(std::string_view)> sink)
+        : sink_(std::move(sink)), buffer_(std::make_unique_for_overwrite<char[]>(kFlushSize)) {}
     void Put(std::string_view text) {
-        buffer_.append(text);
-        if (buffer_.size() >= kFlushSize) Flush();
+        if (text.size() > kFlushSize - used_) {
+            Flush();
+            if (text.size() > kFlushSize) {  // too large to buffer: hand it on whole
+                if (ok_) ok_ = sink_(text);
+                return;
+            }
+        }
+        std::memcpy(buffer_.get() + used_, text.data(), text.size());
+        used_ += text.size();
     }
     void Put(char c) {
-        buffer_.push_back(c);
-        if (buffer_.size() >= kFlushSize) Flush();
+        if (used_ == kFlushSize) Flush();
+        buffer_[used_++] = c;
     }
     bool Flush() {
-        if (ok_ && !buffer_.empty()) ok_ = sink_(buffer_);
-        buffer_.clear();
+        if (ok_ && used_ > 0) ok_ = sink_({buffer_.get(), used_});
+        used_ = 0;
         return ok_;
     }
 
 private:
     std::function<bool(std::string_view)> sink_;
-    std::string buffer_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t used_ = 0;
     bool ok_ = true;
 };
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -42,9 +43,20 @@ struct NodeRecord {
 class TextArena {
 public:
     /// Returns a stable copy of text (nullptr for empty text).
-    const char* Copy(std::string_view text);
+    const char* Copy(std::string_view text) {
+        if (text.empty()) return nullptr;
+        if (text.size() > free_size_) return CopyToNewBlock(text);
+        char* copy = free_;
+        std::memcpy(copy, text.data(), text.size());
+        free_ += text.size();
+        free_size_ -= text.size();
+        return copy;
+    }
 
 private:
+    /// Copy of a text that does not fit in the current block.
+    const char* CopyToNewBlock(std::string_view text);
+
     std::vector<std::unique_ptr<char[]>> blocks_;
     char* free_ = nullptr;
     std::size_t free_size_ = 0;
@@ -67,6 +79,9 @@ public:
 
     /// Returns the id of a name given in UTF-8.
     std::uint32_t InternName(std::string_view utf8);
+    /// InternName for a name that must be an XML name: kNone when it is not.
+    /// Each name is checked once.
+    std::uint32_t InternXmlName(std::string_view utf8);
     /// Returns the id of a name, or kNone when the document has never seen it.
     std::uint32_t FindName(std::string_view utf8) const;
     const std::string& NameOf(std::uint32_t id) const { return names_[id]; }
@@ -77,6 +92,10 @@ public:
         return {node.text.data, node.text.size};
     }
     void SetText(std::uint32_t index, std::string_view utf8);
+
+    /// Gives a new, unattached attribute to an element: after the existing
+    /// ones, or in the place of the one of the same name (setNamedItem).
+    void AttachAttribute(std::uint32_t owner, std::uint32_t index);
 
     /// Appends child below parent after the checks of appendChild.
     HRESULT Append(std::uint32_t parent, std::uint32_t child);
@@ -92,6 +111,8 @@ public:
     /// The store and index behind a handle (nullptr for a null handle).
     static Store* StoreOf(const DomNode& node) { return node.store_; }
     static std::uint32_t IndexOf(const DomNode& node) { return node.index_; }
+    /// The element behind an attribute map (a null handle for a null map).
+    static const DomNode& ElementOf(const DomNamedNodeMap& map) { return map.element_; }
 
 private:
     static constexpr unsigned kChunkBits = 14;
@@ -106,11 +127,16 @@ private:
     std::uint32_t size_ = 0;
     std::size_t node_limit_ = kNone - 1;
     std::vector<std::string> names_;
+    std::vector<bool> checked_names_;  // per name id: known to be an XML name
     /// Open-addressed table of name ids (kNone for a free slot), at most half
     /// full: interning runs once per element and attribute created.
     std::vector<std::uint32_t> name_slots_ = std::vector<std::uint32_t>(64, kNone);
     TextArena text_;
 };
+
+/// The UTF-8 text form of a variant (put_nodeTypedValue), appended to text;
+/// DISP_E_TYPEMISMATCH for values without one.
+HRESULT TextForm(const Variant& value, std::string* text);
 
 /// True when name (UTF-8) is an XML 1.0 name.
 bool IsXmlName(std::string_view name);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/codepage.h"
+#include "platform/dom_build.h"
 #include "xml/save_values.h"
 #include "xml/xml_node.h"
 
@@ -27,26 +28,6 @@ std::string Indentation(std::int32_t tabs) {
     return text;
 }
 
-// Creates a text node holding text (UTF-8) and appends it to parent.
-HRESULT AppendText(const DomDocument& document, const DomNode& parent, std::string_view text) {
-    DomNode node;
-    HRESULT status = document.CreateNode(NODE_TEXT, {}, &node);
-    if (Failed(status)) return status;
-    status = node.PutText(text);
-    if (Failed(status)) return status;
-    return parent.appendChild(node, nullptr);
-}
-
-// Creates an attribute node of that name (narrow text) holding value.
-HRESULT CreateAttribute(const DomDocument& document, std::string_view name, const Variant& value,
-                        DomNode* attribute) {
-    std::string storage;
-    HRESULT status = document.CreateNode(NODE_ATTRIBUTE, Utf8Of(name, storage), attribute);
-    if (Failed(status)) return status;
-    attribute->put_nodeTypedValue(value);
-    return S_OK;
-}
-
 }  // namespace
 
 HRESULT XmlNode::CreateChildElement(std::string_view name, DomNode* child) {
@@ -56,34 +37,19 @@ HRESULT XmlNode::CreateChildElement(std::string_view name, DomNode* child) {
     HRESULT status = OwnerDocument(&document);
     if (Failed(status)) return status;
     if (level >= 1) {
-        status = AppendText(document, element, Indentation(level));
+        status = dom::AppendNewText(document, element, Indentation(level));
         if (Failed(status)) return status;
     }
-    DomNode created;
     std::string storage;
-    status = document.CreateNode(NODE_ELEMENT, Utf8Of(name, storage), &created);
-    if (Failed(status)) return status;
-    status = element.appendChild(created, child);
-    return Failed(status) ? status : S_OK;
+    return dom::AppendNewElement(document, element, Utf8Of(name, storage), child);
 }
 
 HRESULT XmlNode::FinishElement(const DomNode& child) {
-    bool has_element_child = false;
-    DomNode node;
-    child.get_firstChild(&node);
-    while (node && !has_element_child) {
-        DOMNodeType type = NODE_INVALID;
-        node.get_nodeType(&type);
-        has_element_child = type == NODE_ELEMENT;
-        DomNode next;
-        node.get_nextSibling(&next);
-        node = std::move(next);
-    }
-    if (!has_element_child) return S_OK;
+    if (!dom::HasElementChild(child)) return S_OK;
     DomDocument document;
     HRESULT status = OwnerDocument(&document);
     if (Failed(status)) return status;
-    status = AppendText(document, child, Indentation(level));
+    status = dom::AppendNewText(document, child, Indentation(level));
     return Failed(status) ? status : S_OK;
 }
 
@@ -91,11 +57,8 @@ HRESULT XmlNode::SetAttribute(std::string_view name, const Variant& value) {
     DomDocument document;
     HRESULT status = OwnerDocument(&document);
     if (Failed(status)) return status;
-    DomNode attribute;
-    status = CreateAttribute(document, name, value, &attribute);
-    if (Failed(status)) return status;
-    attributes.setNamedItem(attribute, nullptr);
-    return S_OK;
+    std::string storage;
+    return dom::AddNewAttribute(document, attributes, Utf8Of(name, storage), value);
 }
 
 HRESULT XmlNode::SetAttributeOn(const DomNode& target, std::string_view name,
@@ -103,14 +66,14 @@ HRESULT XmlNode::SetAttributeOn(const DomNode& target, std::string_view name,
     DomDocument document;
     HRESULT status = OwnerDocument(&document);
     if (Failed(status)) return status;
-    DomNode attribute;
-    status = CreateAttribute(document, name, value, &attribute);
-    if (Failed(status)) return status;
+    // Fetching the map changes nothing, so it may come first; a failure to
+    // create the attribute is still the one reported.
     DomNamedNodeMap map;
-    status = target.get_attributes(&map);
+    const HRESULT map_status = target.get_attributes(&map);
+    std::string storage;
+    status = dom::AddNewAttribute(document, map, Utf8Of(name, storage), value);
     if (Failed(status)) return status;
-    map.setNamedItem(attribute, nullptr);
-    return S_OK;
+    return Failed(map_status) ? map_status : S_OK;
 }
 
 HRESULT XmlNode::SetIntAttribute(std::string_view name, std::int32_t value) {
