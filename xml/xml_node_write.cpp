@@ -21,11 +21,15 @@ std::string_view Utf8Of(std::string_view narrow, std::string& storage) {
     return narrow;
 }
 
-// The indentation text: a line feed and `tabs` TAB characters.
-std::string Indentation(std::int32_t tabs) {
-    std::string text(1, '\n');
-    text.append(static_cast<std::size_t>(tabs), '\t');
-    return text;
+// The indentation text: a line feed and `tabs` TAB characters. Keyboards
+// nest a few levels deep, so the text is built only for deeper levels.
+std::string_view Indentation(std::int32_t tabs, std::string& storage) {
+    static constexpr std::string_view kShallow = "\n\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
+    const auto count = static_cast<std::size_t>(tabs);
+    if (count < kShallow.size()) return kShallow.substr(0, count + 1);
+    storage.assign(1, '\n');
+    storage.append(count, '\t');
+    return storage;
 }
 
 }  // namespace
@@ -37,11 +41,12 @@ HRESULT XmlNode::CreateChildElement(std::string_view name, DomNode* child) {
     HRESULT status = OwnerDocument(&document);
     if (Failed(status)) return status;
     if (level >= 1) {
-        status = dom::AppendNewText(document, element, Indentation(level));
+        std::string indentation;
+        status = dom::AppendNewText(document, element, Indentation(level, indentation));
         if (Failed(status)) return status;
     }
-    std::string storage;
-    return dom::AppendNewElement(document, element, Utf8Of(name, storage), child);
+    std::string utf8_name;
+    return dom::AppendNewElement(document, element, Utf8Of(name, utf8_name), child);
 }
 
 HRESULT XmlNode::FinishElement(const DomNode& child) {
@@ -49,7 +54,8 @@ HRESULT XmlNode::FinishElement(const DomNode& child) {
     DomDocument document;
     HRESULT status = OwnerDocument(&document);
     if (Failed(status)) return status;
-    status = dom::AppendNewText(document, child, Indentation(level));
+    std::string indentation;
+    status = dom::AppendNewText(document, child, Indentation(level, indentation));
     return Failed(status) ? status : S_OK;
 }
 
