@@ -1,5 +1,8 @@
+#include <sys/mman.h>
+
 #include <array>
 #include <cstring>
+#include <new>
 
 #include "platform/com.h"
 #include "platform/dom_store.h"
@@ -81,12 +84,21 @@ Store::Store() {
     NewNode(NODE_DOCUMENT, kNone, &document);
 }
 
+NodeRecord* Store::NewChunk(bool huge_pages) {
+    constexpr std::size_t kBytes = sizeof(NodeRecord) << kChunkBits;
+    void* memory = std::aligned_alloc(kBytes, kBytes);
+    if (memory == nullptr) throw std::bad_alloc();
+    // A large document takes one page fault per chunk instead of 512 when the
+    // kernel backs the chunk by a huge page. The first chunk keeps ordinary
+    // pages, so a small document costs only the pages its records touch.
+    if (huge_pages) (void)::madvise(memory, kBytes, MADV_HUGEPAGE);
+    return static_cast<NodeRecord*>(memory);
+}
+
 HRESULT Store::NewNode(DOMNodeType type, std::uint32_t name, std::uint32_t* index) {
     if (size_ >= node_limit_ || size_ >= kNone - 1) return E_OUTOFMEMORY;
-    if ((size_ & kChunkMask) == 0) {
-        chunks_.push_back(std::make_unique<NodeRecord[]>(std::size_t{1} << kChunkBits));
-    }
-    NodeRecord& node = at(size_);
+    if ((size_ & kChunkMask) == 0) chunks_.emplace_back(NewChunk(!chunks_.empty()));
+    NodeRecord& node = *new (chunks_.back().get() + (size_ & kChunkMask)) NodeRecord{};
     node.type = type;
     node.name = name;
     if (type == NODE_ELEMENT || type == NODE_DOCUMENT) {

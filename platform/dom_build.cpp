@@ -15,6 +15,12 @@ bool SameStore(const DomNode& a, const DomNode& b) {
     return Store::StoreOf(a) != nullptr && Store::StoreOf(a) == Store::StoreOf(b);
 }
 
+// The document of creator, for the general path.
+DomDocument DocumentOf(const DomNode& creator) {
+    Store* store = Store::StoreOf(creator);
+    return store == nullptr ? DomDocument() : Store::MakeDocument(store);
+}
+
 // Creates an element or attribute record of that name: CreateNode's checks.
 HRESULT NewNamedNode(Store& store, DOMNodeType type, std::string_view utf8_name,
                      std::uint32_t* index) {
@@ -25,8 +31,9 @@ HRESULT NewNamedNode(Store& store, DOMNodeType type, std::string_view utf8_name,
 
 }  // namespace
 
-HRESULT AppendNewText(const DomDocument& document, const DomNode& parent, std::string_view utf8) {
-    if (!SameStore(document, parent)) {
+HRESULT AppendNewText(const DomNode& creator, const DomNode& parent, std::string_view utf8) {
+    if (!SameStore(creator, parent)) {
+        const DomDocument document = DocumentOf(creator);
         DomNode text;
         HRESULT status = document.CreateNode(NODE_TEXT, {}, &text);
         if (Failed(status)) return status;
@@ -34,7 +41,7 @@ HRESULT AppendNewText(const DomDocument& document, const DomNode& parent, std::s
         if (Failed(status)) return status;
         return parent.appendChild(text, nullptr);
     }
-    Store& store = *Store::StoreOf(document);
+    Store& store = *Store::StoreOf(creator);
     std::uint32_t index = 0;
     HRESULT status = store.NewNode(NODE_TEXT, kNone, &index);
     if (Failed(status)) return status;
@@ -42,15 +49,16 @@ HRESULT AppendNewText(const DomDocument& document, const DomNode& parent, std::s
     return store.Append(Store::IndexOf(parent), index);
 }
 
-HRESULT AppendNewElement(const DomDocument& document, const DomNode& parent,
-                         std::string_view utf8_name, DomNode* appended) {
-    if (!SameStore(document, parent)) {
+HRESULT AppendNewElement(const DomNode& creator, const DomNode& parent, std::string_view utf8_name,
+                         DomNode* appended) {
+    if (!SameStore(creator, parent)) {
+        const DomDocument document = DocumentOf(creator);
         DomNode element;
         HRESULT status = document.CreateNode(NODE_ELEMENT, utf8_name, &element);
         if (Failed(status)) return status;
         return parent.appendChild(element, appended);
     }
-    Store& store = *Store::StoreOf(document);
+    Store& store = *Store::StoreOf(creator);
     std::uint32_t index = 0;
     HRESULT status = NewNamedNode(store, NODE_ELEMENT, utf8_name, &index);
     if (Failed(status)) return status;
@@ -60,10 +68,11 @@ HRESULT AppendNewElement(const DomDocument& document, const DomNode& parent,
     return S_OK;
 }
 
-HRESULT AddNewAttribute(const DomDocument& document, const DomNamedNodeMap& map,
+HRESULT AddNewAttribute(const DomNode& creator, const DomNamedNodeMap& map,
                         std::string_view utf8_name, const Variant& value) {
     const DomNode& element = Store::ElementOf(map);
-    if (!SameStore(document, element)) {
+    if (!SameStore(creator, element)) {
+        const DomDocument document = DocumentOf(creator);
         DomNode attribute;
         HRESULT status = document.CreateNode(NODE_ATTRIBUTE, utf8_name, &attribute);
         if (Failed(status)) return status;
@@ -71,7 +80,7 @@ HRESULT AddNewAttribute(const DomDocument& document, const DomNamedNodeMap& map,
         map.setNamedItem(attribute, nullptr);
         return S_OK;
     }
-    Store& store = *Store::StoreOf(document);
+    Store& store = *Store::StoreOf(creator);
     std::uint32_t index = 0;
     HRESULT status = NewNamedNode(store, NODE_ATTRIBUTE, utf8_name, &index);
     if (Failed(status)) return status;

@@ -76,7 +76,7 @@ HRESULT SlowAttribute(const DomDocument& document, const DomNamedNodeMap& map,
     return S_OK;
 }
 
-// Which node of the twin an operation works on.
+// Which node of the twin an operation works on (or creates its nodes with).
 enum class On { Root, Document, Other, Text, Null };
 
 DomNode Pick(const Twin& twin, On on) {
@@ -101,6 +101,7 @@ struct Case {
     const char* label;
     Op op;
     On on;
+    On creator;
     std::string name_or_text;
     Variant value;
     std::size_t node_limit;
@@ -109,18 +110,23 @@ struct Case {
 // Runs one operation through the fast path (fast) or the DOM calls.
 HRESULT RunCase(const Case& c, const Twin& twin, bool fast, DomNode* appended) {
     const DomNode target = Pick(twin, c.on);
+    const DomNode creator = Pick(twin, c.creator);
+    // The DOM calls use the creator's document, as XmlNode::OwnerDocument gives it.
+    DomDocument document;
+    if (creator && Failed(creator.get_ownerDocument(&document))) return E_FAIL;
+    if (creator && !document) creator.QueryDocument(&document);
     switch (c.op) {
         case Op::Text:
-            return fast ? dom::AppendNewText(twin.document, target, c.name_or_text)
-                        : SlowText(twin.document, target, c.name_or_text);
+            return fast ? dom::AppendNewText(creator, target, c.name_or_text)
+                        : SlowText(document, target, c.name_or_text);
         case Op::Element:
-            return fast ? dom::AppendNewElement(twin.document, target, c.name_or_text, appended)
-                        : SlowElement(twin.document, target, c.name_or_text, appended);
+            return fast ? dom::AppendNewElement(creator, target, c.name_or_text, appended)
+                        : SlowElement(document, target, c.name_or_text, appended);
         case Op::Attribute: {
             DomNamedNodeMap map;
             target.get_attributes(&map);
-            return fast ? dom::AddNewAttribute(twin.document, map, c.name_or_text, c.value)
-                        : SlowAttribute(twin.document, map, c.name_or_text, c.value);
+            return fast ? dom::AddNewAttribute(creator, map, c.name_or_text, c.value)
+                        : SlowAttribute(document, map, c.name_or_text, c.value);
         }
     }
     return E_FAIL;
@@ -136,34 +142,57 @@ TEST_F(DomBuildTest, FastPathsEndLikeTheDomCallsTheyStandFor) {
     const std::size_t kRoomy = 100;
     const std::size_t kFull = 3;  // document, root and text: no room for more
     const std::vector<Case> cases = {
-        {"text below the root", Op::Text, On::Root, "\n\t\t", {}, kRoomy},
-        {"non-ASCII text", Op::Text, On::Root, "gr\xC3\xBC\xC3\x9F \xE2\x82\xAC", {}, kRoomy},
-        {"blank text below the document", Op::Text, On::Document, " \n", {}, kRoomy},
-        {"words below the document", Op::Text, On::Document, "words", {}, kRoomy},
-        {"text below a text node", Op::Text, On::Text, "x", {}, kRoomy},
-        {"text into another document", Op::Text, On::Other, "x", {}, kRoomy},
-        {"text below nothing", Op::Text, On::Null, "x", {}, kRoomy},
-        {"text without room", Op::Text, On::Root, "x", {}, kFull},
-        {"element below the root", Op::Element, On::Root, "key", {}, kRoomy},
-        {"non-ASCII element name", Op::Element, On::Root, "\xC3\xA9t\xC3\xA9", {}, kRoomy},
-        {"invalid element name", Op::Element, On::Root, "1key", {}, kRoomy},
-        {"empty element name", Op::Element, On::Root, "", {}, kRoomy},
-        {"second root element", Op::Element, On::Document, "key", {}, kRoomy},
-        {"element below a text node", Op::Element, On::Text, "key", {}, kRoomy},
-        {"element into another document", Op::Element, On::Other, "key", {}, kRoomy},
-        {"element below nothing", Op::Element, On::Null, "key", {}, kRoomy},
-        {"element without room", Op::Element, On::Root, "key", {}, kFull},
-        {"integer attribute", Op::Attribute, On::Root, "x", Variant::Int(-2147483647 - 1), kRoomy},
-        {"text attribute", Op::Attribute, On::Root, "t", Variant::String(u"a\"<\u20AC"), kRoomy},
-        {"boolean attribute", Op::Attribute, On::Root, "b", Variant::Bool(true), kRoomy},
-        {"empty attribute", Op::Attribute, On::Root, "e", Variant(), kRoomy},
-        {"value without text form", Op::Attribute, On::Root, "v", Variant::Error(E_FAIL), kRoomy},
-        {"attribute replaced in place", Op::Attribute, On::Root, "a", Variant::Int(9), kRoomy},
-        {"invalid attribute name", Op::Attribute, On::Root, "a b", Variant::Int(1), kRoomy},
-        {"attribute of a text node", Op::Attribute, On::Text, "x", Variant::Int(1), kRoomy},
-        {"attribute of another document", Op::Attribute, On::Other, "x", Variant::Int(1), kRoomy},
-        {"attribute of nothing", Op::Attribute, On::Null, "x", Variant::Int(1), kRoomy},
-        {"attribute without room", Op::Attribute, On::Root, "x", Variant::Int(1), kFull},
+        {"text below the root", Op::Text, On::Root, On::Root, "\n\t\t", {}, kRoomy},
+        {"non-ASCII text",
+         Op::Text,
+         On::Root,
+         On::Root,
+         "gr\xC3\xBC\xC3\x9F \xE2\x82\xAC",
+         {},
+         kRoomy},
+        {"blank text below the document", Op::Text, On::Document, On::Root, " \n", {}, kRoomy},
+        {"words below the document", Op::Text, On::Document, On::Root, "words", {}, kRoomy},
+        {"text below a text node", Op::Text, On::Text, On::Root, "x", {}, kRoomy},
+        {"text into another document", Op::Text, On::Other, On::Root, "x", {}, kRoomy},
+        {"text below nothing", Op::Text, On::Null, On::Root, "x", {}, kRoomy},
+        {"text without room", Op::Text, On::Root, On::Root, "x", {}, kFull},
+        {"element below the root", Op::Element, On::Root, On::Root, "key", {}, kRoomy},
+        {"non-ASCII element name",
+         Op::Element,
+         On::Root,
+         On::Root,
+         "\xC3\xA9t\xC3\xA9",
+         {},
+         kRoomy},
+        {"invalid element name", Op::Element, On::Root, On::Root, "1key", {}, kRoomy},
+        {"empty element name", Op::Element, On::Root, On::Root, "", {}, kRoomy},
+        {"second root element", Op::Element, On::Document, On::Root, "key", {}, kRoomy},
+        {"element below a text node", Op::Element, On::Text, On::Root, "key", {}, kRoomy},
+        {"element into another document", Op::Element, On::Other, On::Root, "key", {}, kRoomy},
+        {"element below nothing", Op::Element, On::Null, On::Root, "key", {}, kRoomy},
+        {"element without room", Op::Element, On::Root, On::Root, "key", {}, kFull},
+        {"integer attribute", Op::Attribute, On::Root, On::Root, "x", Variant::Int(-2147483647 - 1),
+         kRoomy},
+        {"text attribute", Op::Attribute, On::Root, On::Root, "t", Variant::String(u"a\"<\u20AC"),
+         kRoomy},
+        {"boolean attribute", Op::Attribute, On::Root, On::Root, "b", Variant::Bool(true), kRoomy},
+        {"empty attribute", Op::Attribute, On::Root, On::Root, "e", Variant(), kRoomy},
+        {"value without text form", Op::Attribute, On::Root, On::Root, "v", Variant::Error(E_FAIL),
+         kRoomy},
+        {"attribute replaced in place", Op::Attribute, On::Root, On::Root, "a", Variant::Int(9),
+         kRoomy},
+        {"invalid attribute name", Op::Attribute, On::Root, On::Root, "a b", Variant::Int(1),
+         kRoomy},
+        {"attribute of a text node", Op::Attribute, On::Text, On::Root, "x", Variant::Int(1),
+         kRoomy},
+        {"attribute of another document", Op::Attribute, On::Other, On::Root, "x", Variant::Int(1),
+         kRoomy},
+        {"attribute of nothing", Op::Attribute, On::Null, On::Root, "x", Variant::Int(1), kRoomy},
+        {"attribute without room", Op::Attribute, On::Root, On::Root, "x", Variant::Int(1), kFull},
+        {"created by the document node", Op::Element, On::Root, On::Document, "k", {}, kRoomy},
+        {"created by a text node", Op::Attribute, On::Root, On::Text, "k", Variant::Int(1), kRoomy},
+        {"created by another document", Op::Text, On::Root, On::Other, "k", {}, kRoomy},
+        {"created by nothing", Op::Element, On::Root, On::Null, "k", {}, kRoomy},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -209,7 +238,7 @@ TEST_F(DomBuildTest, ManyNamesStayDistinct) {
     DomDocument document;
     ASSERT_EQ(CreateDomDocument(&document), S_OK);
     DomNode root;
-    ASSERT_EQ(dom::AppendNewElement(document, document, "r", &root), S_OK);
+    ASSERT_EQ(dom::AppendNewElement(document, document, "r", &root), S_OK);  // the document creates
     DomNamedNodeMap map;
     ASSERT_EQ(root.get_attributes(&map), S_OK);
     for (int round = 0; round < 2; ++round) {
@@ -234,10 +263,10 @@ TEST_F(DomBuildTest, HasElementChild) {
     EXPECT_FALSE(dom::HasElementChild(DomNode()));
     EXPECT_FALSE(dom::HasElementChild(twin.text));
     EXPECT_FALSE(dom::HasElementChild(twin.root));
-    ASSERT_EQ(dom::AppendNewText(twin.document, twin.root, "\n"), S_OK);
+    ASSERT_EQ(dom::AppendNewText(twin.root, twin.root, "\n"), S_OK);
     EXPECT_FALSE(dom::HasElementChild(twin.root));
     DomNode child;
-    ASSERT_EQ(dom::AppendNewElement(twin.document, twin.root, "c", &child), S_OK);
+    ASSERT_EQ(dom::AppendNewElement(twin.root, twin.root, "c", &child), S_OK);
     EXPECT_TRUE(dom::HasElementChild(twin.root));
     EXPECT_TRUE(dom::HasElementChild(twin.document));
     EXPECT_FALSE(dom::HasElementChild(child));

@@ -23,6 +23,7 @@ using dom::NodeRecord;
 using dom::Store;
 
 constexpr std::size_t kFlushSize = 256 * 1024;
+constexpr off_t kWritebackStep = 8 * 1024 * 1024;
 constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 
 // Collects output in a buffer and hands it to a sink in large pieces.
@@ -273,7 +274,20 @@ HRESULT SaveAtomically(Store& store, const std::string& path, const struct stat*
                        base.substr(0, 200) + ".XXXXXX";
     int fd = ::mkstemp(temp.data());
     if (fd < 0) return E_FAIL;
-    Output out([fd](std::string_view data) { return WriteAll(fd, data); });
+    off_t written = 0;
+    off_t started = 0;
+    Output out([fd, &written, &started](std::string_view data) {
+        if (!WriteAll(fd, data)) return false;
+        written += static_cast<off_t>(data.size());
+        if (written - started >= kWritebackStep) {
+            // Start the disk writes of what is written so far, so that the
+            // flush before the rename has little left to wait for. Only
+            // advice: the flush reports any failure.
+            (void)::sync_file_range(fd, started, written - started, SYNC_FILE_RANGE_WRITE);
+            started = written;
+        }
+        return true;
+    });
     HRESULT status = Serialize(store, out);
     bool ok = Succeeded(status) && out.Flush();
     mode_t mode = existing != nullptr ? (existing->st_mode & 07777) : (0666 & ~CurrentUmask());

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -70,7 +71,9 @@ public:
     /// Handles that refer to this document or its nodes.
     std::uint32_t references = 0;
 
-    NodeRecord& at(std::uint32_t index) { return chunks_[index >> kChunkBits][index & kChunkMask]; }
+    NodeRecord& at(std::uint32_t index) {
+        return chunks_[index >> kChunkBits].get()[index & kChunkMask];
+    }
     std::uint32_t size() const { return size_; }
 
     /// Adds a node of the given type and name; E_OUTOFMEMORY beyond the limit.
@@ -115,7 +118,7 @@ public:
     static const DomNode& ElementOf(const DomNamedNodeMap& map) { return map.element_; }
 
 private:
-    static constexpr unsigned kChunkBits = 14;
+    static constexpr unsigned kChunkBits = 16;  // 65536 records of 32 bytes: 2 MiB
     static constexpr std::uint32_t kChunkMask = (1u << kChunkBits) - 1;
 
     void Detach(std::uint32_t child);
@@ -123,7 +126,14 @@ private:
     std::size_t SlotOf(std::string_view utf8) const;
     bool IsAncestorOrSelf(std::uint32_t candidate, std::uint32_t node);
 
-    std::vector<std::unique_ptr<NodeRecord[]>> chunks_;
+    /// Frees a chunk of node records (allocated by aligned_alloc).
+    struct FreeChunk {
+        void operator()(NodeRecord* chunk) const { std::free(chunk); }
+    };
+    /// Allocates the storage of one chunk, its records not yet created.
+    static NodeRecord* NewChunk(bool huge_pages);
+
+    std::vector<std::unique_ptr<NodeRecord, FreeChunk>> chunks_;
     std::uint32_t size_ = 0;
     std::size_t node_limit_ = kNone - 1;
     std::vector<std::string> names_;

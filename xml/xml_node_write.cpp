@@ -34,50 +34,46 @@ std::string_view Indentation(std::int32_t tabs, std::string& storage) {
 
 }  // namespace
 
+// The operations below create their nodes in the document of the bound
+// node. OwnerDocument fails exactly when nothing is bound (E_UNEXPECTED), so
+// they check that and let the bound node stand for its document.
+
 HRESULT XmlNode::CreateChildElement(std::string_view name, DomNode* child) {
     // A failure hands back no element, so callers can never write into a stale one.
     if (child != nullptr) child->Release();
-    DomDocument document;
-    HRESULT status = OwnerDocument(&document);
-    if (Failed(status)) return status;
+    if (!element) return E_UNEXPECTED;
     if (level >= 1) {
         std::string indentation;
-        status = dom::AppendNewText(document, element, Indentation(level, indentation));
+        HRESULT status = dom::AppendNewText(element, element, Indentation(level, indentation));
         if (Failed(status)) return status;
     }
     std::string utf8_name;
-    return dom::AppendNewElement(document, element, Utf8Of(name, utf8_name), child);
+    return dom::AppendNewElement(element, element, Utf8Of(name, utf8_name), child);
 }
 
 HRESULT XmlNode::FinishElement(const DomNode& child) {
     if (!dom::HasElementChild(child)) return S_OK;
-    DomDocument document;
-    HRESULT status = OwnerDocument(&document);
-    if (Failed(status)) return status;
+    if (!element) return E_UNEXPECTED;
     std::string indentation;
-    status = dom::AppendNewText(document, child, Indentation(level, indentation));
+    HRESULT status = dom::AppendNewText(element, child, Indentation(level, indentation));
     return Failed(status) ? status : S_OK;
 }
 
 HRESULT XmlNode::SetAttribute(std::string_view name, const Variant& value) {
-    DomDocument document;
-    HRESULT status = OwnerDocument(&document);
-    if (Failed(status)) return status;
-    std::string storage;
-    return dom::AddNewAttribute(document, attributes, Utf8Of(name, storage), value);
+    if (!element) return E_UNEXPECTED;
+    std::string utf8_name;
+    return dom::AddNewAttribute(element, attributes, Utf8Of(name, utf8_name), value);
 }
 
 HRESULT XmlNode::SetAttributeOn(const DomNode& target, std::string_view name,
                                 const Variant& value) {
-    DomDocument document;
-    HRESULT status = OwnerDocument(&document);
-    if (Failed(status)) return status;
+    if (!element) return E_UNEXPECTED;
     // Fetching the map changes nothing, so it may come first; a failure to
     // create the attribute is still the one reported.
     DomNamedNodeMap map;
     const HRESULT map_status = target.get_attributes(&map);
-    std::string storage;
-    status = dom::AddNewAttribute(document, map, Utf8Of(name, storage), value);
+    std::string utf8_name;
+    HRESULT status = dom::AddNewAttribute(element, map, Utf8Of(name, utf8_name), value);
     if (Failed(status)) return status;
     return Failed(map_status) ? map_status : S_OK;
 }
