@@ -1,5 +1,6 @@
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <new>
@@ -104,7 +105,7 @@ HRESULT Store::NewNode(DOMNodeType type, std::uint32_t name, std::uint32_t* inde
     if (type == NODE_ELEMENT || type == NODE_DOCUMENT) {
         node.tree = {kNone, kNone, kNone, kNone};
     } else {
-        node.text = {nullptr, 0};
+        node.short_text = {};
     }
     *index = size_++;
     return S_OK;
@@ -157,9 +158,13 @@ std::uint32_t Store::InternXmlName(std::string_view utf8) {
 std::uint32_t Store::FindName(std::string_view utf8) const { return name_slots_[SlotOf(utf8)]; }
 
 void Store::SetText(std::uint32_t index, std::string_view utf8) {
-    const char* copy = text_.Copy(utf8);
     NodeRecord& node = at(index);
-    node.text = {copy, static_cast<std::uint32_t>(utf8.size())};
+    if (utf8.size() <= kShortText) {
+        node.short_text.size = static_cast<std::uint32_t>(utf8.size());
+        std::copy_n(utf8.data(), utf8.size(), node.short_text.bytes);
+    } else {
+        node.text = {static_cast<std::uint32_t>(utf8.size()), text_.Copy(utf8)};
+    }
 }
 
 void Store::AttachAttribute(std::uint32_t owner, std::uint32_t index) {

@@ -16,6 +16,8 @@
 namespace dom {
 
 constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+/// Longest text kept inside a node record.
+constexpr std::uint32_t kShortText = 12;
 
 /// One node. Elements and the document have children and (elements only)
 /// attributes; attributes, text, comments and processing instructions have
@@ -33,12 +35,20 @@ struct NodeRecord {
             std::uint32_t first_attribute;
             std::uint32_t last_attribute;
         } tree;
+        // A text of up to kShortText bytes lives in the record itself (most
+        // are: numbers and indentation); a longer one in the text arena. The
+        // size comes first in both forms, so it can be read through either.
         struct {
-            const char* data;
             std::uint32_t size;
+            const char* data;
         } text;
+        struct {
+            std::uint32_t size;
+            char bytes[kShortText];
+        } short_text;
     };
 };
+static_assert(sizeof(NodeRecord) == 32, "node chunks are sized for 32-byte records");
 
 /// Copies of text that live as long as the document.
 class TextArena {
@@ -92,6 +102,7 @@ public:
     /// Text of an attribute, text, comment or processing-instruction node.
     std::string_view TextOf(std::uint32_t index) {
         const NodeRecord& node = at(index);
+        if (node.text.size <= kShortText) return {node.short_text.bytes, node.short_text.size};
         return {node.text.data, node.text.size};
     }
     void SetText(std::uint32_t index, std::string_view utf8);
