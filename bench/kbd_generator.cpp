@@ -1,5 +1,6 @@
 #include "bench/kbd_generator.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -48,7 +49,19 @@ std::string CharacterKey(Random& random, int x, int y, bool upper) {
     return Outline(random, x, y) + buffer;
 }
 
-void Panel(std::string& out, Random& random, int number) {
+// Bytes of one key line, on average; sizes the last panel.
+constexpr std::size_t kBytesPerKeyLine = 48;
+// Fewest keys of a section, even in a cut-down last panel.
+constexpr int kMinSectionKeys = 16;
+
+// Writes one panel. Its key counts are drawn at random and then cut down to
+// what fits in budget bytes, so that the last panel of a file ends close to
+// the requested size (the panels before it never need cutting).
+void Panel(std::string& out, Random& random, int number, std::size_t budget) {
+    const auto fitting = static_cast<int>(std::min<std::size_t>(budget / kBytesPerKeyLine, 4096));
+    auto fit = [&](int drawn, int share) {
+        return std::min(drawn, std::max(kMinSectionKeys, fitting / share));
+    };
     Line(out, "; panel " + std::to_string(number));
     Line(out, "[KEYDEF]");
     Line(out, "Generated keyboard " + std::to_string(number));
@@ -62,7 +75,7 @@ void Panel(std::string& out, Random& random, int number) {
     }
     Line(out, "[/SOUNDS]");
     Line(out, "[NOT INFLUENCED BY SHIFT]");
-    int keys = 200 + random.Below(200);
+    int keys = fit(200 + random.Below(200), 2);
     for (int i = 0; i < keys; ++i) {
         int x = (i % 16) * 64;
         int y = (i / 16) * 48;
@@ -90,7 +103,7 @@ void Panel(std::string& out, Random& random, int number) {
     Line(out, "[/NOT INFLUENCED BY SHIFT]");
     for (int shifted = 0; shifted < 2; ++shifted) {
         Line(out, shifted ? "[SHIFT/CAPS ON]" : "[SHIFT/CAPS OFF]");
-        int count = 100 + random.Below(100);
+        int count = fit(100 + random.Below(100), 4);
         for (int i = 0; i < count; ++i) {
             Line(out, CharacterKey(random, (i % 16) * 64, (i / 16) * 48, shifted == 1));
         }
@@ -108,7 +121,8 @@ std::string GenerateKbd(std::size_t target_bytes, std::uint64_t seed) {
     Line(out, "; generated keyboard file, seed " + std::to_string(seed));
     int number = 0;
     do {
-        Panel(out, random, ++number);
+        const std::size_t left = out.size() < target_bytes ? target_bytes - out.size() : 0;
+        Panel(out, random, ++number, left);
     } while (out.size() < target_bytes);
     return out;
 }

@@ -1,5 +1,6 @@
 #include "kbd/key_line.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -13,6 +14,10 @@ namespace {
 /// the next pair, so an odd final coordinate is ignored.
 PolygonRecord ReadOutline(std::string_view line, std::size_t close) {
     PolygonRecord polygon;
+    // Each pair after the first takes two commas: reserve the corners at once.
+    const auto commas = static_cast<std::size_t>(
+        std::count(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(close), ','));
+    polygon.point.reserve(std::min(commas / 2 + 1, kMaxKeyLinePoints));
     std::size_t c = 0;
     while (polygon.point.size() < kMaxKeyLinePoints) {
         Scanner scan(line, c + 1);

@@ -1,5 +1,7 @@
 #include "kbd/line_reader.h"
 
+#include <algorithm>
+
 #include "kbd/scanner.h"
 
 namespace {
@@ -33,14 +35,25 @@ bool LineReader::Read(std::string& text) {
     text.clear();
     std::size_t length = 0;
     bool after_nul = false;
-    while (length < kMaxLinePiece) {
-        const int ch = Peek();
-        if (ch == EOF || ch == '\n') break;
+    while (length < kMaxLinePiece && Peek() != EOF) {
+        // Take the run of bytes that need no care (not LF, CR or NUL) at once.
+        const char* run = block_.data() + position_;
+        const std::size_t room = std::min(end_ - position_, kMaxLinePiece - length);
+        std::size_t size = 0;
+        while (size < room && run[size] != '\n' && run[size] != '\r' && run[size] != '\0') ++size;
+        if (size > 0) {
+            if (!after_nul) text.append(run, size);
+            position_ += size;
+            length += size;
+            continue;
+        }
+        const char ch = *run;
+        if (ch == '\n') break;
         ++position_;
         if (ch == '\r' && Peek() == '\n') break;  // CR LF is one newline; the skip takes the LF
         ++length;
         if (ch == '\0') after_nul = true;
-        if (!after_nul) text.push_back(static_cast<char>(ch));
+        if (!after_nul) text.push_back(ch);
     }
     // Nothing read and nothing left: the end of the input. (An empty piece
     // before a newline can only occur at the start of the file.)
@@ -51,13 +64,18 @@ bool LineReader::Read(std::string& text) {
 
 std::string_view CleanLine(std::string_view raw) {
     std::string_view line = raw;
-    const std::size_t mark = line.find_first_of(";#\r");
-    if (mark == 0) return {};
-    if (mark != std::string_view::npos && (mark + 1 == line.size() || line[mark + 1] != '\'')) {
+    std::size_t mark = 0;
+    while (mark < line.size() && line[mark] != ';' && line[mark] != '#' && line[mark] != '\r') {
+        ++mark;
+    }
+    if (mark == 0 && !line.empty()) return {};
+    if (mark < line.size() && (mark + 1 == line.size() || line[mark + 1] != '\'')) {
         line = line.substr(0, mark);
     }
-    const std::size_t first = line.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    const std::size_t last = line.find_last_not_of(" \t");
+    std::size_t first = 0;
+    while (first < line.size() && (line[first] == ' ' || line[first] == '\t')) ++first;
+    if (first == line.size()) return {};
+    std::size_t last = line.size() - 1;
+    while (line[last] == ' ' || line[last] == '\t') --last;
     return line.substr(first, last - first + 1);
 }

@@ -75,6 +75,26 @@ TEST(LineReaderTest, LinesCrossingBlockBoundaries) {
     EXPECT_EQ(ReadAll(content), expected);
 }
 
+TEST(LineReaderTest, NewlinesAndNulsRightAtABlockBoundary) {
+    // The reader takes the file in blocks of 64 KiB; put a CR LF, a lone CR
+    // and a NUL on either side of the first boundary.
+    for (const std::string& tail :
+         {std::string("\r\nz"), std::string("\rz"), std::string("\0z\nw", 4)}) {
+        std::string content;
+        Lines expected;
+        while (content.size() + 101 < 65535) {
+            content += std::string(100, 'a') + "\n";
+            expected.push_back(std::string(100, 'a'));
+        }
+        const std::string last(65535 - content.size(), 'b');
+        content += last + tail;
+        if (tail == "\r\nz") expected.insert(expected.end(), {last, "z"});
+        if (tail == "\rz") expected.push_back(last + "\rz");
+        if (tail.size() == 4) expected.insert(expected.end(), {last, "w"});
+        EXPECT_EQ(ReadAll(content), expected) << tail.size();
+    }
+}
+
 struct CleanCase {
     std::string raw;
     std::string clean;

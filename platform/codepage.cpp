@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "platform/unicode.h"
+
 namespace {
 
 // Characters of the bytes 0x80..0x9F; the rest of the code page is Latin-1.
@@ -35,6 +37,19 @@ std::u16string MultiByteToWideChar(std::string_view narrow) {
         wide[i] = WideCharOfByte(static_cast<unsigned char>(narrow[i]));
     }
     return wide;
+}
+
+void AppendNarrowAsUtf8(std::string_view narrow, std::string& out) {
+    // Runs of ASCII bytes are the same in UTF-8 and are copied whole.
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < narrow.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(narrow[i]);
+        if (byte < 0x80) continue;
+        out.append(narrow.substr(start, i - start));
+        AppendCodePointAsUtf8(WideCharOfByte(byte), out);
+        start = i + 1;
+    }
+    out.append(narrow.substr(start));
 }
 
 std::string WideCharToMultiByte(std::u16string_view wide) {

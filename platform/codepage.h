@@ -18,6 +18,11 @@ std::u16string MultiByteToWideChar(std::string_view narrow);
 /// becomes "?". A surrogate pair counts as one character.
 std::string WideCharToMultiByte(std::u16string_view wide);
 
+/// Appends the UTF-8 form of narrow text to out: the same text as
+/// MultiByteToWideChar followed by a conversion to UTF-8, without the
+/// UTF-16 string in between.
+void AppendNarrowAsUtf8(std::string_view narrow, std::string& out);
+
 /// The UTF-16 unit of one narrow byte.
 char16_t WideCharOfByte(unsigned char byte);
 

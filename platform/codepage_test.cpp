@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/unicode.h"
+
 TEST(CodePage, EveryByteSurvivesARoundTrip) {
     std::string all;
     for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
@@ -32,4 +34,15 @@ TEST(CodePage, CharactersOutsideTheCodePageBecomeQuestionMarks) {
     EXPECT_EQ(WideCharToMultiByte(u"x\U0001F600y"), "x?y");
     // The C1 controls the code page redefines (0x80 is the euro sign) have no byte.
     EXPECT_EQ(WideCharToMultiByte(u"\u0080"), "?");
+}
+
+TEST(CodePage, NarrowToUtf8MatchesTheRoundTripThroughUtf16) {
+    std::string all = "plain ";
+    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+    all += " tail";
+    std::string expected;
+    AppendUtf16AsUtf8(MultiByteToWideChar(all), expected);
+    std::string direct = "kept:";
+    AppendNarrowAsUtf8(all, direct);
+    EXPECT_EQ(direct, "kept:" + expected);
 }

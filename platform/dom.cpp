@@ -1,4 +1,9 @@
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <array>
 #include <cstring>
+#include <new>
 
 #include "platform/com.h"
 #include "platform/dom_store.h"
@@ -10,7 +15,7 @@ namespace {
 
 constexpr std::size_t kTextBlockSize = 64 * 1024;
 
-bool IsNameStartChar(char32_t c) {
+constexpr bool IsNameStartChar(char32_t c) {
     return c == ':' || (c >= 'A' && c <= 'Z') || c == '_' || (c >= 'a' && c <= 'z') ||
            (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) ||
            (c >= 0x370 && c <= 0x37D) || (c >= 0x37F && c <= 0x1FFF) ||
@@ -20,14 +25,36 @@ bool IsNameStartChar(char32_t c) {
            (c >= 0x10000 && c <= 0xEFFFF);
 }
 
-bool IsNameChar(char32_t c) {
+constexpr bool IsNameChar(char32_t c) {
     return IsNameStartChar(c) || c == '-' || c == '.' || (c >= '0' && c <= '9') || c == 0xB7 ||
            (c >= 0x300 && c <= 0x36F) || (c >= 0x203F && c <= 0x2040);
 }
 
+// What each ASCII character may be in a name: bit 1 a first character, bit 2
+// a later one.
+constexpr std::array<std::uint8_t, 128> kAsciiNameChars = [] {
+    std::array<std::uint8_t, 128> table{};
+    for (char32_t c = 0; c < 128; ++c) {
+        table[c] =
+            static_cast<std::uint8_t>((IsNameStartChar(c) ? 1 : 0) | (IsNameChar(c) ? 2 : 0));
+    }
+    return table;
+}();
+
 }  // namespace
 
 bool IsXmlName(std::string_view name) {
+    // Names are nearly always ASCII: check their bytes by table.
+    bool ascii = !name.empty();
+    for (std::size_t i = 0; ascii && i < name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (c >= 0x80) {
+            ascii = false;
+        } else if ((kAsciiNameChars[c] & (i == 0 ? 1 : 2)) == 0) {
+            return false;
+        }
+    }
+    if (ascii) return true;
     std::u16string wide = Utf8ToUtf16(name);
     if (wide.empty()) return false;
     for (std::size_t i = 0; i < wide.size(); ++i) {
@@ -40,24 +67,17 @@ bool IsXmlName(std::string_view name) {
     return true;
 }
 
-const char* TextArena::Copy(std::string_view text) {
-    if (text.empty()) return nullptr;
+const char* TextArena::CopyToNewBlock(std::string_view text) {
     if (text.size() > kTextBlockSize / 4) {
         // Large texts get a block of their own so the shared block is not wasted.
-        blocks_.push_back(std::make_unique<char[]>(text.size()));
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(text.size()));
         std::memcpy(blocks_.back().get(), text.data(), text.size());
         return blocks_.back().get();
     }
-    if (text.size() > free_size_) {
-        blocks_.push_back(std::make_unique<char[]>(kTextBlockSize));
-        free_ = blocks_.back().get();
-        free_size_ = kTextBlockSize;
-    }
-    char* copy = free_;
-    std::memcpy(copy, text.data(), text.size());
-    free_ += text.size();
-    free_size_ -= text.size();
-    return copy;
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(kTextBlockSize));
+    free_ = blocks_.back().get();
+    free_size_ = kTextBlockSize;
+    return Copy(text);
 }
 
 Store::Store() {
@@ -65,41 +85,119 @@ Store::Store() {
     NewNode(NODE_DOCUMENT, kNone, &document);
 }
 
+NodeRecord* Store::NewChunk(bool huge_pages) {
+    constexpr std::size_t kBytes = sizeof(NodeRecord) << kChunkBits;
+    void* memory = std::aligned_alloc(kBytes, kBytes);
+    if (memory == nullptr) throw std::bad_alloc();
+    // A large document takes one page fault per chunk instead of 512 when the
+    // kernel backs the chunk by a huge page. The first chunk keeps ordinary
+    // pages, so a small document costs only the pages its records touch.
+    if (huge_pages) (void)::madvise(memory, kBytes, MADV_HUGEPAGE);
+    return static_cast<NodeRecord*>(memory);
+}
+
 HRESULT Store::NewNode(DOMNodeType type, std::uint32_t name, std::uint32_t* index) {
     if (size_ >= node_limit_ || size_ >= kNone - 1) return E_OUTOFMEMORY;
-    if ((size_ & kChunkMask) == 0) {
-        chunks_.push_back(std::make_unique<NodeRecord[]>(std::size_t{1} << kChunkBits));
-    }
-    NodeRecord& node = at(size_);
+    if ((size_ & kChunkMask) == 0) chunks_.emplace_back(NewChunk(!chunks_.empty()));
+    NodeRecord& node = *new (chunks_.back().get() + (size_ & kChunkMask)) NodeRecord{};
     node.type = type;
     node.name = name;
     if (type == NODE_ELEMENT || type == NODE_DOCUMENT) {
         node.tree = {kNone, kNone, kNone, kNone};
     } else {
-        node.text = {nullptr, 0};
+        node.short_text = {};
     }
     *index = size_++;
     return S_OK;
 }
 
+namespace {
+
+// FNV-1a: names are short, and this is quick and well spread for them.
+std::size_t HashName(std::string_view name) {
+    std::uint64_t hash = 0xCBF29CE484222325ull;
+    for (char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ull;
+    return static_cast<std::size_t>(hash);
+}
+
+}  // namespace
+
+std::size_t Store::SlotOf(std::string_view utf8) const {
+    const std::size_t mask = name_slots_.size() - 1;
+    std::size_t slot = HashName(utf8) & mask;
+    while (name_slots_[slot] != kNone && names_[name_slots_[slot]] != utf8) {
+        slot = (slot + 1) & mask;
+    }
+    return slot;
+}
+
 std::uint32_t Store::InternName(std::string_view utf8) {
-    auto found = name_ids_.find(std::string(utf8));
-    if (found != name_ids_.end()) return found->second;
-    auto id = static_cast<std::uint32_t>(names_.size());
+    const std::size_t slot = SlotOf(utf8);
+    if (name_slots_[slot] != kNone) return name_slots_[slot];
+    const auto id = static_cast<std::uint32_t>(names_.size());
     names_.emplace_back(utf8);
-    name_ids_.emplace(names_.back(), id);
+    checked_names_.push_back(false);
+    name_slots_[slot] = id;
+    if (2 * names_.size() > name_slots_.size()) {
+        // Keep the table at most half full: rebuild it twice as large.
+        name_slots_.assign(2 * name_slots_.size(), kNone);
+        for (std::uint32_t n = 0; n < names_.size(); ++n) name_slots_[SlotOf(names_[n])] = n;
+    }
     return id;
 }
 
-std::uint32_t Store::FindName(std::string_view utf8) const {
-    auto found = name_ids_.find(std::string(utf8));
-    return found == name_ids_.end() ? kNone : found->second;
+std::uint32_t Store::InternXmlName(std::string_view utf8) {
+    const std::uint32_t known = name_slots_[SlotOf(utf8)];
+    if (known != kNone && checked_names_[known]) return known;
+    if (!IsXmlName(utf8)) return kNone;
+    const std::uint32_t id = InternName(utf8);
+    checked_names_[id] = true;
+    return id;
 }
 
+std::uint32_t Store::FindName(std::string_view utf8) const { return name_slots_[SlotOf(utf8)]; }
+
 void Store::SetText(std::uint32_t index, std::string_view utf8) {
-    const char* copy = text_.Copy(utf8);
     NodeRecord& node = at(index);
-    node.text = {copy, static_cast<std::uint32_t>(utf8.size())};
+    if (utf8.size() <= kShortText) {
+        node.short_text.size = static_cast<std::uint32_t>(utf8.size());
+        std::copy_n(utf8.data(), utf8.size(), node.short_text.bytes);
+    } else {
+        node.text = {static_cast<std::uint32_t>(utf8.size()), text_.Copy(utf8)};
+    }
+}
+
+void Store::AttachAttribute(std::uint32_t owner, std::uint32_t index) {
+    NodeRecord& node = at(index);
+    NodeRecord& element = at(owner);
+    std::uint32_t previous = kNone;
+    std::uint32_t same = element.tree.first_attribute;
+    while (same != kNone && at(same).name != node.name) {
+        previous = same;
+        same = at(same).next;
+    }
+    node.parent = owner;
+    if (same == kNone) {
+        node.next = kNone;
+        if (element.tree.last_attribute == kNone) {
+            element.tree.first_attribute = index;
+        } else {
+            at(element.tree.last_attribute).next = index;
+        }
+        element.tree.last_attribute = index;
+    } else {
+        // Replace the attribute of the same name in its place.
+        NodeRecord& old = at(same);
+        node.next = old.next;
+        if (previous == kNone) {
+            element.tree.first_attribute = index;
+        } else {
+            at(previous).next = index;
+        }
+        if (element.tree.last_attribute == same) element.tree.last_attribute = index;
+        old.parent = kNone;
+        old.next = kNone;
+    }
 }
 
 bool Store::IsAncestorOrSelf(std::uint32_t candidate, std::uint32_t node) {
@@ -130,7 +228,11 @@ HRESULT Store::Append(std::uint32_t parent_index, std::uint32_t child_index) {
     NodeRecord& child = at(child_index);
     if (parent.type != NODE_ELEMENT && parent.type != NODE_DOCUMENT) return E_FAIL;
     if (child.type == NODE_ATTRIBUTE || child.type == NODE_DOCUMENT) return E_FAIL;
-    if (IsAncestorOrSelf(child_index, parent_index)) return E_FAIL;
+    // Only a node with children can be an ancestor of another node.
+    bool has_children = child.type == NODE_ELEMENT && child.tree.first_child != kNone;
+    if (has_children ? IsAncestorOrSelf(child_index, parent_index) : child_index == parent_index) {
+        return E_FAIL;
+    }
     if (parent.type == NODE_DOCUMENT) {
         // A document holds one root element and, around it, only markup.
         if (child.type == NODE_TEXT) {
@@ -202,11 +304,6 @@ DomNode::DomNode(Store* store, std::uint32_t index) : store_(store), index_(inde
 
 DomNode::DomNode(const DomNode& other) : DomNode(other.store_, other.index_) {}
 
-DomNode::DomNode(DomNode&& other) noexcept : store_(other.store_), index_(other.index_) {
-    other.store_ = nullptr;
-    other.index_ = 0;
-}
-
 DomNode& DomNode::operator=(const DomNode& other) {
     if (this != &other) {
         DomNode copy(other);
@@ -215,21 +312,8 @@ DomNode& DomNode::operator=(const DomNode& other) {
     return *this;
 }
 
-DomNode& DomNode::operator=(DomNode&& other) noexcept {
-    if (this != &other) {
-        Release();
-        store_ = other.store_;
-        index_ = other.index_;
-        other.store_ = nullptr;
-        other.index_ = 0;
-    }
-    return *this;
-}
-
-DomNode::~DomNode() { Release(); }
-
-void DomNode::Release() {
-    if (store_ != nullptr && --store_->references == 0) delete store_;
+void DomNode::Drop() {
+    if (--store_->references == 0) delete store_;
     store_ = nullptr;
     index_ = 0;
 }
@@ -341,9 +425,8 @@ HRESULT DomNode::appendChild(const DomNode& child, DomNode* appended) const {
     return S_OK;
 }
 
-namespace {
+namespace dom {
 
-// The UTF-8 text form of a variant, or a failure for values without one.
 HRESULT TextForm(const Variant& value, std::string* text) {
     switch (value.vt) {
         case VT_I4:
@@ -362,20 +445,25 @@ HRESULT TextForm(const Variant& value, std::string* text) {
     }
 }
 
-}  // namespace
+}  // namespace dom
 
 HRESULT DomNode::put_nodeTypedValue(const Variant& value) const {
     if (store_ == nullptr) return E_UNEXPECTED;
     std::string text;
-    HRESULT status = TextForm(value, &text);
+    HRESULT status = dom::TextForm(value, &text);
     if (Failed(status)) return status;
+    return PutText(text);
+}
+
+HRESULT DomNode::PutText(std::string_view utf8) const {
+    if (store_ == nullptr) return E_UNEXPECTED;
     switch (store_->at(index_).type) {
         case NODE_ELEMENT:
-            return store_->ReplaceChildrenByText(index_, text);
+            return store_->ReplaceChildrenByText(index_, utf8);
         case NODE_DOCUMENT:
             return E_FAIL;
         default:
-            store_->SetText(index_, text);
+            store_->SetText(index_, utf8);
             return S_OK;
     }
 }
@@ -407,23 +495,31 @@ HRESULT DomDocument::createNode(const Variant& type, std::u16string_view name,
     Variant number;
     HRESULT status = VariantChangeType(&number, type, 0, VT_I4);
     if (Failed(status)) return E_INVALIDARG;
+    if (number.lVal != NODE_ELEMENT && number.lVal != NODE_ATTRIBUTE && number.lVal != NODE_TEXT) {
+        return E_INVALIDARG;
+    }
+    std::string utf8;
+    AppendUtf16AsUtf8(name, utf8);
+    return CreateNode(static_cast<DOMNodeType>(number.lVal), utf8, node);
+}
+
+HRESULT DomDocument::CreateNode(DOMNodeType type, std::string_view utf8_name, DomNode* node) const {
+    if (node == nullptr) return E_POINTER;
+    if (store_ == nullptr) return E_UNEXPECTED;
     std::uint32_t name_id = kNone;
-    switch (number.lVal) {
+    switch (type) {
         case NODE_ELEMENT:
-        case NODE_ATTRIBUTE: {
-            std::string utf8;
-            AppendUtf16AsUtf8(name, utf8);
-            if (!dom::IsXmlName(utf8)) return E_FAIL;
-            name_id = store_->InternName(utf8);
+        case NODE_ATTRIBUTE:
+            name_id = store_->InternXmlName(utf8_name);
+            if (name_id == kNone) return E_FAIL;
             break;
-        }
         case NODE_TEXT:
             break;
         default:
             return E_INVALIDARG;
     }
     std::uint32_t index = 0;
-    status = store_->NewNode(static_cast<DOMNodeType>(number.lVal), name_id, &index);
+    HRESULT status = store_->NewNode(type, name_id, &index);
     if (Failed(status)) return status;
     *node = Store::MakeNode(store_, index);
     return S_OK;
@@ -452,37 +548,7 @@ HRESULT DomNamedNodeMap::setNamedItem(const DomNode& attribute, DomNode* added) 
     dom::NodeRecord& node = store->at(index);
     if (node.type != NODE_ATTRIBUTE) return E_INVALIDARG;
     if (node.parent != kNone && node.parent != owner) return E_FAIL;  // in use elsewhere
-    if (node.parent == kNone) {
-        dom::NodeRecord& element = store->at(owner);
-        std::uint32_t previous = kNone;
-        std::uint32_t same = element.tree.first_attribute;
-        while (same != kNone && store->at(same).name != node.name) {
-            previous = same;
-            same = store->at(same).next;
-        }
-        node.parent = owner;
-        if (same == kNone) {
-            node.next = kNone;
-            if (element.tree.last_attribute == kNone) {
-                element.tree.first_attribute = index;
-            } else {
-                store->at(element.tree.last_attribute).next = index;
-            }
-            element.tree.last_attribute = index;
-        } else {
-            // Replace the attribute of the same name in its place.
-            dom::NodeRecord& old = store->at(same);
-            node.next = old.next;
-            if (previous == kNone) {
-                element.tree.first_attribute = index;
-            } else {
-                store->at(previous).next = index;
-            }
-            if (element.tree.last_attribute == same) element.tree.last_attribute = index;
-            old.parent = kNone;
-            old.next = kNone;
-        }
-    }
+    if (node.parent == kNone) store->AttachAttribute(owner, index);
     if (added != nullptr) *added = attribute;
     return S_OK;
 }

@@ -37,10 +37,22 @@ class DomNode {
 public:
     DomNode() = default;
     DomNode(const DomNode& other);
-    DomNode(DomNode&& other) noexcept;
+    DomNode(DomNode&& other) noexcept : store_(other.store_), index_(other.index_) {
+        other.store_ = nullptr;
+        other.index_ = 0;
+    }
     DomNode& operator=(const DomNode& other);
-    DomNode& operator=(DomNode&& other) noexcept;
-    ~DomNode();
+    DomNode& operator=(DomNode&& other) noexcept {
+        if (this != &other) {
+            Release();
+            store_ = other.store_;
+            index_ = other.index_;
+            other.store_ = nullptr;
+            other.index_ = 0;
+        }
+        return *this;
+    }
+    ~DomNode() { Release(); }
 
     /// True for a handle that refers to a node.
     explicit operator bool() const { return store_ != nullptr; }
@@ -48,7 +60,11 @@ public:
     bool operator==(const DomNode& other) const;
 
     /// Drops the reference this handle holds; the handle becomes null.
-    void Release();
+    /// (Inline because most handles that go away are null: moved from or
+    /// never set.)
+    void Release() {
+        if (store_ != nullptr) Drop();
+    }
     /// Number of handles that keep this node's document alive (0 for a null
     /// handle); for diagnostics and tests.
     std::uint32_t DocumentReferences() const;
@@ -75,6 +91,9 @@ public:
     /// Sets the node's text to the text form of value. For an element, the
     /// children are replaced by one text node holding that text.
     HRESULT put_nodeTypedValue(const Variant& value) const;
+    /// put_nodeTypedValue of a string given in UTF-8 (well-formed): the same
+    /// result without the round trip through a UTF-16 variant.
+    HRESULT PutText(std::string_view utf8) const;
     /// The node's text as VT_BSTR: for an element, all text below it in
     /// document order (comments and processing instructions excluded).
     HRESULT get_nodeTypedValue(Variant* value) const;
@@ -83,6 +102,8 @@ protected:
     friend class dom::Store;
     friend class DomNamedNodeMap;
     DomNode(dom::Store* store, std::uint32_t index);
+    /// Release of a handle that refers to a node.
+    void Drop();
 
     dom::Store* store_ = nullptr;
     std::uint32_t index_ = 0;
@@ -98,6 +119,9 @@ public:
     /// attributes (E_FAIL when it is not an XML name) and ignored for text.
     HRESULT createNode(const Variant& type, std::u16string_view name,
                        std::u16string_view namespace_uri, DomNode* node) const;
+    /// createNode with the type as a number and the name in UTF-8: the same
+    /// checks and results without the variant and UTF-16 conversions.
+    HRESULT CreateNode(DOMNodeType type, std::string_view utf8_name, DomNode* node) const;
 
     /// Serializes the document into the file named by destination (VT_BSTR),
     /// replacing it atomically. A failure leaves the destination as it was.
@@ -136,6 +160,7 @@ public:
 
 private:
     friend class DomNode;
+    friend class dom::Store;
     DomNode element_;
 };
 

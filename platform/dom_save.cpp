@@ -5,10 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <functional>
+#include <memory>
 #include <new>
 
 #include "platform/codepage.h"
@@ -21,42 +24,65 @@ using dom::NodeRecord;
 using dom::Store;
 
 constexpr std::size_t kFlushSize = 256 * 1024;
+constexpr off_t kWritebackStep = 8 * 1024 * 1024;
 constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 
-// Collects output and hands it to a sink in large pieces.
+// Collects output in a buffer and hands it to a sink in large pieces.
 class Output {
 public:
-    explicit Output(std::function<bool(std::string_view)> sink) : sink_(std::move(sink)) {
-        buffer_.reserve(kFlushSize + 4096);
-    }
+    explicit Output(std::function<bool(std::string_view)> sink)
+        : sink_(std::move(sink)), buffer_(std::make_unique_for_overwrite<char[]>(kFlushSize)) {}
     void Put(std::string_view text) {
-        buffer_.append(text);
-        if (buffer_.size() >= kFlushSize) Flush();
+        if (text.size() > kFlushSize - used_) {
+            Flush();
+            if (text.size() > kFlushSize) {  // too large to buffer: hand it on whole
+                if (ok_) ok_ = sink_(text);
+                return;
+            }
+        }
+        std::memcpy(buffer_.get() + used_, text.data(), text.size());
+        used_ += text.size();
     }
     void Put(char c) {
-        buffer_.push_back(c);
-        if (buffer_.size() >= kFlushSize) Flush();
+        if (used_ == kFlushSize) Flush();
+        buffer_[used_++] = c;
     }
     bool Flush() {
-        if (ok_ && !buffer_.empty()) ok_ = sink_(buffer_);
-        buffer_.clear();
+        if (ok_ && used_ > 0) ok_ = sink_({buffer_.get(), used_});
+        used_ = 0;
         return ok_;
     }
 
 private:
     std::function<bool(std::string_view)> sink_;
-    std::string buffer_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t used_ = 0;
     bool ok_ = true;
 };
 
+// Bytes that may need escaping: bit 1 in element content, bit 2 in an
+// attribute value. 0xEF may start U+FFFE or U+FFFF.
+constexpr std::array<std::uint8_t, 256> kEscapeBytes = [] {
+    std::array<std::uint8_t, 256> table{};
+    for (int c = 0; c < 0x20; ++c) table[c] = 3;
+    table['\t'] = 2;
+    table['\n'] = 2;
+    for (unsigned char c : {'&', '<', '>', '\r'}) table[c] = 3;
+    table['"'] = 2;
+    table[0xEF] = 3;
+    return table;
+}();
+
 // Writes text escaped for element content or for a double-quoted attribute.
 void PutEscaped(Output& out, std::string_view text, bool attribute) {
+    const std::uint8_t mask = attribute ? 2 : 1;
     std::size_t start = 0;
     auto flush_to = [&](std::size_t end) {
         if (end > start) out.Put(text.substr(start, end - start));
     };
     for (std::size_t i = 0; i < text.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(text[i]);
+        if ((kEscapeBytes[c] & mask) == 0) continue;  // the usual case: a plain byte
         const char* replacement = nullptr;
         std::size_t skip = 1;
         switch (c) {
@@ -234,7 +260,21 @@ mode_t CurrentUmask() {
 // file it opened.
 HRESULT WriteDocument(Store& store, int fd) {
     try {
-        Output out([fd](std::string_view data) { return WriteAll(fd, data); });
+        off_t written = 0;
+        off_t started = 0;
+        Output out([fd, &written, &started](std::string_view data) {
+            if (!WriteAll(fd, data)) return false;
+            written += static_cast<off_t>(data.size());
+            if (written - started >= kWritebackStep) {
+                // Start the disk writes of what is written so far, so that the
+                // flush before the rename has little left to wait for. Only
+                // advice (it fails harmlessly on devices and pipes): the flush
+                // reports any failure.
+                (void)::sync_file_range(fd, started, written - started, SYNC_FILE_RANGE_WRITE);
+                started = written;
+            }
+            return true;
+        });
         HRESULT status = Serialize(store, out);
         if (Failed(status)) return status;
         return out.Flush() ? S_OK : E_FAIL;

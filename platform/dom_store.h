@@ -4,10 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/dom.h"
@@ -15,6 +16,8 @@
 namespace dom {
 
 constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+/// Longest text kept inside a node record.
+constexpr std::uint32_t kShortText = 12;
 
 /// One node. Elements and the document have children and (elements only)
 /// attributes; attributes, text, comments and processing instructions have
@@ -28,10 +31,17 @@ struct NodeRecord {
         std::uint32_t first_attribute;
         std::uint32_t last_attribute;
     };
-    /// The text of a node that has text.
+    /// The text of a node that has text. A text of up to kShortText bytes
+    /// lives in the record itself (most are: numbers and indentation), a
+    /// longer one in the text arena. The size comes first in both forms, so it
+    /// can be read through either.
     struct TextSpan {
-        const char* data;
         std::uint32_t size;
+        const char* data;
+    };
+    struct ShortText {
+        std::uint32_t size;
+        char bytes[kShortText];
     };
 
     std::uint32_t parent = kNone;
@@ -41,16 +51,29 @@ struct NodeRecord {
     union {
         TreeLinks tree;
         TextSpan text;
+        ShortText short_text;
     };
 };
+static_assert(sizeof(NodeRecord) == 32, "node chunks are sized for 32-byte records");
 
 /// Copies of text that live as long as the document.
 class TextArena {
 public:
     /// Returns a stable copy of text (nullptr for empty text).
-    const char* Copy(std::string_view text);
+    const char* Copy(std::string_view text) {
+        if (text.empty()) return nullptr;
+        if (text.size() > free_size_) return CopyToNewBlock(text);
+        char* copy = free_;
+        std::memcpy(copy, text.data(), text.size());
+        free_ += text.size();
+        free_size_ -= text.size();
+        return copy;
+    }
 
 private:
+    /// Copy of a text that does not fit in the current block.
+    const char* CopyToNewBlock(std::string_view text);
+
     std::vector<std::unique_ptr<char[]>> blocks_;
     char* free_ = nullptr;
     std::size_t free_size_ = 0;
@@ -64,7 +87,9 @@ public:
     /// Handles that refer to this document or its nodes.
     std::uint32_t references = 0;
 
-    NodeRecord& at(std::uint32_t index) { return chunks_[index >> kChunkBits][index & kChunkMask]; }
+    NodeRecord& at(std::uint32_t index) {
+        return chunks_[index >> kChunkBits].get()[index & kChunkMask];
+    }
     std::uint32_t size() const { return size_; }
 
     /// Adds a node of the given type and name; E_OUTOFMEMORY beyond the limit.
@@ -73,6 +98,9 @@ public:
 
     /// Returns the id of a name given in UTF-8.
     std::uint32_t InternName(std::string_view utf8);
+    /// InternName for a name that must be an XML name: kNone when it is not.
+    /// Each name is checked once.
+    std::uint32_t InternXmlName(std::string_view utf8);
     /// Returns the id of a name, or kNone when the document has never seen it.
     std::uint32_t FindName(std::string_view utf8) const;
     const std::string& NameOf(std::uint32_t id) const { return names_[id]; }
@@ -80,9 +108,14 @@ public:
     /// Text of an attribute, text, comment or processing-instruction node.
     std::string_view TextOf(std::uint32_t index) {
         const NodeRecord& node = at(index);
+        if (node.text.size <= kShortText) return {node.short_text.bytes, node.short_text.size};
         return {node.text.data, node.text.size};
     }
     void SetText(std::uint32_t index, std::string_view utf8);
+
+    /// Gives a new, unattached attribute to an element: after the existing
+    /// ones, or in the place of the one of the same name (setNamedItem).
+    void AttachAttribute(std::uint32_t owner, std::uint32_t index);
 
     /// Appends child below parent after the checks of appendChild.
     HRESULT Append(std::uint32_t parent, std::uint32_t child);
@@ -98,21 +131,39 @@ public:
     /// The store and index behind a handle (nullptr for a null handle).
     static Store* StoreOf(const DomNode& node) { return node.store_; }
     static std::uint32_t IndexOf(const DomNode& node) { return node.index_; }
+    /// The element behind an attribute map (a null handle for a null map).
+    static const DomNode& ElementOf(const DomNamedNodeMap& map) { return map.element_; }
 
 private:
-    static constexpr unsigned kChunkBits = 14;
+    static constexpr unsigned kChunkBits = 16;  // 65536 records of 32 bytes: 2 MiB
     static constexpr std::uint32_t kChunkMask = (1u << kChunkBits) - 1;
 
     void Detach(std::uint32_t child);
+    /// The slot of name_slots_ that holds name, or the free slot where it would go.
+    std::size_t SlotOf(std::string_view utf8) const;
     bool IsAncestorOrSelf(std::uint32_t candidate, std::uint32_t node);
 
-    std::vector<std::unique_ptr<NodeRecord[]>> chunks_;
+    /// Frees a chunk of node records (allocated by aligned_alloc).
+    struct FreeChunk {
+        void operator()(NodeRecord* chunk) const { std::free(chunk); }
+    };
+    /// Allocates the storage of one chunk, its records not yet created.
+    static NodeRecord* NewChunk(bool huge_pages);
+
+    std::vector<std::unique_ptr<NodeRecord, FreeChunk>> chunks_;
     std::uint32_t size_ = 0;
     std::size_t node_limit_ = kNone - 1;
     std::vector<std::string> names_;
-    std::unordered_map<std::string, std::uint32_t> name_ids_;
+    std::vector<bool> checked_names_;  // per name id: known to be an XML name
+    /// Open-addressed table of name ids (kNone for a free slot), at most half
+    /// full: interning runs once per element and attribute created.
+    std::vector<std::uint32_t> name_slots_ = std::vector<std::uint32_t>(64, kNone);
     TextArena text_;
 };
+
+/// The UTF-8 text form of a variant (put_nodeTypedValue), appended to text;
+/// DISP_E_TYPEMISMATCH for values without one.
+HRESULT TextForm(const Variant& value, std::string* text);
 
 /// True when name (UTF-8) is an XML 1.0 name.
 bool IsXmlName(std::string_view name);

@@ -3,96 +3,79 @@
 #include <string>
 
 #include "platform/codepage.h"
+#include "platform/dom_build.h"
 #include "xml/save_values.h"
 #include "xml/xml_node.h"
 
 namespace {
 
-// The indentation text: a line feed and `tabs` TAB characters.
-std::u16string Indentation(std::int32_t tabs) {
-    std::u16string text(1, u'\n');
-    text.append(static_cast<std::size_t>(tabs), u'\t');
-    return text;
+// The UTF-8 form of narrow text: the text itself when it is ASCII (element
+// and attribute names always are), otherwise a converted copy in storage.
+std::string_view Utf8Of(std::string_view narrow, std::string& storage) {
+    for (char c : narrow) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            AppendNarrowAsUtf8(narrow, storage);
+            return storage;
+        }
+    }
+    return narrow;
 }
 
-// Creates a text node holding text and appends it to parent.
-HRESULT AppendText(const DomDocument& document, const DomNode& parent, std::u16string text) {
-    DomNode node;
-    HRESULT status = document.createNode(Variant::Int(NODE_TEXT), u"", u"", &node);
-    if (Failed(status)) return status;
-    status = node.put_nodeTypedValue(Variant::String(std::move(text)));
-    if (Failed(status)) return status;
-    return parent.appendChild(node, nullptr);
+// The indentation text: a line feed and `tabs` TAB characters. Keyboards
+// nest a few levels deep, so the text is built only for deeper levels.
+std::string_view Indentation(std::int32_t tabs, std::string& storage) {
+    static constexpr std::string_view kShallow = "\n\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
+    const auto count = static_cast<std::size_t>(tabs);
+    if (count < kShallow.size()) return kShallow.substr(0, count + 1);
+    storage.assign(1, '\n');
+    storage.append(count, '\t');
+    return storage;
 }
 
 }  // namespace
 
+// The operations below create their nodes in the document of the bound
+// node. OwnerDocument fails exactly when nothing is bound (E_UNEXPECTED), so
+// they check that and let the bound node stand for its document.
+
 HRESULT XmlNode::CreateChildElement(std::string_view name, DomNode* child) {
     // A failure hands back no element, so callers can never write into a stale one.
     if (child != nullptr) child->Release();
-    DomDocument document;
-    HRESULT status = OwnerDocument(&document);
-    if (Failed(status)) return status;
+    if (!element) return E_UNEXPECTED;
     if (level >= 1) {
-        status = AppendText(document, element, Indentation(level));
+        std::string indentation;
+        HRESULT status = dom::AppendNewText(element, element, Indentation(level, indentation));
         if (Failed(status)) return status;
     }
-    DomNode created;
-    status =
-        document.createNode(Variant::Int(NODE_ELEMENT), MultiByteToWideChar(name), u"", &created);
-    if (Failed(status)) return status;
-    status = element.appendChild(created, child);
-    return Failed(status) ? status : S_OK;
+    std::string utf8_name;
+    return dom::AppendNewElement(element, element, Utf8Of(name, utf8_name), child);
 }
 
 HRESULT XmlNode::FinishElement(const DomNode& child) {
-    bool has_element_child = false;
-    DomNode node;
-    child.get_firstChild(&node);
-    while (node && !has_element_child) {
-        DOMNodeType type = NODE_INVALID;
-        node.get_nodeType(&type);
-        has_element_child = type == NODE_ELEMENT;
-        DomNode next;
-        node.get_nextSibling(&next);
-        node = std::move(next);
-    }
-    if (!has_element_child) return S_OK;
-    DomDocument document;
-    HRESULT status = OwnerDocument(&document);
-    if (Failed(status)) return status;
-    status = AppendText(document, child, Indentation(level));
+    if (!dom::HasElementChild(child)) return S_OK;
+    if (!element) return E_UNEXPECTED;
+    std::string indentation;
+    HRESULT status = dom::AppendNewText(element, child, Indentation(level, indentation));
     return Failed(status) ? status : S_OK;
 }
 
 HRESULT XmlNode::SetAttribute(std::string_view name, const Variant& value) {
-    DomDocument document;
-    HRESULT status = OwnerDocument(&document);
-    if (Failed(status)) return status;
-    DomNode attribute;
-    status = document.createNode(Variant::Int(NODE_ATTRIBUTE), MultiByteToWideChar(name), u"",
-                                 &attribute);
-    if (Failed(status)) return status;
-    attribute.put_nodeTypedValue(value);
-    attributes.setNamedItem(attribute, nullptr);
-    return S_OK;
+    if (!element) return E_UNEXPECTED;
+    std::string utf8_name;
+    return dom::AddNewAttribute(element, attributes, Utf8Of(name, utf8_name), value);
 }
 
 HRESULT XmlNode::SetAttributeOn(const DomNode& target, std::string_view name,
                                 const Variant& value) {
-    DomDocument document;
-    HRESULT status = OwnerDocument(&document);
-    if (Failed(status)) return status;
-    DomNode attribute;
-    status = document.createNode(Variant::Int(NODE_ATTRIBUTE), MultiByteToWideChar(name), u"",
-                                 &attribute);
-    if (Failed(status)) return status;
-    attribute.put_nodeTypedValue(value);
+    if (!element) return E_UNEXPECTED;
+    // Fetching the map changes nothing, so it may come first; a failure to
+    // create the attribute is still the one reported.
     DomNamedNodeMap map;
-    status = target.get_attributes(&map);
+    const HRESULT map_status = target.get_attributes(&map);
+    std::string utf8_name;
+    HRESULT status = dom::AddNewAttribute(element, map, Utf8Of(name, utf8_name), value);
     if (Failed(status)) return status;
-    map.setNamedItem(attribute, nullptr);
-    return S_OK;
+    return Failed(map_status) ? map_status : S_OK;
 }
 
 HRESULT XmlNode::SetIntAttribute(std::string_view name, std::int32_t value) {
@@ -123,7 +106,7 @@ HRESULT XmlNode::SetNodeValue(const DomNode& node, const Variant& value) {
         return Failed(status) ? status : S_OK;
     }
     DomNode text;
-    status = document.createNode(Variant::Int(NODE_TEXT), u"", u"", &text);
+    status = document.CreateNode(NODE_TEXT, {}, &text);
     if (Failed(status)) return status;
     status = text.put_nodeTypedValue(value);
     if (Failed(status)) return status;

@@ -1,0 +1,89 @@
+// Micro-benchmarks of the two hot paths of a conversion: the key-line parser
+// of the legacy reader, and saving a large keyboard model as XML text.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "bench/kbd_generator.h"
+#include "kbd/kbd_reader.h"
+#include "kbd/key_line.h"
+#include "model/key.h"
+#include "model/key_definition.h"
+#include "platform/com.h"
+#include "platform/dom.h"
+
+namespace {
+
+// Key lines as the generator and real keyboards write them: rectangles,
+// L-shaped keys, virtual keys, characters and target texts.
+constexpr std::string_view kKeyLines[] = {
+    "[0,0,60,0,60,40,0,40], 1, 1, 8, 0, ' '",
+    "[64,48,113,48,113,91,88,91,88,69,64,69], 2, 1, -1, 0, 'q'",
+    "[240,40,300,40,300,80,240,80], 1, 16, \"https://example.org/help\"",
+    "[300,40,360,40,360,80,300,80], 3, 7, -1, 0, 'm'",
+};
+
+void BM_ParseKeyLine(benchmark::State& state) {
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        for (std::string_view line : kKeyLines) {
+            Key key;
+            ParseKeyLine(line, key);
+            benchmark::DoNotOptimize(key);
+            bytes += line.size();
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(bytes));
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(std::size(kKeyLines)));
+}
+BENCHMARK(BM_ParseKeyLine);
+
+// A keyboard model read from a generated file of the given size.
+std::unique_ptr<KeyDefDocument> ReadGeneratedModel(std::size_t size) {
+    char path[] = "/tmp/dravonix_bench_XXXXXX";
+    const int fd = ::mkstemp(path);
+    if (fd < 0) return nullptr;
+    const std::string text = GenerateKbd(size, 1);
+    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    ::close(fd);
+    auto model = std::make_unique<KeyDefDocument>();
+    const bool read = written && ReadKbdFile(path, model->keydef);
+    ::unlink(path);
+    return read ? std::move(model) : nullptr;
+}
+
+// Saves a model of state.range(0) bytes of legacy input: a new document, the
+// Save of every object into it, and the serialization to text.
+void BM_SaveLargeModel(benchmark::State& state) {
+    CoInitialize(nullptr);
+    auto model = ReadGeneratedModel(static_cast<std::size_t>(state.range(0)));
+    if (!model) {
+        state.SkipWithError("cannot read the generated keyboard");
+        CoUninitialize();
+        return;
+    }
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        DomDocument document;
+        CreateDomDocument(&document);
+        model->Bind(document);
+        model->Save(document);
+        std::string text;
+        document.SaveToString(&text);
+        bytes += text.size();
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(bytes));
+    model.reset();  // the model's handles go before the runtime stops
+    CoUninitialize();
+}
+BENCHMARK(BM_SaveLargeModel)->Arg(1 << 20)->Arg(4 << 20)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# Benchmarks the converter against xmllint, in one run:
+#  - a realistic 50 KiB keyboard and generated keyboards of 4, 16 and 64 MiB
+#    are converted (whole process), and `xmllint --noout` parses each XML file
+#    the converter wrote (whole process);
+#  - every measurement is the median of BENCH_REPS runs (at least 5);
+#  - peak resident memory of both is recorded;
+#  - a table is printed, then the linear-cost check and, last, one line with
+#    the three headline ratios.
+# The micro-benchmarks run first (skip them with BENCH_MICRO=0).
+# Builds what it needs with CMake in build/release. Usage: bench/run.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+reps=${BENCH_REPS:-5}
+if [ "$reps" -lt 5 ]; then reps=5; fi
+
+bash scripts/setup.sh
+build=build/release
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+targets=(dravonix kbd_generator bench_measure)
+if [ "${BENCH_MICRO:-1}" != 0 ]; then targets+=(micro_bench); fi
+cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
+
+converter=$build/driver/dravonix
+measure=$build/bench/bench_measure
+data=$build/bench-data
+mkdir -p "$data"
+
+if [ "${BENCH_MICRO:-1}" != 0 ]; then
+  echo "== micro-benchmarks"
+  "$build/bench/micro_bench" --benchmark_min_time=0.5
+fi
+
+# The inputs: name, size in bytes, seed. Same seed and size, same bytes.
+cases=("realistic-50KiB 51200 1" "generated-4MiB 4194304 4"
+       "generated-16MiB 16777216 16" "generated-64MiB 67108864 64")
+
+# median VALUES...: the middle value (the mean of the two middle ones for an
+# even count).
+median() {
+  printf '%s\n' "$@" | sort -g | awk '{v[NR] = $1} END {
+    if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# measure_once COMMAND...: runs the command once; sets t and kb (seconds and
+# peak KiB). Stops the script when the command fails.
+measure_once() {
+  local code
+  read -r t kb code <<<"$("$measure" "$@")"
+  if [ "$code" != 0 ]; then
+    echo "failed (exit $code): $*" >&2
+    exit 1
+  fi
+}
+
+# run_pair INPUT OUTPUT: converts and then parses the result, reps times, in
+# turn, so that both see the same load of the machine; sets conv_s, conv_kb,
+# lint_s and lint_kb to the medians.
+run_pair() {
+  local conv_t=() conv_m=() lint_t=() lint_m=()
+  for ((i = 0; i < reps; i++)); do
+    measure_once "$converter" "$1" "$2"
+    conv_t+=("$t")
+    conv_m+=("$kb")
+    measure_once xmllint --noout "$2"
+    lint_t+=("$t")
+    lint_m+=("$kb")
+  done
+  conv_s=$(median "${conv_t[@]}")
+  conv_kb=$(median "${conv_m[@]}")
+  lint_s=$(median "${lint_t[@]}")
+  lint_kb=$(median "${lint_m[@]}")
+}
+
+human() {  # bytes -> KiB or MiB
+  awk -v b="$1" 'BEGIN { if (b < 1048576) printf "%.1f KiB", b / 1024;
+                         else printf "%.1f MiB", b / 1048576 }'
+}
+
+echo "== conversions and xmllint --noout, medians of $reps runs"
+declare -A result
+for entry in "${cases[@]}"; do
+  read -r name size seed <<<"$entry"
+  input=$data/$name.kbd
+  output=$data/$name.xml
+  "$build/bench/kbd_generator" "$size" "$seed" "$input"
+  run_pair "$input" "$output"
+  result[$name.conv_s]=$conv_s
+  result[$name.conv_kb]=$conv_kb
+  result[$name.lint_s]=$lint_s
+  result[$name.lint_kb]=$lint_kb
+  result[$name.in]=$(stat -c %s "$input")
+  result[$name.out]=$(stat -c %s "$output")
+  echo "  $name done"
+done
+
+echo
+printf '%-16s %11s %11s %11s %9s %10s %10s %10s\n' \
+  input "input size" "output size" "convert s" "MiB/s" "xmllint s" "time ratio" "mem ratio"
+for entry in "${cases[@]}"; do
+  read -r name _ _ <<<"$entry"
+  awk -v n="$name" -v in_b="${result[$name.in]}" -v out_b="${result[$name.out]}" \
+      -v cs="${result[$name.conv_s]}" -v ck="${result[$name.conv_kb]}" \
+      -v ls="${result[$name.lint_s]}" -v lk="${result[$name.lint_kb]}" \
+      -v ih="$(human "${result[$name.in]}")" -v oh="$(human "${result[$name.out]}")" \
+      'BEGIN { printf "%-16s %11s %11s %11.4f %9.1f %10.4f %10.3f %10.3f\n",
+               n, ih, oh, cs, in_b / 1048576 / cs, ls, cs / ls, ck / lk }'
+done
+echo "(mem ratio: peak resident memory of the converter / of xmllint; peaks" \
+  "${result[realistic-50KiB.conv_kb]} / ${result[realistic-50KiB.lint_kb]} KiB at 50 KiB," \
+  "${result[generated-64MiB.conv_kb]} / ${result[generated-64MiB.lint_kb]} KiB at 64 MiB)"
+echo
+
+awk -v s4="${result[generated-4MiB.conv_s]}" -v b4="${result[generated-4MiB.in]}" \
+    -v s64="${result[generated-64MiB.conv_s]}" -v b64="${result[generated-64MiB.in]}" \
+    'BEGIN { r = (s64 / b64) / (s4 / b4);
+             printf "linear cost: s per input MiB at 64 MiB / at 4 MiB = %.3f (goal <= 1.25: %s)\n",
+                    r, r <= 1.25 ? "met" : "NOT met" }'
+awk -v c50="${result[realistic-50KiB.conv_s]}" -v l50="${result[realistic-50KiB.lint_s]}" \
+    -v c64="${result[generated-64MiB.conv_s]}" -v l64="${result[generated-64MiB.lint_s]}" \
+    -v m64="${result[generated-64MiB.conv_kb]}" -v n64="${result[generated-64MiB.lint_kb]}" \
+    'BEGIN { t50 = c50 / l50; t64 = c64 / l64; m = m64 / n64;
+             printf "headline ratios: 50KiB time %.3f (goal <= 1: %s), 64MiB time %.3f (goal <= 0.5: %s), 64MiB memory %.3f (goal <= 0.4: %s)\n",
+                    t50, t50 <= 1 ? "met" : "NOT met", t64, t64 <= 0.5 ? "met" : "NOT met",
+                    m, m <= 0.4 ? "met" : "NOT met" }'

@@ -1,0 +1,111 @@
+#include "platform/dom_build.h"
+
+#include <charconv>
+#include <iterator>
+#include <string>
+
+#include "platform/dom_store.h"
+
+namespace dom {
+
+namespace {
+
+// True when the fast path applies: both handles refer to nodes of one document.
+bool SameStore(const DomNode& a, const DomNode& b) {
+    return Store::StoreOf(a) != nullptr && Store::StoreOf(a) == Store::StoreOf(b);
+}
+
+// The document of creator, for the general path.
+DomDocument DocumentOf(const DomNode& creator) {
+    Store* store = Store::StoreOf(creator);
+    return store == nullptr ? DomDocument() : Store::MakeDocument(store);
+}
+
+// Creates an element or attribute record of that name: CreateNode's checks.
+HRESULT NewNamedNode(Store& store, DOMNodeType type, std::string_view utf8_name,
+                     std::uint32_t* index) {
+    const std::uint32_t name = store.InternXmlName(utf8_name);
+    if (name == kNone) return E_FAIL;
+    return store.NewNode(type, name, index);
+}
+
+}  // namespace
+
+HRESULT AppendNewText(const DomNode& creator, const DomNode& parent, std::string_view utf8) {
+    if (!SameStore(creator, parent)) {
+        const DomDocument document = DocumentOf(creator);
+        DomNode text;
+        HRESULT status = document.CreateNode(NODE_TEXT, {}, &text);
+        if (Failed(status)) return status;
+        status = text.PutText(utf8);
+        if (Failed(status)) return status;
+        return parent.appendChild(text, nullptr);
+    }
+    Store& store = *Store::StoreOf(creator);
+    std::uint32_t index = 0;
+    HRESULT status = store.NewNode(NODE_TEXT, kNone, &index);
+    if (Failed(status)) return status;
+    store.SetText(index, utf8);
+    return store.Append(Store::IndexOf(parent), index);
+}
+
+HRESULT AppendNewElement(const DomNode& creator, const DomNode& parent, std::string_view utf8_name,
+                         DomNode* appended) {
+    if (!SameStore(creator, parent)) {
+        const DomDocument document = DocumentOf(creator);
+        DomNode element;
+        HRESULT status = document.CreateNode(NODE_ELEMENT, utf8_name, &element);
+        if (Failed(status)) return status;
+        return parent.appendChild(element, appended);
+    }
+    Store& store = *Store::StoreOf(creator);
+    std::uint32_t index = 0;
+    HRESULT status = NewNamedNode(store, NODE_ELEMENT, utf8_name, &index);
+    if (Failed(status)) return status;
+    status = store.Append(Store::IndexOf(parent), index);
+    if (Failed(status)) return status;
+    if (appended != nullptr) *appended = Store::MakeNode(&store, index);
+    return S_OK;
+}
+
+HRESULT AddNewAttribute(const DomNode& creator, const DomNamedNodeMap& map,
+                        std::string_view utf8_name, const Variant& value) {
+    const DomNode& element = Store::ElementOf(map);
+    if (!SameStore(creator, element)) {
+        const DomDocument document = DocumentOf(creator);
+        DomNode attribute;
+        HRESULT status = document.CreateNode(NODE_ATTRIBUTE, utf8_name, &attribute);
+        if (Failed(status)) return status;
+        attribute.put_nodeTypedValue(value);
+        map.setNamedItem(attribute, nullptr);
+        return S_OK;
+    }
+    Store& store = *Store::StoreOf(creator);
+    std::uint32_t index = 0;
+    HRESULT status = NewNamedNode(store, NODE_ATTRIBUTE, utf8_name, &index);
+    if (Failed(status)) return status;
+    if (value.vt == VT_I4) {
+        // Integers, most of the values written, need no string: the digits
+        // are those TextForm appends.
+        char digits[16];
+        const char* end = std::to_chars(std::begin(digits), std::end(digits), value.lVal).ptr;
+        store.SetText(index, {digits, static_cast<std::size_t>(end - digits)});
+    } else if (std::string text; Succeeded(TextForm(value, &text))) {
+        store.SetText(index, text);
+    }
+    store.AttachAttribute(Store::IndexOf(element), index);
+    return S_OK;
+}
+
+bool HasElementChild(const DomNode& node) {
+    Store* store = Store::StoreOf(node);
+    if (store == nullptr) return false;
+    const NodeRecord& record = store->at(Store::IndexOf(node));
+    if (record.type != NODE_ELEMENT && record.type != NODE_DOCUMENT) return false;
+    for (std::uint32_t n = record.tree.first_child; n != kNone; n = store->at(n).next) {
+        if (store->at(n).type == NODE_ELEMENT) return true;
+    }
+    return false;
+}
+
+}  // namespace dom

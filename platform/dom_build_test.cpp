@@ -1,0 +1,275 @@
+#include "platform/dom_build.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/com.h"
+#include "platform/dom_test_util.h"
+#include "platform/unicode.h"
+#include "platform/xml_parse.h"
+
+namespace {
+
+// Two documents built alike: the fast path runs on one, the DOM calls it
+// stands for on the other, and both must end the same.
+struct Twin {
+    DomDocument document;
+    DomNode root;   // "r", the document element
+    DomNode other;  // an element of a third document
+    DomNode text;   // an unattached text node
+};
+
+Twin MakeTwin(std::size_t node_limit) {
+    Twin twin;
+    EXPECT_EQ(CreateDomDocument(&twin.document), S_OK);
+    EXPECT_EQ(twin.document.createNode(Variant::Int(NODE_ELEMENT), u"r", u"", &twin.root), S_OK);
+    EXPECT_EQ(twin.document.appendChild(twin.root, nullptr), S_OK);
+    EXPECT_EQ(twin.document.createNode(Variant::Int(NODE_TEXT), u"", u"", &twin.text), S_OK);
+    DomDocument third;
+    EXPECT_EQ(CreateDomDocument(&third), S_OK);
+    EXPECT_EQ(third.createNode(Variant::Int(NODE_ELEMENT), u"o", u"", &twin.other), S_OK);
+    twin.document.SetNodeLimit(node_limit);
+    return twin;
+}
+
+// The nodes the document holds, found by the limit at which one more fits.
+std::size_t NodeCount(const DomDocument& document) {
+    for (std::size_t limit = 1;; ++limit) {
+        document.SetNodeLimit(limit);
+        DomNode probe;
+        if (Succeeded(document.createNode(Variant::Int(NODE_TEXT), u"", u"", &probe))) {
+            return limit - 1;
+        }
+    }
+}
+
+std::u16string Wide(std::string_view utf8) { return Utf8ToUtf16(utf8); }
+
+// The DOM calls each fast path stands for, through the variant interface.
+HRESULT SlowText(const DomDocument& document, const DomNode& parent, std::string_view text) {
+    DomNode node;
+    HRESULT status = document.createNode(Variant::Int(NODE_TEXT), u"", u"", &node);
+    if (Failed(status)) return status;
+    status = node.put_nodeTypedValue(Variant::String(Wide(text)));
+    if (Failed(status)) return status;
+    return parent.appendChild(node, nullptr);
+}
+
+HRESULT SlowElement(const DomDocument& document, const DomNode& parent, std::string_view name,
+                    DomNode* appended) {
+    DomNode node;
+    HRESULT status = document.createNode(Variant::Int(NODE_ELEMENT), Wide(name), u"", &node);
+    if (Failed(status)) return status;
+    return parent.appendChild(node, appended);
+}
+
+HRESULT SlowAttribute(const DomDocument& document, const DomNamedNodeMap& map,
+                      std::string_view name, const Variant& value) {
+    DomNode node;
+    HRESULT status = document.createNode(Variant::Int(NODE_ATTRIBUTE), Wide(name), u"", &node);
+    if (Failed(status)) return status;
+    node.put_nodeTypedValue(value);
+    map.setNamedItem(node, nullptr);
+    return S_OK;
+}
+
+// Which node of the twin an operation works on (or creates its nodes with).
+enum class On { Root, Document, Other, Text, Null };
+
+DomNode Pick(const Twin& twin, On on) {
+    switch (on) {
+        case On::Root:
+            return twin.root;
+        case On::Document:
+            return twin.document;
+        case On::Other:
+            return twin.other;
+        case On::Text:
+            return twin.text;
+        case On::Null:
+            break;
+    }
+    return DomNode();
+}
+
+enum class Op { Text, Element, Attribute };
+
+struct Case {
+    const char* label;
+    Op op;
+    On on;
+    On creator;
+    std::string name_or_text;
+    Variant value;
+    std::size_t node_limit;
+};
+
+// Runs one operation through the fast path (fast) or the DOM calls.
+HRESULT RunCase(const Case& c, const Twin& twin, bool fast, DomNode* appended) {
+    const DomNode target = Pick(twin, c.on);
+    const DomNode creator = Pick(twin, c.creator);
+    // The DOM calls use the creator's document, as XmlNode::OwnerDocument gives it.
+    DomDocument document;
+    if (creator && Failed(creator.get_ownerDocument(&document))) return E_FAIL;
+    if (creator && !document) creator.QueryDocument(&document);
+    switch (c.op) {
+        case Op::Text:
+            return fast ? dom::AppendNewText(creator, target, c.name_or_text)
+                        : SlowText(document, target, c.name_or_text);
+        case Op::Element:
+            return fast ? dom::AppendNewElement(creator, target, c.name_or_text, appended)
+                        : SlowElement(document, target, c.name_or_text, appended);
+        case Op::Attribute: {
+            DomNamedNodeMap map;
+            target.get_attributes(&map);
+            return fast ? dom::AddNewAttribute(creator, map, c.name_or_text, c.value)
+                        : SlowAttribute(document, map, c.name_or_text, c.value);
+        }
+    }
+    return E_FAIL;
+}
+
+class DomBuildTest : public ::testing::Test {
+protected:
+    void SetUp() override { CoInitialize(nullptr); }
+    void TearDown() override { CoUninitialize(); }
+};
+
+TEST_F(DomBuildTest, FastPathsEndLikeTheDomCallsTheyStandFor) {
+    const std::size_t kRoomy = 100;
+    const std::size_t kFull = 3;  // document, root and text: no room for more
+    const std::vector<Case> cases = {
+        {"text below the root", Op::Text, On::Root, On::Root, "\n\t\t", {}, kRoomy},
+        {"non-ASCII text",
+         Op::Text,
+         On::Root,
+         On::Root,
+         "gr\xC3\xBC\xC3\x9F \xE2\x82\xAC",
+         {},
+         kRoomy},
+        {"blank text below the document", Op::Text, On::Document, On::Root, " \n", {}, kRoomy},
+        {"words below the document", Op::Text, On::Document, On::Root, "words", {}, kRoomy},
+        {"text below a text node", Op::Text, On::Text, On::Root, "x", {}, kRoomy},
+        {"text into another document", Op::Text, On::Other, On::Root, "x", {}, kRoomy},
+        {"text below nothing", Op::Text, On::Null, On::Root, "x", {}, kRoomy},
+        {"text without room", Op::Text, On::Root, On::Root, "x", {}, kFull},
+        {"element below the root", Op::Element, On::Root, On::Root, "key", {}, kRoomy},
+        {"non-ASCII element name",
+         Op::Element,
+         On::Root,
+         On::Root,
+         "\xC3\xA9t\xC3\xA9",
+         {},
+         kRoomy},
+        {"invalid element name", Op::Element, On::Root, On::Root, "1key", {}, kRoomy},
+        {"empty element name", Op::Element, On::Root, On::Root, "", {}, kRoomy},
+        {"second root element", Op::Element, On::Document, On::Root, "key", {}, kRoomy},
+        {"element below a text node", Op::Element, On::Text, On::Root, "key", {}, kRoomy},
+        {"element into another document", Op::Element, On::Other, On::Root, "key", {}, kRoomy},
+        {"element below nothing", Op::Element, On::Null, On::Root, "key", {}, kRoomy},
+        {"element without room", Op::Element, On::Root, On::Root, "key", {}, kFull},
+        {"integer attribute", Op::Attribute, On::Root, On::Root, "x", Variant::Int(-2147483647 - 1),
+         kRoomy},
+        {"text attribute", Op::Attribute, On::Root, On::Root, "t", Variant::String(u"a\"<\u20AC"),
+         kRoomy},
+        {"boolean attribute", Op::Attribute, On::Root, On::Root, "b", Variant::Bool(true), kRoomy},
+        {"empty attribute", Op::Attribute, On::Root, On::Root, "e", Variant(), kRoomy},
+        {"value without text form", Op::Attribute, On::Root, On::Root, "v", Variant::Error(E_FAIL),
+         kRoomy},
+        {"attribute replaced in place", Op::Attribute, On::Root, On::Root, "a", Variant::Int(9),
+         kRoomy},
+        {"invalid attribute name", Op::Attribute, On::Root, On::Root, "a b", Variant::Int(1),
+         kRoomy},
+        {"attribute of a text node", Op::Attribute, On::Text, On::Root, "x", Variant::Int(1),
+         kRoomy},
+        {"attribute of another document", Op::Attribute, On::Other, On::Root, "x", Variant::Int(1),
+         kRoomy},
+        {"attribute of nothing", Op::Attribute, On::Null, On::Root, "x", Variant::Int(1), kRoomy},
+        {"attribute without room", Op::Attribute, On::Root, On::Root, "x", Variant::Int(1), kFull},
+        {"created by the document node", Op::Element, On::Root, On::Document, "k", {}, kRoomy},
+        {"created by a text node", Op::Attribute, On::Root, On::Text, "k", Variant::Int(1), kRoomy},
+        {"created by another document", Op::Text, On::Root, On::Other, "k", {}, kRoomy},
+        {"created by nothing", Op::Element, On::Root, On::Null, "k", {}, kRoomy},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        Twin fast = MakeTwin(c.node_limit);
+        Twin slow = MakeTwin(c.node_limit);
+        for (Twin* twin : {&fast, &slow}) {
+            // Attributes before and after the one to be replaced.
+            if (c.node_limit == kRoomy) {
+                DomNamedNodeMap map;
+                twin->root.get_attributes(&map);
+                SlowAttribute(twin->document, map, "a", Variant::Int(1));
+                SlowAttribute(twin->document, map, "z", Variant::Int(2));
+            }
+        }
+        DomNode fast_appended;
+        DomNode slow_appended;
+        EXPECT_EQ(RunCase(c, fast, true, &fast_appended), RunCase(c, slow, false, &slow_appended));
+        EXPECT_EQ(DumpTree(fast.document), DumpTree(slow.document));
+        EXPECT_EQ(DumpTree(fast.other), DumpTree(slow.other));
+        EXPECT_EQ(static_cast<bool>(fast_appended), static_cast<bool>(slow_appended));
+        if (fast_appended) {
+            EXPECT_EQ(DumpTree(fast_appended), DumpTree(slow_appended));
+        }
+        EXPECT_EQ(NodeCount(fast.document), NodeCount(slow.document));
+    }
+}
+
+TEST_F(DomBuildTest, NamesFromAParsedDocumentAreStillChecked) {
+    DomDocument document;
+    ASSERT_EQ(ParseXmlMemory("<r><key/></r>", &document), S_OK);
+    DomNode root;
+    ASSERT_EQ(document.get_firstChild(&root), S_OK);
+    DomNode key;
+    EXPECT_EQ(dom::AppendNewElement(document, root, "key", &key), S_OK);
+    EXPECT_EQ(dom::AppendNewElement(document, root, "-key", &key), E_FAIL);
+    std::string text;
+    ASSERT_EQ(document.SaveToString(&text), S_OK);
+    EXPECT_EQ(text, "<r><key/><key/></r>");
+}
+
+TEST_F(DomBuildTest, ManyNamesStayDistinct) {
+    // Enough names to make the name table grow several times.
+    DomDocument document;
+    ASSERT_EQ(CreateDomDocument(&document), S_OK);
+    DomNode root;
+    ASSERT_EQ(dom::AppendNewElement(document, document, "r", &root), S_OK);  // the document creates
+    DomNamedNodeMap map;
+    ASSERT_EQ(root.get_attributes(&map), S_OK);
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < 500; ++i) {
+            std::string name(1, 'n');
+            name += std::to_string(i);
+            ASSERT_EQ(dom::AddNewAttribute(document, map, name, Variant::Int(i + round)), S_OK);
+        }
+    }
+    long length = 0;
+    ASSERT_EQ(map.get_length(&length), S_OK);
+    EXPECT_EQ(length, 500);
+    DomNode attribute;
+    ASSERT_EQ(map.getNamedItem(u"n321", &attribute), S_OK);
+    Variant value;
+    ASSERT_EQ(attribute.get_nodeTypedValue(&value), S_OK);
+    EXPECT_EQ(value.bstrVal, u"322");
+}
+
+TEST_F(DomBuildTest, HasElementChild) {
+    Twin twin = MakeTwin(100);
+    EXPECT_FALSE(dom::HasElementChild(DomNode()));
+    EXPECT_FALSE(dom::HasElementChild(twin.text));
+    EXPECT_FALSE(dom::HasElementChild(twin.root));
+    ASSERT_EQ(dom::AppendNewText(twin.root, twin.root, "\n"), S_OK);
+    EXPECT_FALSE(dom::HasElementChild(twin.root));
+    DomNode child;
+    ASSERT_EQ(dom::AppendNewElement(twin.root, twin.root, "c", &child), S_OK);
+    EXPECT_TRUE(dom::HasElementChild(twin.root));
+    EXPECT_TRUE(dom::HasElementChild(twin.document));
+    EXPECT_FALSE(dom::HasElementChild(child));
+}
+
+}  // namespace
