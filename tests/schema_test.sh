@@ -39,12 +39,12 @@ for input in examples/*.kbd; do
     cp "$input" "$workdir/example_$(basename "$input")"
     inputs+=("$workdir/example_$(basename "$input")")
 done
-for spec in 0:1 60000:2 300000:3 1500000:4; do
-    file=$workdir/generated_${spec%%:*}_${spec##*:}.kbd
-    if "$generator" "${spec%%:*}" "${spec##*:}" "$file"; then
+for entry in 0:1 60000:2 300000:3 1500000:4; do
+    file=$workdir/generated_${entry%%:*}_${entry##*:}.kbd
+    if "$generator" "${entry%%:*}" "${entry##*:}" "$file"; then
         inputs+=("$file")
     else
-        fail "$generator ${spec%%:*} ${spec##*:} failed"
+        fail "$generator ${entry%%:*} ${entry##*:} failed"
     fi
 done
 : >"$workdir/empty.kbd"

@@ -7,6 +7,7 @@
 // fails.
 #include <initializer_list>
 #include <utility>
+#include <vector>
 
 #include "model/key_definition.h"
 #include "model/list_bindings.h"
@@ -140,31 +141,29 @@ HRESULT KeyList::Load(const DomNode& /*node*/) {
     return S_OK;
 }
 
-HRESULT RectShape::Load(const DomNode& /*node*/) {
-    RectRecord record;
+namespace {
+
+// Reads the corners and the mode shared by "rect" and "ellipse"; the record
+// is appended only when every attribute read.
+template <class Record>
+HRESULT LoadBox(XmlNode& binding, std::vector<Record>& list) {
+    Record record;
     for (auto [attribute, member] : {std::pair{"x1", &record.x1}, std::pair{"y1", &record.y1},
                                      std::pair{"x2", &record.x2}, std::pair{"y2", &record.y2}}) {
-        HRESULT status = GetIntAttribute(attribute, member);
+        HRESULT status = binding.GetIntAttribute(attribute, member);
         if (Failed(status)) return status;
     }
-    HRESULT status = GetStringAttribute("mode", &record.mode);
+    HRESULT status = binding.GetStringAttribute("mode", &record.mode);
     if (Failed(status)) return status;
-    list_->push_back(std::move(record));
+    list.push_back(std::move(record));
     return S_OK;
 }
 
-HRESULT EllipseShape::Load(const DomNode& /*node*/) {
-    EllipseRecord record;
-    for (auto [attribute, member] : {std::pair{"x1", &record.x1}, std::pair{"y1", &record.y1},
-                                     std::pair{"x2", &record.x2}, std::pair{"y2", &record.y2}}) {
-        HRESULT status = GetIntAttribute(attribute, member);
-        if (Failed(status)) return status;
-    }
-    HRESULT status = GetStringAttribute("mode", &record.mode);
-    if (Failed(status)) return status;
-    list_->push_back(std::move(record));
-    return S_OK;
-}
+}  // namespace
+
+HRESULT RectShape::Load(const DomNode& /*node*/) { return LoadBox(*this, *list_); }
+
+HRESULT EllipseShape::Load(const DomNode& /*node*/) { return LoadBox(*this, *list_); }
 
 HRESULT RoundRectShape::Load(const DomNode& /*node*/) {
     RoundRectRecord record;
