@@ -25,7 +25,8 @@ std::string_view Utf8Of(std::string_view narrow, std::string& storage) {
 // nest a few levels deep, so the text is built only for deeper levels.
 std::string_view Indentation(std::int32_t tabs, std::string& storage) {
     static constexpr std::string_view kShallow = "\n\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
-    const auto count = static_cast<std::size_t>(tabs);
+    // SetLevel never stores a negative level; one set directly counts as 0.
+    const auto count = static_cast<std::size_t>(tabs < 0 ? 0 : tabs);
     if (count < kShallow.size()) return kShallow.substr(0, count + 1);
     storage.assign(1, '\n');
     storage.append(count, '\t');
