@@ -9,19 +9,13 @@
 #include <string_view>
 
 #include "fuzz/memory_file.h"
+#include "fuzz/stable_reload.h"
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
 #include "platform/com.h"
 #include "xml/load_from_file.h"
 
 namespace {
-
-// Stops with both texts when a check fails.
-[[noreturn]] void Report(const char* what, const std::string& first, const std::string& second) {
-    std::fprintf(stderr, "%s\n--- first\n%s\n--- second\n%s\n", what, first.c_str(),
-                 second.c_str());
-    std::abort();
-}
 
 // U+FFFD in UTF-8: what the writer puts for a model character that XML 1.0
 // cannot carry (the control bytes 0x01-0x08, 0x0B, 0x0C, 0x0E-0x1F). It reads
@@ -47,12 +41,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!document.SaveToText(&first)) Report("a read keyboard did not save", "", "");
     if (first.find(kReplacement) != std::string::npos) return 0;
 
-    KeyDefDocument reloaded;
-    if (LoadKeyboardMemory(first, reloaded) != KeyboardLoad::kLoaded) {
-        Report("a saved keyboard did not load", first, "");
-    }
-    std::string second;
-    if (!reloaded.SaveToText(&second)) Report("a reloaded keyboard did not save", first, "");
-    if (first != second) Report("a saved keyboard changed when read back", first, second);
+    ExpectStableReload(first);
     return 0;
 }
