@@ -87,7 +87,9 @@ Store::Store() {
 
 NodeRecord* Store::NewChunk(bool huge_pages) {
     constexpr std::size_t kBytes = sizeof(NodeRecord) << kChunkBits;
-    void* memory = std::aligned_alloc(kBytes, kBytes);
+    constexpr std::size_t kHugePage = std::size_t{2} << 20;
+    static_assert(kBytes % kHugePage == 0, "a chunk is made of whole huge pages");
+    void* memory = std::aligned_alloc(kHugePage, kBytes);
     if (memory == nullptr) throw std::bad_alloc();
     // A large document takes one page fault per chunk instead of 512 when the
     // kernel backs the chunk by a huge page. The first chunk keeps ordinary
@@ -99,13 +101,11 @@ NodeRecord* Store::NewChunk(bool huge_pages) {
 HRESULT Store::NewNode(DOMNodeType type, std::uint32_t name, std::uint32_t* index) {
     if (size_ >= node_limit_ || size_ >= kNone - 1) return E_OUTOFMEMORY;
     if ((size_ & kChunkMask) == 0) chunks_.emplace_back(NewChunk(!chunks_.empty()));
-    NodeRecord& node = *new (chunks_.back().get() + (size_ & kChunkMask)) NodeRecord{};
-    node.type = type;
-    node.name = name;
+    NodeRecord& node = *new (chunks_.back().get() + (size_ & kChunkMask)) NodeRecord(type, name);
     if (type == NODE_ELEMENT || type == NODE_DOCUMENT) {
-        node.tree = {kNone, kNone, kNone, kNone};
+        node.tree = {kNone, kNone, kNone};
     } else {
-        node.short_text = {};
+        node.text = {};
     }
     *index = size_++;
     return S_OK;
@@ -135,6 +135,9 @@ std::uint32_t Store::InternName(std::string_view utf8) {
     const std::size_t slot = SlotOf(utf8);
     if (name_slots_[slot] != kNone) return name_slots_[slot];
     const auto id = static_cast<std::uint32_t>(names_.size());
+    // Records keep name ids in 28 bits; a document with more names than that
+    // cannot be held, like one that outgrows memory.
+    if (id >= kMaxNames) throw std::bad_alloc();
     names_.emplace_back(utf8);
     checked_names_.push_back(false);
     name_slots_[slot] = id;
@@ -159,11 +162,13 @@ std::uint32_t Store::FindName(std::string_view utf8) const { return name_slots_[
 
 void Store::SetText(std::uint32_t index, std::string_view utf8) {
     NodeRecord& node = at(index);
+    node.text.size = static_cast<std::uint32_t>(utf8.size());
     if (utf8.size() <= kShortText) {
-        node.short_text.size = static_cast<std::uint32_t>(utf8.size());
-        std::copy_n(utf8.data(), utf8.size(), node.short_text.bytes);
+        std::copy_n(utf8.data(), utf8.size(), node.text.bytes);
     } else {
-        node.text = {static_cast<std::uint32_t>(utf8.size()), text_.Copy(utf8)};
+        const char* copy = text_.Copy(utf8);
+        static_assert(sizeof copy <= kShortText, "the address of a text fits in its record");
+        std::memcpy(node.text.bytes, &copy, sizeof copy);
     }
 }
 
@@ -172,19 +177,20 @@ void Store::AttachAttribute(std::uint32_t owner, std::uint32_t index) {
     NodeRecord& element = at(owner);
     std::uint32_t previous = kNone;
     std::uint32_t same = element.tree.first_attribute;
-    while (same != kNone && at(same).name != node.name) {
+    const std::uint32_t name = node.name();
+    while (same != kNone && at(same).name() != name) {
         previous = same;
         same = at(same).next;
     }
     node.parent = owner;
     if (same == kNone) {
+        // previous is the last attribute: append after it.
         node.next = kNone;
-        if (element.tree.last_attribute == kNone) {
+        if (previous == kNone) {
             element.tree.first_attribute = index;
         } else {
-            at(element.tree.last_attribute).next = index;
+            at(previous).next = index;
         }
-        element.tree.last_attribute = index;
     } else {
         // Replace the attribute of the same name in its place.
         NodeRecord& old = at(same);
@@ -194,7 +200,6 @@ void Store::AttachAttribute(std::uint32_t owner, std::uint32_t index) {
         } else {
             at(previous).next = index;
         }
-        if (element.tree.last_attribute == same) element.tree.last_attribute = index;
         old.parent = kNone;
         old.next = kNone;
     }
@@ -226,22 +231,22 @@ void Store::Detach(std::uint32_t child) {
 HRESULT Store::Append(std::uint32_t parent_index, std::uint32_t child_index) {
     NodeRecord& parent = at(parent_index);
     NodeRecord& child = at(child_index);
-    if (parent.type != NODE_ELEMENT && parent.type != NODE_DOCUMENT) return E_FAIL;
-    if (child.type == NODE_ATTRIBUTE || child.type == NODE_DOCUMENT) return E_FAIL;
+    if (parent.type() != NODE_ELEMENT && parent.type() != NODE_DOCUMENT) return E_FAIL;
+    if (child.type() == NODE_ATTRIBUTE || child.type() == NODE_DOCUMENT) return E_FAIL;
     // Only a node with children can be an ancestor of another node.
-    bool has_children = child.type == NODE_ELEMENT && child.tree.first_child != kNone;
+    bool has_children = child.type() == NODE_ELEMENT && child.tree.first_child != kNone;
     if (has_children ? IsAncestorOrSelf(child_index, parent_index) : child_index == parent_index) {
         return E_FAIL;
     }
-    if (parent.type == NODE_DOCUMENT) {
+    if (parent.type() == NODE_DOCUMENT) {
         // A document holds one root element and, around it, only markup.
-        if (child.type == NODE_TEXT) {
+        if (child.type() == NODE_TEXT) {
             std::string_view text = TextOf(child_index);
             if (text.find_first_not_of(" \t\r\n") != std::string_view::npos) return E_FAIL;
         }
-        if (child.type == NODE_ELEMENT) {
+        if (child.type() == NODE_ELEMENT) {
             for (std::uint32_t n = parent.tree.first_child; n != kNone; n = at(n).next) {
-                if (at(n).type == NODE_ELEMENT && n != child_index) return E_FAIL;
+                if (at(n).type() == NODE_ELEMENT && n != child_index) return E_FAIL;
             }
         }
     }
@@ -278,8 +283,8 @@ std::string Store::TextBelow(std::uint32_t index) {
     std::uint32_t n = at(index).tree.first_child;
     while (n != kNone) {
         NodeRecord& node = at(n);
-        if (node.type == NODE_TEXT) text.append(TextOf(n));
-        if (node.type == NODE_ELEMENT && node.tree.first_child != kNone) {
+        if (node.type() == NODE_TEXT) text.append(TextOf(n));
+        if (node.type() == NODE_ELEMENT && node.tree.first_child != kNone) {
             n = node.tree.first_child;
             continue;
         }
@@ -329,7 +334,7 @@ bool DomNode::operator==(const DomNode& other) const {
 HRESULT DomNode::get_nodeType(DOMNodeType* type) const {
     if (type == nullptr) return E_POINTER;
     if (store_ == nullptr) return E_UNEXPECTED;
-    *type = store_->at(index_).type;
+    *type = store_->at(index_).type();
     return S_OK;
 }
 
@@ -337,7 +342,7 @@ HRESULT DomNode::get_nodeName(std::u16string* name) const {
     if (name == nullptr) return E_POINTER;
     if (store_ == nullptr) return E_UNEXPECTED;
     const dom::NodeRecord& node = store_->at(index_);
-    switch (node.type) {
+    switch (node.type()) {
         case NODE_TEXT:
             *name = u"#text";
             break;
@@ -348,7 +353,7 @@ HRESULT DomNode::get_nodeName(std::u16string* name) const {
             *name = u"#document";
             break;
         default:
-            *name = Utf8ToUtf16(store_->NameOf(node.name));
+            *name = Utf8ToUtf16(store_->NameOf(node.name()));
             break;
     }
     return S_OK;
@@ -358,7 +363,7 @@ HRESULT DomNode::get_firstChild(DomNode* child) const {
     if (child == nullptr) return E_POINTER;
     if (store_ == nullptr) return E_UNEXPECTED;
     const dom::NodeRecord& node = store_->at(index_);
-    bool has_children = node.type == NODE_ELEMENT || node.type == NODE_DOCUMENT;
+    bool has_children = node.type() == NODE_ELEMENT || node.type() == NODE_DOCUMENT;
     std::uint32_t first = has_children ? node.tree.first_child : kNone;
     if (first == kNone) {
         child->Release();
@@ -373,7 +378,7 @@ HRESULT DomNode::get_nextSibling(DomNode* sibling) const {
     if (store_ == nullptr) return E_UNEXPECTED;
     const dom::NodeRecord& node = store_->at(index_);
     // Attributes are not siblings of anything in the child walk.
-    std::uint32_t next = node.type == NODE_ATTRIBUTE ? kNone : node.next;
+    std::uint32_t next = node.type() == NODE_ATTRIBUTE ? kNone : node.next;
     if (next == kNone) {
         sibling->Release();
         return S_FALSE;
@@ -385,7 +390,7 @@ HRESULT DomNode::get_nextSibling(DomNode* sibling) const {
 HRESULT DomNode::get_attributes(DomNamedNodeMap* map) const {
     if (map == nullptr) return E_POINTER;
     if (store_ == nullptr) return E_UNEXPECTED;
-    if (store_->at(index_).type != NODE_ELEMENT) {
+    if (store_->at(index_).type() != NODE_ELEMENT) {
         map->element_.Release();
         return S_FALSE;
     }
@@ -457,7 +462,7 @@ HRESULT DomNode::put_nodeTypedValue(const Variant& value) const {
 
 HRESULT DomNode::PutText(std::string_view utf8) const {
     if (store_ == nullptr) return E_UNEXPECTED;
-    switch (store_->at(index_).type) {
+    switch (store_->at(index_).type()) {
         case NODE_ELEMENT:
             return store_->ReplaceChildrenByText(index_, utf8);
         case NODE_DOCUMENT:
@@ -471,7 +476,7 @@ HRESULT DomNode::PutText(std::string_view utf8) const {
 HRESULT DomNode::get_nodeTypedValue(Variant* value) const {
     if (value == nullptr) return E_POINTER;
     if (store_ == nullptr) return E_UNEXPECTED;
-    DOMNodeType type = store_->at(index_).type;
+    DOMNodeType type = store_->at(index_).type();
     std::string_view text;
     std::string below;
     if (type == NODE_ELEMENT || type == NODE_DOCUMENT) {
@@ -546,7 +551,7 @@ HRESULT DomNamedNodeMap::setNamedItem(const DomNode& attribute, DomNode* added) 
     if (Store::StoreOf(attribute) != store) return E_INVALIDARG;
     std::uint32_t index = Store::IndexOf(attribute);
     dom::NodeRecord& node = store->at(index);
-    if (node.type != NODE_ATTRIBUTE) return E_INVALIDARG;
+    if (node.type() != NODE_ATTRIBUTE) return E_INVALIDARG;
     if (node.parent != kNone && node.parent != owner) return E_FAIL;  // in use elsewhere
     if (node.parent == kNone) store->AttachAttribute(owner, index);
     if (added != nullptr) *added = attribute;
@@ -561,7 +566,7 @@ HRESULT DomNamedNodeMap::getNamedItem(std::u16string_view name, DomNode* attribu
     AppendUtf16AsUtf8(name, utf8);
     std::uint32_t name_id = store->FindName(utf8);
     std::uint32_t n = store->at(Store::IndexOf(element_)).tree.first_attribute;
-    while (name_id != kNone && n != kNone && store->at(n).name != name_id) n = store->at(n).next;
+    while (name_id != kNone && n != kNone && store->at(n).name() != name_id) n = store->at(n).next;
     if (name_id == kNone || n == kNone) {
         attribute->Release();
         return S_FALSE;

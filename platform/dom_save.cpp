@@ -149,10 +149,10 @@ void PutMarkupText(Output& out, std::string_view text, bool comment) {
 void PutStartTag(Output& out, Store& store, std::uint32_t index) {
     const NodeRecord& node = store.at(index);
     out.Put('<');
-    out.Put(store.NameOf(node.name));
+    out.Put(store.NameOf(node.name()));
     for (std::uint32_t a = node.tree.first_attribute; a != kNone; a = store.at(a).next) {
         out.Put(' ');
-        out.Put(store.NameOf(store.at(a).name));
+        out.Put(store.NameOf(store.at(a).name()));
         out.Put("=\"");
         PutEscaped(out, store.TextOf(a), true);
         out.Put('"');
@@ -162,7 +162,7 @@ void PutStartTag(Output& out, Store& store, std::uint32_t index) {
 
 void PutEndTag(Output& out, Store& store, std::uint32_t index) {
     out.Put("</");
-    out.Put(store.NameOf(store.at(index).name));
+    out.Put(store.NameOf(store.at(index).name()));
     out.Put('>');
 }
 
@@ -170,13 +170,13 @@ void PutEndTag(Output& out, Store& store, std::uint32_t index) {
 HRESULT Serialize(Store& store, Output& out) {
     bool has_root = false;
     for (std::uint32_t n = store.at(0).tree.first_child; n != kNone; n = store.at(n).next) {
-        has_root = has_root || store.at(n).type == NODE_ELEMENT;
+        has_root = has_root || store.at(n).type() == NODE_ELEMENT;
     }
     if (!has_root) return E_FAIL;  // not a well-formed document
     std::uint32_t n = store.at(0).tree.first_child;
     while (n != kNone) {
         const NodeRecord& node = store.at(n);
-        switch (node.type) {
+        switch (node.type()) {
             case NODE_ELEMENT:
                 PutStartTag(out, store, n);
                 if (node.tree.first_child != kNone) {
@@ -194,7 +194,7 @@ HRESULT Serialize(Store& store, Output& out) {
                 break;
             case NODE_PROCESSING_INSTRUCTION:
                 out.Put("<?");
-                out.Put(store.NameOf(node.name));
+                out.Put(store.NameOf(node.name()));
                 if (node.text.size > 0) {
                     out.Put(' ');
                     PutMarkupText(out, store.TextOf(n), false);
