@@ -150,11 +150,20 @@ std::uint32_t Store::InternName(std::string_view utf8) {
 }
 
 std::uint32_t Store::InternXmlName(std::string_view utf8) {
-    const std::uint32_t known = name_slots_[SlotOf(utf8)];
-    if (known != kNone && checked_names_[known]) return known;
-    if (!IsXmlName(utf8)) return kNone;
-    const std::uint32_t id = InternName(utf8);
-    checked_names_[id] = true;
+    // The same address may hold another text by now: the cached id counts
+    // only when its name equals the text.
+    const std::uint64_t address = reinterpret_cast<std::uintptr_t>(utf8.data());
+    CachedName& cached = name_cache_[(address * 0x9E3779B97F4A7C15ull) >> 58];
+    if (cached.data == utf8.data() && cached.id != kNone && names_[cached.id] == utf8) {
+        return cached.id;
+    }
+    std::uint32_t id = name_slots_[SlotOf(utf8)];
+    if (id == kNone || !checked_names_[id]) {
+        if (!IsXmlName(utf8)) return kNone;
+        id = InternName(utf8);
+        checked_names_[id] = true;
+    }
+    cached = {utf8.data(), id};
     return id;
 }
 

@@ -258,6 +258,60 @@ TEST_F(DomBuildTest, ManyNamesStayDistinct) {
     EXPECT_EQ(value.bstrVal, u"322");
 }
 
+TEST_F(DomBuildTest, ANameBufferReusedForOtherTextGivesTheNewName) {
+    // Names are remembered by the address they came from; the same buffer
+    // holding another text must still give that text's name, or a failure.
+    DomDocument document;
+    ASSERT_EQ(CreateDomDocument(&document), S_OK);
+    DomNode root;
+    ASSERT_EQ(dom::AppendNewElement(document, document, "r", &root), S_OK);
+    DomNamedNodeMap map;
+    ASSERT_EQ(root.get_attributes(&map), S_OK);
+    std::string name;
+    name.reserve(32);
+    const char* const address = name.data();
+    const struct {
+        const char* name;
+        HRESULT status;
+    } steps[] = {{"alpha", S_OK}, {"omega", S_OK}, {"1bad", E_FAIL}, {"alpha", S_OK}, {"al", S_OK}};
+    for (const auto& step : steps) {
+        name = step.name;
+        ASSERT_EQ(name.data(), address);
+        DomNode child;
+        EXPECT_EQ(dom::AppendNewElement(document, root, name, &child), step.status) << step.name;
+        EXPECT_EQ(dom::AddNewAttribute(document, map, name, Variant::Int(1)), step.status)
+            << step.name;
+    }
+    std::string text;
+    ASSERT_EQ(document.SaveToString(&text), S_OK);
+    EXPECT_EQ(text, "<r alpha=\"1\" omega=\"1\" al=\"1\"><alpha/><omega/><alpha/><al/></r>");
+}
+
+TEST_F(DomBuildTest, TextsOfEverySizeComeBackWhole) {
+    // Short texts live inside the node record, longer ones elsewhere: both
+    // sides of the boundary, for text nodes and attribute values.
+    DomDocument document;
+    ASSERT_EQ(CreateDomDocument(&document), S_OK);
+    DomNode root;
+    ASSERT_EQ(dom::AppendNewElement(document, document, "r", &root), S_OK);
+    DomNamedNodeMap map;
+    ASSERT_EQ(root.get_attributes(&map), S_OK);
+    std::string expected_attributes;
+    std::string expected_texts;
+    for (std::size_t size : {0u, 1u, 7u, 8u, 9u, 12u, 13u, 100u, 20000u}) {
+        std::string value(size, 'x');
+        for (std::size_t i = 0; i < size; ++i) value[i] = static_cast<char>('a' + (i + size) % 26);
+        const std::string name = "a" + std::to_string(size);
+        ASSERT_EQ(dom::AddNewAttribute(document, map, name, Variant::String(Wide(value))), S_OK);
+        ASSERT_EQ(dom::AppendNewText(document, root, value), S_OK);
+        expected_attributes += " " + name + "=\"" + value + "\"";
+        expected_texts += value;
+    }
+    std::string text;
+    ASSERT_EQ(document.SaveToString(&text), S_OK);
+    EXPECT_EQ(text, "<r" + expected_attributes + ">" + expected_texts + "</r>");
+}
+
 TEST_F(DomBuildTest, HasElementChild) {
     Twin twin = MakeTwin(100);
     EXPECT_FALSE(dom::HasElementChild(DomNode()));

@@ -3,6 +3,7 @@
 // the DOM's own files include this header.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -163,6 +164,14 @@ private:
     /// Open-addressed table of name ids (kNone for a free slot), at most half
     /// full: interning runs once per element and attribute created.
     std::vector<std::uint32_t> name_slots_ = std::vector<std::uint32_t>(64, kNone);
+    /// Checked XML names by the address of the text they were last given as:
+    /// writers pass the same few literal names millions of times, and a hit
+    /// costs a comparison instead of hashing and probing.
+    struct CachedName {
+        const char* data = nullptr;
+        std::uint32_t id = kNone;
+    };
+    std::array<CachedName, 64> name_cache_{};  // indexed by the top 6 bits of a hash
     TextArena text_;
 };
 
