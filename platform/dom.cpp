@@ -86,21 +86,34 @@ Store::Store() {
 }
 
 NodeRecord* Store::NewChunk(bool huge_pages) {
-    constexpr std::size_t kBytes = sizeof(NodeRecord) << kChunkBits;
     constexpr std::size_t kHugePage = std::size_t{2} << 20;
-    static_assert(kBytes % kHugePage == 0, "a chunk is made of whole huge pages");
-    void* memory = std::aligned_alloc(kHugePage, kBytes);
+    static_assert(kChunkBytes % kHugePage == 0, "a chunk is made of whole huge pages");
+    void* memory = std::aligned_alloc(kHugePage, kChunkBytes);
     if (memory == nullptr) throw std::bad_alloc();
     // A large document takes one page fault per chunk instead of 512 when the
     // kernel backs the chunk by a huge page. The first chunk keeps ordinary
     // pages, so a small document costs only the pages its records touch.
-    if (huge_pages) (void)::madvise(memory, kBytes, MADV_HUGEPAGE);
+    if (huge_pages) (void)::madvise(memory, kChunkBytes, MADV_HUGEPAGE);
     return static_cast<NodeRecord*>(memory);
+}
+
+void Store::AddChunk() {
+    ChunkPtr chunk;
+    if (chunks_.empty()) {
+        chunk.reset(NewChunk(false));
+    } else {
+        prefaulter_.Wait();
+        chunk = spare_chunk_ ? std::move(spare_chunk_) : ChunkPtr(NewChunk(true));
+    }
+    chunks_.push_back(std::move(chunk));
+    if (chunks_.size() < 2) return;
+    spare_chunk_.reset(NewChunk(true));
+    prefaulter_.Start(spare_chunk_.get(), kChunkBytes);
 }
 
 HRESULT Store::NewNode(DOMNodeType type, std::uint32_t name, std::uint32_t* index) {
     if (size_ >= node_limit_ || size_ >= kNone - 1) return E_OUTOFMEMORY;
-    if ((size_ & kChunkMask) == 0) chunks_.emplace_back(NewChunk(!chunks_.empty()));
+    if ((size_ & kChunkMask) == 0) AddChunk();
     NodeRecord& node = *new (chunks_.back().get() + (size_ & kChunkMask)) NodeRecord(type, name);
     if (type == NODE_ELEMENT || type == NODE_DOCUMENT) {
         node.tree = {kNone, kNone, kNone};

@@ -312,6 +312,28 @@ TEST_F(DomBuildTest, TextsOfEverySizeComeBackWhole) {
     EXPECT_EQ(text, "<r" + expected_attributes + ">" + expected_texts + "</r>");
 }
 
+TEST_F(DomBuildTest, ADocumentOfManyChunksKeepsEveryNode) {
+    // Node records are kept in blocks of about a quarter of a million; later
+    // blocks are prepared ahead of use. Fill several and read all back.
+    DomDocument document;
+    ASSERT_EQ(CreateDomDocument(&document), S_OK);
+    DomNode root;
+    ASSERT_EQ(dom::AppendNewElement(document, document, "r", &root), S_OK);
+    std::string expected = "<r>";
+    for (int i = 0; i < 400000; ++i) {
+        DomNode child;
+        ASSERT_EQ(dom::AppendNewElement(document, root, "e", &child), S_OK);
+        DomNamedNodeMap map;
+        ASSERT_EQ(child.get_attributes(&map), S_OK);
+        ASSERT_EQ(dom::AddNewAttribute(document, map, "v", Variant::Int(i)), S_OK);
+        expected += "<e v=\"" + std::to_string(i) + "\"/>";
+    }
+    expected += "</r>";
+    std::string text;
+    ASSERT_EQ(document.SaveToString(&text), S_OK);
+    EXPECT_TRUE(text == expected);  // not EXPECT_EQ: a mismatch would print megabytes
+}
+
 TEST_F(DomBuildTest, HasElementChild) {
     Twin twin = MakeTwin(100);
     EXPECT_FALSE(dom::HasElementChild(DomNode()));

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/dom.h"
+#include "platform/prefault.h"
 
 namespace dom {
 
@@ -143,6 +144,7 @@ private:
     // 262144 records of 24 bytes: 6 MiB, three whole huge pages.
     static constexpr unsigned kChunkBits = 18;
     static constexpr std::uint32_t kChunkMask = (1u << kChunkBits) - 1;
+    static constexpr std::size_t kChunkBytes = sizeof(NodeRecord) << kChunkBits;
 
     void Detach(std::uint32_t child);
     /// The slot of name_slots_ that holds name, or the free slot where it would go.
@@ -156,7 +158,15 @@ private:
     /// Allocates the storage of one chunk, its records not yet created.
     static NodeRecord* NewChunk(bool huge_pages);
 
-    std::vector<std::unique_ptr<NodeRecord, FreeChunk>> chunks_;
+    using ChunkPtr = std::unique_ptr<NodeRecord, FreeChunk>;
+    /// Makes the next chunk current: the one populated ahead when there is
+    /// one, and from the second chunk on (a large document) starts
+    /// populating the chunk after it.
+    void AddChunk();
+
+    std::vector<ChunkPtr> chunks_;
+    ChunkPtr spare_chunk_;  // the next chunk, being populated by prefaulter_
+    Prefaulter prefaulter_;  // declared last: waits before any chunk is freed
     std::uint32_t size_ = 0;
     std::size_t node_limit_ = kNone - 1;
     std::vector<std::string> names_;
