@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <climits>
@@ -47,6 +48,13 @@ public:
         if (used_ == kFlushSize) Flush();
         buffer_[used_++] = c;
     }
+    /// Where to write at least size more bytes (size <= kFlushSize); Advance
+    /// to the end of what was written.
+    char* Room(std::size_t size) {
+        if (size > kFlushSize - used_) Flush();
+        return buffer_.get() + used_;
+    }
+    void Advance(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.get()); }
     bool Flush() {
         if (ok_ && used_ > 0) ok_ = sink_({buffer_.get(), used_});
         used_ = 0;
@@ -73,57 +81,72 @@ constexpr std::array<std::uint8_t, 256> kEscapeBytes = [] {
     return table;
 }();
 
+// The replacement of the byte at text[i], which kEscapeBytes marks, in
+// element content or an attribute value; empty when the byte stays as it is.
+// *replaced is the number of bytes replaced.
+std::string_view Replacement(std::string_view text, std::size_t i, bool attribute,
+                             std::size_t* replaced) {
+    *replaced = 1;
+    const auto c = static_cast<unsigned char>(text[i]);
+    switch (c) {
+        case '&':
+            return "&amp;";
+        case '<':
+            return "&lt;";
+        case '>':
+            return "&gt;";
+        case '"':
+            return attribute ? "&quot;" : "";
+        case '\t':
+            return attribute ? "&#9;" : "";
+        case '\n':
+            return attribute ? "&#10;" : "";
+        case '\r':
+            return "&#13;";
+        default:
+            if (c < 0x20) return kReplacement;  // not a character of XML 1.0
+            if (c == 0xEF && i + 2 < text.size() && text[i + 1] == '\xBF' &&
+                (text[i + 2] == '\xBE' || text[i + 2] == '\xBF')) {
+                *replaced = 3;
+                return kReplacement;  // U+FFFE and U+FFFF
+            }
+            return "";
+    }
+}
+
+// Longest replacement of a single byte ("&quot;").
+constexpr std::size_t kMaxGrowth = 6;
+// Bytes escaped per slice of the output buffer.
+constexpr std::size_t kEscapeSlice = kFlushSize / kMaxGrowth;
+
 // Writes text escaped for element content or for a double-quoted attribute.
+// Escapes straight into the output buffer, a slice of the text at a time:
+// most texts are a few bytes, so a copy call per text would cost more than
+// the bytes themselves.
 void PutEscaped(Output& out, std::string_view text, bool attribute) {
     const std::uint8_t mask = attribute ? 2 : 1;
-    std::size_t start = 0;
-    auto flush_to = [&](std::size_t end) {
-        if (end > start) out.Put(text.substr(start, end - start));
-    };
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        if ((kEscapeBytes[c] & mask) == 0) continue;  // the usual case: a plain byte
-        const char* replacement = nullptr;
-        std::size_t skip = 1;
-        switch (c) {
-            case '&':
-                replacement = "&amp;";
-                break;
-            case '<':
-                replacement = "&lt;";
-                break;
-            case '>':
-                replacement = "&gt;";
-                break;
-            case '"':
-                replacement = attribute ? "&quot;" : nullptr;
-                break;
-            case '\t':
-                replacement = attribute ? "&#9;" : nullptr;
-                break;
-            case '\n':
-                replacement = attribute ? "&#10;" : nullptr;
-                break;
-            case '\r':
-                replacement = "&#13;";
-                break;
-            default:
-                if (c < 0x20) {
-                    replacement = kReplacement;  // not a character of XML 1.0
-                } else if (c == 0xEF && i + 2 < text.size() && text[i + 1] == '\xBF' &&
-                           (text[i + 2] == '\xBE' || text[i + 2] == '\xBF')) {
-                    replacement = kReplacement;  // U+FFFE and U+FFFF
-                    skip = 3;
-                }
-                break;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t slice_end = std::min(text.size(), i + kEscapeSlice);
+        char* to = out.Room((slice_end - i) * kMaxGrowth);
+        while (i < slice_end) {
+            const char c = text[i];
+            if ((kEscapeBytes[static_cast<unsigned char>(c)] & mask) == 0) {
+                *to++ = c;  // the usual case: a plain byte
+                ++i;
+                continue;
+            }
+            std::size_t replaced = 1;
+            const std::string_view replacement = Replacement(text, i, attribute, &replaced);
+            if (replacement.empty()) {
+                *to++ = c;
+            } else {
+                to = std::copy(replacement.begin(), replacement.end(), to);
+            }
+            i += replaced;  // may end past the slice: the replacement is written
         }
-        if (replacement == nullptr) continue;
-        flush_to(i);
-        out.Put(replacement);
-        start = i + skip;
-        i += skip - 1;
+        out.Advance(to);
     }
-    flush_to(text.size());
 }
 
 // Writes comment or processing-instruction text so that it cannot end the

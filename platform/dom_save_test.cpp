@@ -81,6 +81,23 @@ TEST_F(DomSaveTest, ReplacesCharactersXmlCannotCarry) {
               "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD</r>");
 }
 
+TEST_F(DomSaveTest, LongTextsAreEscapedWhole) {
+    // Long texts are escaped a block at a time. A unit of 7 UTF-8 bytes with
+    // a 3-byte U+FFFE and an "&", repeated far beyond any block size, puts
+    // those characters across block boundaries at every position.
+    std::u16string unit = u"a\uFFFE&bc";
+    std::u16string text;
+    std::string escaped;
+    for (int i = 0; i < 50000; ++i) {
+        text += unit;
+        escaped += "a\xEF\xBF\xBD&amp;bc";
+    }
+    DomNode root = Add(doc, NODE_ELEMENT, u"r");
+    Add(root, NODE_ATTRIBUTE, u"a", text);
+    Add(root, NODE_TEXT, u"", text);
+    EXPECT_TRUE(Saved() == "<r a=\"" + escaped + "\">" + escaped + "</r>");
+}
+
 TEST_F(DomSaveTest, SavedFileParsesBackToTheSameTree) {
     BuildTrickyTree();
     ScratchDir dir;
