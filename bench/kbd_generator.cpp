@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+namespace dravonix {
+
 namespace {
 
 // splitmix64: small, fast and the same everywhere.
@@ -126,3 +128,5 @@ std::string GenerateKbd(std::size_t target_bytes, std::uint64_t seed) {
     } while (out.size() < target_bytes);
     return out;
 }
+
+}  // namespace dravonix

@@ -9,6 +9,8 @@
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
 
+namespace dravonix {
+
 namespace {
 
 // Reads generated text through the legacy reader.
@@ -61,3 +63,5 @@ TEST(KbdGeneratorTest, PanelsAreRealisticKeyboards) {
 }
 
 }  // namespace
+
+}  // namespace dravonix

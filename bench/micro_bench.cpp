@@ -10,12 +10,14 @@
 #include <string_view>
 
 #include "bench/kbd_generator.h"
+#include "dom/dom.h"
 #include "kbd/kbd_reader.h"
 #include "kbd/key_line.h"
 #include "model/key.h"
 #include "model/key_definition.h"
 #include "platform/com.h"
-#include "platform/dom.h"
+
+namespace dravonix {
 
 namespace {
 
@@ -85,5 +87,7 @@ void BM_SaveLargeModel(benchmark::State& state) {
 BENCHMARK(BM_SaveLargeModel)->Arg(1 << 20)->Arg(4 << 20)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+}  // namespace dravonix
 
 BENCHMARK_MAIN();

@@ -4,6 +4,8 @@
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
 
+namespace dravonix {
+
 namespace {
 
 // Reads the legacy file and saves it as XML; false when either step fails.
@@ -22,3 +24,5 @@ int RunConverter(int argc, const char* const* argv) {
          "new XML-Style keyboard files.", "", "Syntax: dravonix.exe Inputfile.kbd Outputfile.xml"},
         Convert);
 }
+
+}  // namespace dravonix

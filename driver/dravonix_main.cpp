@@ -1,4 +1,4 @@
 // Entry point of the converter command.
 #include "driver/converter.h"
 
-int main(int argc, char** argv) { return RunConverter(argc, argv); }
+int main(int argc, char** argv) { return dravonix::RunConverter(argc, argv); }

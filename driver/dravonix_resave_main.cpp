@@ -1,4 +1,4 @@
 // Entry point of the resave command.
 #include "driver/resaver.h"
 
-int main(int argc, char** argv) { return RunResaver(argc, argv); }
+int main(int argc, char** argv) { return dravonix::RunResaver(argc, argv); }

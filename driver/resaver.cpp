@@ -4,6 +4,8 @@
 #include "model/key_definition.h"
 #include "xml/load_from_file.h"
 
+namespace dravonix {
+
 namespace {
 
 // Reads the XML keyboard file and saves it again; false when either fails.
@@ -22,3 +24,5 @@ int RunResaver(int argc, const char* const* argv) {
                     "Syntax: dravonix-resave Inputfile.xml Outputfile.xml"},
                    Resave);
 }
+
+}  // namespace dravonix

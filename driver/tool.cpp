@@ -5,6 +5,8 @@
 
 #include "platform/com.h"
 
+namespace dravonix {
+
 namespace {
 
 void PrintLine(std::string_view text) {
@@ -45,3 +47,5 @@ int RunTool(int argc, const char* const* argv, std::initializer_list<std::string
     CoUninitialize();
     return done ? 0 : -2;
 }
+
+}  // namespace dravonix

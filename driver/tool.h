@@ -5,6 +5,8 @@
 #include <initializer_list>
 #include <string_view>
 
+namespace dravonix {
+
 /// One pass of a tool: reads input and writes output; false on failure.
 using ToolPass = bool (*)(const char* input, const char* output);
 
@@ -15,3 +17,5 @@ using ToolPass = bool (*)(const char* input, const char* output);
 /// nothing. Everything goes to standard output, each line flushed.
 int RunTool(int argc, const char* const* argv, std::initializer_list<std::string_view> usage_lines,
             ToolPass pass);
+
+}  // namespace dravonix

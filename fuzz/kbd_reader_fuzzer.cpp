@@ -8,6 +8,8 @@
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
 
+using namespace dravonix;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static MemoryFile file;
     file.Write(data, size);

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <string>
 
+namespace dravonix {
+
 /// An anonymous memory file reachable under /proc/self/fd. Every opening of
 /// the path starts at the beginning of the current content.
 class MemoryFile {
@@ -46,3 +48,5 @@ private:
     int fd_ = -1;
     std::string path_;
 };
+
+}  // namespace dravonix

@@ -26,6 +26,8 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
 }  // namespace
 
+using namespace dravonix;
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     CoInitialize(nullptr);
     return 0;

@@ -9,6 +9,8 @@
 #include "model/key_definition.h"
 #include "xml/load_from_file.h"
 
+namespace dravonix {
+
 /// Stops with both texts when a check fails.
 [[noreturn]] inline void Report(const char* what, const std::string& first,
                                 const std::string& second) {
@@ -28,3 +30,5 @@ inline void ExpectStableReload(const std::string& first) {
     if (!reloaded.SaveToText(&second)) Report("a reloaded keyboard did not save", first, "");
     if (first != second) Report("a saved keyboard changed when read back", first, second);
 }
+
+}  // namespace dravonix

@@ -7,11 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "dom/xml_parse.h"
 #include "fuzz/stable_reload.h"
 #include "model/key_definition.h"
 #include "platform/com.h"
-#include "platform/xml_parse.h"
 #include "xml/load_from_file.h"
+
+using namespace dravonix;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     CoInitialize(nullptr);

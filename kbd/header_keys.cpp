@@ -5,6 +5,8 @@
 #include "kbd/scanner.h"
 #include "text/format.h"
 
+namespace dravonix {
+
 namespace {
 
 /// True when line begins with key; value then is the text one character
@@ -31,3 +33,5 @@ void HandleHeaderLine(std::string_view line, SubKeyDefinition& panel) {
         Scanner(value).Word(panel.jpegpressed);
     }
 }
+
+}  // namespace dravonix

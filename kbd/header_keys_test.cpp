@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace dravonix {
+
 namespace {
 
 struct HeaderCase {
@@ -58,3 +60,5 @@ TEST(HeaderKeysTest, ImagePathIsKeptWhole) {
 }
 
 }  // namespace
+
+}  // namespace dravonix

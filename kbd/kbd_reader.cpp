@@ -14,6 +14,8 @@
 #include "kbd/line_reader.h"
 #include "kbd/sound_table.h"
 
+namespace dravonix {
+
 namespace {
 
 /// Closes a file on every path out of the reader.
@@ -148,3 +150,5 @@ bool ReadKbdFile(const std::string& path, KeyDefinition& definition) {
     // An unfinished block, an open macro and the working key are dropped.
     return true;
 }
+
+}  // namespace dravonix

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace dravonix {
+
 namespace {
 
 using namespace std::string_literals;
@@ -217,3 +219,5 @@ TEST(KbdReaderTest, AddsToWhatTheDefinitionHolds) {
 }
 
 }  // namespace
+
+}  // namespace dravonix

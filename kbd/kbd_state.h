@@ -6,6 +6,8 @@
 #include "model/macro.h"
 #include "model/sub_key_definition.h"
 
+namespace dravonix {
+
 /// Where the reader stands in the file.
 enum class KbdLineState {
     OutsideKeydef = 0,    // before the first "[KEYDEF]"
@@ -25,3 +27,5 @@ struct KbdWork {
     Key key;
     Macro macro;
 };
+
+}  // namespace dravonix

@@ -7,6 +7,8 @@
 
 #include "kbd/scanner.h"
 
+namespace dravonix {
+
 namespace {
 
 /// Reads the outline between "[" (position 0) and the "]" at close. Each pair
@@ -67,3 +69,5 @@ void ParseKeyLine(std::string_view line, Key& key) {
 
     if (key.vkey == -1 && character != 0) key.character = character;
 }
+
+}  // namespace dravonix

@@ -6,6 +6,8 @@
 
 #include "model/key.h"
 
+namespace dravonix {
+
 /// Most corners kept from the outline of one key line; further pairs are dropped.
 inline constexpr std::size_t kMaxKeyLinePoints = 256;
 /// Most characters kept from the target text of a type-16 key line.
@@ -17,3 +19,5 @@ inline constexpr std::size_t kMaxKeyTargetLength = 127;
 /// (possibly empty) to key.shape, and every number read overwrites its member;
 /// what cannot be read leaves key as it was.
 void ParseKeyLine(std::string_view line, Key& key);
+
+}  // namespace dravonix

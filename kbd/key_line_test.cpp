@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace dravonix {
+
 namespace {
 
 using Points = std::vector<PointRecord>;
@@ -148,3 +150,5 @@ TEST(KeyLineTest, KeepsAtMost127TargetCharacters) {
 }
 
 }  // namespace
+
+}  // namespace dravonix

@@ -6,6 +6,8 @@
 #include "kbd/key_line.h"
 #include "kbd/scanner.h"
 
+namespace dravonix {
+
 namespace {
 
 /// Key type of a macro line (together with no virtual-key code).
@@ -72,3 +74,5 @@ void HandleStrokeLine(std::string_view line, Macro& macro) {
         macro.mkey.push_back(MacroKey{vkey, pressed, 0});
     }
 }
+
+}  // namespace dravonix

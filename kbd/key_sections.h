@@ -6,6 +6,8 @@
 #include "kbd/kbd_state.h"
 #include "model/key_collections.h"
 
+namespace dravonix {
+
 /// A line of "[NOT INFLUENCED BY SHIFT]" outside a macro. The working key is
 /// reset and the line parsed into it; a key of type 7 without a virtual-key
 /// code starts a macro (state InMacro) that takes over its shape and sound, a
@@ -25,3 +27,5 @@ void HandleShiftLine(std::string_view line, Key& key, KeyList& keys);
 /// Reads a stroke line "%d,%d,'%c" into macro: `-1,0,'a'` types a character,
 /// `16,1` presses or releases a key; anything else is ignored.
 void HandleStrokeLine(std::string_view line, Macro& macro);
+
+}  // namespace dravonix

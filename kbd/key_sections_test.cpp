@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace dravonix {
+
 namespace {
 
 using Points = std::vector<PointRecord>;
@@ -121,3 +123,5 @@ INSTANTIATE_TEST_SUITE_P(
                       StrokeCase{"x,1", {}}, StrokeCase{".MACROEND", {}}));
 
 }  // namespace
+
+}  // namespace dravonix

@@ -4,6 +4,8 @@
 
 #include "kbd/scanner.h"
 
+namespace dravonix {
+
 namespace {
 
 /// Size of one block read from the file.
@@ -79,3 +81,5 @@ std::string_view CleanLine(std::string_view raw) {
     while (line[last] == ' ' || line[last] == '\t') --last;
     return line.substr(first, last - first + 1);
 }
+
+}  // namespace dravonix

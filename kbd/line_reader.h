@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace dravonix {
+
 /// Longest piece of a line delivered by one read; longer lines come in pieces.
 inline constexpr std::size_t kMaxLinePiece = 4096;
 
@@ -41,3 +43,5 @@ private:
 /// follows it (so `';'` in a key line survives), and then blanks and tabs are
 /// trimmed at both ends. The result is a view into raw.
 std::string_view CleanLine(std::string_view raw);
+
+}  // namespace dravonix

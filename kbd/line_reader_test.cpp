@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace dravonix {
+
 namespace {
 
 /// Every piece LineReader delivers for the given file content.
@@ -115,3 +117,5 @@ INSTANTIATE_TEST_SUITE_P(
                       CleanCase{"\va\v", "\va\v"}, CleanCase{"  ;x", ""}));
 
 }  // namespace
+
+}  // namespace dravonix

@@ -2,6 +2,8 @@
 
 #include <limits>
 
+namespace dravonix {
+
 bool IsCSpace(char ch) {
     return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\v' || ch == '\f' || ch == '\r';
 }
@@ -81,3 +83,5 @@ bool Scanner::Word(std::string& value) {
     position_ = end;
     return true;
 }
+
+}  // namespace dravonix

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace dravonix {
+
 /// True for the C whitespace characters: blank, tab, LF, VT, FF and CR.
 bool IsCSpace(char ch);
 
@@ -39,3 +41,5 @@ private:
     std::string_view text_;
     std::size_t position_;
 };
+
+}  // namespace dravonix

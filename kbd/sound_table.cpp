@@ -5,6 +5,8 @@
 
 #include "kbd/scanner.h"
 
+namespace dravonix {
+
 void HandleSoundLine(std::string_view line, SoundTable& sounds) {
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos || equals == 0 || equals + 1 == line.size()) return;
@@ -23,3 +25,5 @@ void HandleSoundLine(std::string_view line, SoundTable& sounds) {
     value.erase(0, start);
     if (value == "not defined") sounds.erase(entry);
 }
+
+}  // namespace dravonix

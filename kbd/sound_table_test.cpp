@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace dravonix {
+
 namespace {
 
 struct SoundCase {
@@ -38,3 +40,5 @@ INSTANTIATE_TEST_SUITE_P(
         SoundCase{{"99999999999=big.wav", "-99999999999=neg.wav"}, {{INT_MAX, "big.wav"}}}));
 
 }  // namespace
+
+}  // namespace dravonix

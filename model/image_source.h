@@ -6,6 +6,8 @@
 
 #include "xml/xml_node.h"
 
+namespace dravonix {
+
 /// An image or colour source. Only the members of the selected type mean
 /// anything: 1 a colour, 2 an image file, 3 an image resource, 0 none.
 class ImageSource : public XmlNode {
@@ -19,3 +21,5 @@ public:
     std::string resourcetype;
     std::int32_t color = 0;
 };
+
+}  // namespace dravonix

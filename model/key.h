@@ -7,6 +7,8 @@
 #include "model/key_shape.h"
 #include "xml/xml_node.h"
 
+namespace dravonix {
+
 /// One key: its outline, its sound, its kind, and what it sends.
 class Key : public XmlNode {
 public:
@@ -21,3 +23,5 @@ public:
     std::string target;          // target text (keys of type 16)
     std::int32_t language = -1;  // language id
 };
+
+}  // namespace dravonix

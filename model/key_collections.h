@@ -7,6 +7,8 @@
 #include "model/macro.h"
 #include "xml/xml_node.h"
 
+namespace dravonix {
+
 /// Keys and macros that shift does not influence ("nonshiftkeys").
 class KeyGroup : public XmlNode {
 public:
@@ -25,3 +27,5 @@ public:
 
     std::vector<Key> key;
 };
+
+}  // namespace dravonix

@@ -7,6 +7,8 @@
 #include "model/sub_key_definition.h"
 #include "xml/xml_node.h"
 
+namespace dravonix {
+
 /// The keyboard: its name and its panels in file order ("keydef").
 class KeyDefinition : public XmlNode {
 public:
@@ -33,3 +35,5 @@ public:
 
     KeyDefinition keydef;
 };
+
+}  // namespace dravonix

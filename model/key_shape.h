@@ -8,6 +8,8 @@
 #include "model/records.h"
 #include "xml/xml_node.h"
 
+namespace dravonix {
+
 /// The outline of a panel, a key or a macro key.
 class KeyShape : public XmlNode {
 public:
@@ -20,3 +22,5 @@ public:
     std::vector<RoundRectRecord> roundrect;
     std::vector<PolygonRecord> polygon;
 };
+
+}  // namespace dravonix

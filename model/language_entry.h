@@ -6,6 +6,8 @@
 
 #include "xml/xml_node.h"
 
+namespace dravonix {
+
 /// A language id of a panel and its target.
 class LanguageEntry : public XmlNode {
 public:
@@ -15,3 +17,5 @@ public:
     std::int32_t id = -1;
     std::string target;
 };
+
+}  // namespace dravonix

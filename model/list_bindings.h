@@ -8,6 +8,8 @@
 #include "model/records.h"
 #include "xml/xml_node.h"
 
+namespace dravonix {
+
 class SubKeyDefinition;
 
 /// The "rect" children of a shape.
@@ -97,3 +99,5 @@ public:
 private:
     SubKeyDefinition* panel_;
 };
+
+}  // namespace dravonix

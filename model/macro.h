@@ -8,6 +8,8 @@
 #include "model/records.h"
 #include "xml/xml_node.h"
 
+namespace dravonix {
+
 /// A macro key: its sound, its outline and its strokes in playing order.
 class Macro : public XmlNode {
 public:
@@ -18,3 +20,5 @@ public:
     KeyShape shape;
     std::vector<MacroKey> mkey;
 };
+
+}  // namespace dravonix

@@ -3,6 +3,8 @@
 #include "model/key_definition.h"
 #include "model/list_bindings.h"
 
+namespace dravonix {
+
 namespace {
 
 PolygonRecord Triangle() {
@@ -105,3 +107,5 @@ TEST(Model, ListBindingsLeaveTheirListsAlone) {
     EXPECT_EQ(shape.polygon.size(), 1u);
     EXPECT_EQ(shape.ellipse.size(), 1u);
 }
+
+}  // namespace dravonix

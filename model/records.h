@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace dravonix {
+
 /// A rectangle of a shape.
 struct RectRecord {
     std::int32_t x1 = 0;
@@ -82,3 +84,5 @@ struct HotSpot {
 /// A panel's sounds: id to sound file name, unique ids in ascending order.
 /// Inserting an id that is present keeps the first file name (map::emplace).
 using SoundTable = std::map<std::int32_t, std::string>;
+
+}  // namespace dravonix

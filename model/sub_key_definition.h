@@ -12,6 +12,8 @@
 #include "model/records.h"
 #include "xml/xml_node.h"
 
+namespace dravonix {
+
 /// One keyboard panel with its images, sounds, outlines and keys.
 class SubKeyDefinition : public XmlNode {
 public:
@@ -36,3 +38,5 @@ public:
     KeyList keyswithoutshift;
     KeyList keyswithshift;
 };
+
+}  // namespace dravonix

@@ -4,6 +4,8 @@
 
 #include "platform/unicode.h"
 
+namespace dravonix {
+
 namespace {
 
 // Characters of the bytes 0x80..0x9F; the rest of the code page is Latin-1.
@@ -66,3 +68,5 @@ std::string WideCharToMultiByte(std::u16string_view wide) {
     }
     return narrow;
 }
+
+}  // namespace dravonix

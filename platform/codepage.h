@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace dravonix {
+
 /// The only code page there is: the active ANSI code page (Windows-1252).
 constexpr unsigned CP_ACP = 0;
 
@@ -28,3 +30,5 @@ char16_t WideCharOfByte(unsigned char byte);
 
 /// The narrow byte of one UTF-16 unit, or '?' when the code page has none.
 char ByteOfWideChar(char16_t unit);
+
+}  // namespace dravonix

@@ -4,6 +4,8 @@
 
 #include "platform/unicode.h"
 
+namespace dravonix {
+
 TEST(CodePage, EveryByteSurvivesARoundTrip) {
     std::string all;
     for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
@@ -46,3 +48,5 @@ TEST(CodePage, NarrowToUtf8MatchesTheRoundTripThroughUtf16) {
     AppendNarrowAsUtf8(all, direct);
     EXPECT_EQ(direct, "kept:" + expected);
 }
+
+}  // namespace dravonix

@@ -1,5 +1,7 @@
 #include "platform/com.h"
 
+namespace dravonix {
+
 namespace {
 thread_local int init_count = 0;
 }
@@ -14,3 +16,5 @@ void CoUninitialize() {
 }
 
 bool ComInitialized() { return init_count > 0; }
+
+}  // namespace dravonix

@@ -4,6 +4,8 @@
 
 #include "platform/status.h"
 
+namespace dravonix {
+
 /// Starts the runtime on the calling thread. Returns S_OK on the first call,
 /// S_FALSE when it was already started (each call must be paired with
 /// CoUninitialize). The reserved argument is ignored.
@@ -15,3 +17,5 @@ void CoUninitialize();
 
 /// True while the calling thread has the runtime started.
 bool ComInitialized();
+
+}  // namespace dravonix

@@ -4,6 +4,8 @@
 
 #include <system_error>
 
+namespace dravonix {
+
 Prefaulter::~Prefaulter() { Wait(); }
 
 void Prefaulter::Start(void* data, std::size_t size) {
@@ -20,3 +22,5 @@ void Prefaulter::Start(void* data, std::size_t size) {
 void Prefaulter::Wait() {
     if (thread_.joinable()) thread_.join();
 }
+
+}  // namespace dravonix

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <thread>
 
+namespace dravonix {
+
 /// Has the kernel supply the pages of a range of fresh memory on a thread of
 /// its own. A large document spends much of its building time waiting for the
 /// kernel to clear new pages; clearing the next block while the current one
@@ -27,3 +29,5 @@ public:
 private:
     std::thread thread_;
 };
+
+}  // namespace dravonix

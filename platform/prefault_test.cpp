@@ -6,6 +6,8 @@
 #include <cstring>
 #include <memory>
 
+namespace dravonix {
+
 namespace {
 
 struct FreeMemory {
@@ -36,3 +38,5 @@ TEST(Prefaulter, RangesStayUsableAndPendingWorkIsAwaited) {
 }
 
 }  // namespace
+
+}  // namespace dravonix

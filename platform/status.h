@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace dravonix {
+
 using HRESULT = std::int32_t;
 
 constexpr HRESULT S_OK = 0;
@@ -23,3 +25,5 @@ constexpr bool Failed(HRESULT status) { return status < 0; }
 
 /// True for a success status (zero or positive).
 constexpr bool Succeeded(HRESULT status) { return status >= 0; }
+
+}  // namespace dravonix

@@ -10,6 +10,8 @@
 #include <sstream>
 #include <string>
 
+namespace dravonix {
+
 /// A fresh folder under the test temp dir, removed with its contents at the end.
 class ScratchDir {
 public:
@@ -57,3 +59,5 @@ inline int CountEntries(const std::string& folder) {
     }
     return count;
 }
+
+}  // namespace dravonix

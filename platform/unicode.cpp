@@ -1,5 +1,7 @@
 #include "platform/unicode.h"
 
+namespace dravonix {
+
 void AppendCodePointAsUtf8(char32_t cp, std::string& out) {
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
@@ -84,3 +86,5 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
     }
     return wide;
 }
+
+}  // namespace dravonix

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace dravonix {
+
 /// Appends the UTF-8 form of UTF-16 text to out. An unpaired surrogate, which
 /// UTF-8 cannot carry, becomes U+FFFD.
 void AppendUtf16AsUtf8(std::u16string_view wide, std::string& out);
@@ -14,3 +16,5 @@ std::u16string Utf8ToUtf16(std::string_view utf8);
 
 /// Appends one code point as UTF-8.
 void AppendCodePointAsUtf8(char32_t code_point, std::string& out);
+
+}  // namespace dravonix

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+namespace dravonix {
+
 Variant Variant::Int(std::int32_t value) {
     Variant v;
     v.vt = VT_I4;
@@ -196,3 +198,5 @@ HRESULT VariantChangeType(Variant* dest, const Variant& src, std::uint16_t /*fla
             return DISP_E_TYPEMISMATCH;
     }
 }
+
+}  // namespace dravonix

@@ -7,6 +7,8 @@
 
 #include "platform/status.h"
 
+namespace dravonix {
+
 /// The variant types in use.
 enum VARTYPE : std::uint16_t {
     VT_EMPTY = 0,
@@ -51,3 +53,5 @@ HRESULT ParseIntegerText(std::u16string_view text, std::int32_t* value);
 
 /// Appends the signed decimal form of value.
 void AppendDecimal(std::int32_t value, std::string& out);
+
+}  // namespace dravonix

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace dravonix {
+
 TEST(Variant, TextToInteger) {
     struct Case {
         std::u16string text;
@@ -83,3 +85,5 @@ TEST(Variant, ValuesToText) {
     EXPECT_EQ(VariantChangeType(&v, Variant::Error(E_OUTOFMEMORY), 0, VT_BSTR),
               DISP_E_TYPEMISMATCH);
 }
+
+}  // namespace dravonix

@@ -4,6 +4,8 @@
 #include "platform/test_files.h"
 #include "tests/run_command.h"
 
+namespace dravonix {
+
 namespace {
 
 const std::string kUsage =
@@ -93,3 +95,5 @@ TEST(Converter, ExampleKeyboardGivesTheReviewedFile) {
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(ReadFile(dir / "out.xml"), ReadFile(source + "/tests/expected/compact_pad.xml"));
 }
+
+}  // namespace dravonix

@@ -14,6 +14,8 @@
 #include "tests/hostile_support.h"
 #include "tests/run_command.h"
 
+namespace dravonix {
+
 namespace {
 
 using namespace std::string_literals;
@@ -275,3 +277,5 @@ TEST(HostileInput, FullDiskFailsAndKeepsThePreviousOutput) {
     EXPECT_EQ(ReadFile(dir / "disk/out.xml"), kPrevious);
     EXPECT_EQ(CountEntries(dir / "disk"), 2) << "no temporary file is left behind";
 }
+
+}  // namespace dravonix

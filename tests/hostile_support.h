@@ -10,6 +10,8 @@
 #include "platform/test_files.h"
 #include "tests/run_command.h"
 
+namespace dravonix {
+
 /// The five lines both tools print when a pass fails.
 inline const std::string kToolError =
     "\n"
@@ -61,3 +63,5 @@ inline void ExpectToolSucceeded(const CommandResult& result) {
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "");
 }
+
+}  // namespace dravonix

@@ -12,6 +12,8 @@
 #include "tests/hostile_support.h"
 #include "tests/run_command.h"
 
+namespace dravonix {
+
 namespace {
 
 // Runs a tool under an address-space limit of limit_kb kilobytes.
@@ -108,3 +110,5 @@ TEST(MemoryLimit, ResaveGivesAllOrNothing) {
     ASSERT_EQ(RunCommand(DRAVONIX_BIN, {dir / "in.kbd", dir / "in.xml"}).exit_code, 0);
     ExpectAllOrNothingNearTheNeed(DRAVONIX_RESAVE_BIN, dir / "in.xml");
 }
+
+}  // namespace dravonix

@@ -10,6 +10,8 @@
 #include "tests/hostile_support.h"
 #include "tests/run_command.h"
 
+namespace dravonix {
+
 namespace {
 
 const std::string kPrevious = "previous output\n";
@@ -119,3 +121,5 @@ TEST(ResaveHostile, LargeAttributeWithinTheParserLimitIsKeptWhole) {
     ExpectToolSucceeded(Resave(dir / "in.xml", dir / "out.xml"));
     EXPECT_EQ(ReadFile(dir / "out.xml"), board);
 }
+
+}  // namespace dravonix

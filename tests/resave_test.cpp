@@ -1,8 +1,7 @@
 // End-to-end tests of the dravonix-resave command, and the round trip
 // .kbd -> XML -> resave -> XML through both commands.
-#include <gtest/gtest.h>
-
 #include <dirent.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -10,6 +9,8 @@
 #include "bench/kbd_generator.h"
 #include "platform/test_files.h"
 #include "tests/run_command.h"
+
+namespace dravonix {
 
 namespace {
 
@@ -151,3 +152,5 @@ TEST(Resave, GeneratedKeyboardsSurviveTheRoundTripUnchanged) {
         ExpectStableRoundTrip(dir / "in.kbd", dir);
     }
 }
+
+}  // namespace dravonix

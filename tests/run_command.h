@@ -9,6 +9,8 @@
 
 #include "platform/test_files.h"
 
+namespace dravonix {
+
 /// What a finished command left behind.
 struct CommandResult {
     int exit_code = -1;  // as a shell sees it (0..255), or -1 when it did not exit
@@ -47,3 +49,5 @@ inline CommandResult RunCommand(const std::string& program, const std::vector<st
     result.err = ReadFile(capture / "err");
     return result;
 }
+
+}  // namespace dravonix

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace dravonix {
+
 void Format(std::string& target, const char* format, ...) {
     va_list args;
     va_start(args, format);
@@ -22,3 +24,5 @@ void Format(std::string& target, const char* format, ...) {
     result.resize(std::strlen(result.c_str()));
     target = std::move(result);
 }
+
+}  // namespace dravonix

@@ -4,6 +4,8 @@
 
 #include <climits>
 
+namespace dravonix {
+
 TEST(Format, Integers) {
     struct Case {
         int value;
@@ -38,3 +40,5 @@ TEST(Format, WideResultsFitTheirBuffer) {
     ASSERT_EQ(s.size(), 300u + 1 + 8 + 1 + 5 + 1 + 3);
     EXPECT_EQ(s.substr(299), "1|ab      |000ff|abc");
 }
+
+}  // namespace dravonix

@@ -4,6 +4,8 @@
 #include "model/list_bindings.h"
 #include "xml/save_values.h"
 
+namespace dravonix {
+
 HRESULT Key::Save(const DomNode& /*node*/) {
     // Each attribute only when set; the first failure ends the key.
     HRESULT status = S_OK;
@@ -50,3 +52,5 @@ HRESULT KeyList::Save(const DomNode& /*node*/) {
     SaveList("key", key);
     return S_OK;
 }
+
+}  // namespace dravonix

@@ -12,6 +12,8 @@
 #include "model/key_definition.h"
 #include "model/list_bindings.h"
 
+namespace dravonix {
+
 HRESULT KeyDefDocument::Load(const DomNode& /*node*/) {
     LoadChildren("keydef", keydef);
     return S_OK;
@@ -247,3 +249,5 @@ HRESULT KeyImages::Load(const DomNode& /*node*/) {
     }
     return S_OK;
 }
+
+}  // namespace dravonix

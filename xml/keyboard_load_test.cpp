@@ -7,10 +7,12 @@
 #include <string>
 #include <string_view>
 
+#include "dom/xml_parse.h"
 #include "model/key_definition.h"
 #include "platform/com.h"
-#include "platform/xml_parse.h"
 #include "xml/load_from_file.h"
+
+namespace dravonix {
 
 namespace {
 
@@ -325,3 +327,5 @@ TEST_F(KeyboardLoadTest, DockBackgroundReadsOnlyTheMembersOfItsType) {
 }
 
 }  // namespace
+
+}  // namespace dravonix

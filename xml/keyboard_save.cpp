@@ -5,6 +5,8 @@
 #include "model/list_bindings.h"
 #include "xml/save_values.h"
 
+namespace dravonix {
+
 HRESULT KeyDefDocument::Save(const DomNode& /*node*/) {
     SaveChild("keydef", keydef);
     return S_OK;
@@ -113,3 +115,5 @@ HRESULT SoundList::Save(const DomNode& /*node*/) {
     }
     return S_OK;
 }
+
+}  // namespace dravonix

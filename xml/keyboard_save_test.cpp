@@ -4,9 +4,11 @@
 
 #include <string>
 
+#include "dom/xml_parse.h"
 #include "model/key_definition.h"
-#include "platform/xml_parse.h"
 #include "xml/save_test_util.h"
+
+namespace dravonix {
 
 namespace {
 
@@ -288,3 +290,5 @@ TEST_F(KeyboardSaveTest, ListBindingsSkipEntriesTheDomCannotCreate) {
 }
 
 }  // namespace
+
+}  // namespace dravonix

@@ -1,7 +1,9 @@
 // Reading an XML keyboard file into the keyboard model.
 #include "xml/load_from_file.h"
 
-#include "platform/xml_parse.h"
+#include "dom/xml_parse.h"
+
+namespace dravonix {
 
 namespace {
 
@@ -46,3 +48,5 @@ KeyboardLoad LoadKeyboardMemory(std::string_view bytes, KeyDefDocument& document
     HRESULT status = ParseXmlMemory(bytes, &parsed);
     return LoadParsed(status, parsed, document);
 }
+
+}  // namespace dravonix

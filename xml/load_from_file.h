@@ -6,6 +6,8 @@
 
 #include "model/key_definition.h"
 
+namespace dravonix {
+
 /// Outcome of reading an XML keyboard file.
 enum class KeyboardLoad {
     kLoaded,       // well-formed XML with a "keydef" root element; the model was read
@@ -20,3 +22,5 @@ KeyboardLoad LoadKeyboardFile(const std::string& path, KeyDefDocument& document)
 
 /// The same for a document held in memory.
 KeyboardLoad LoadKeyboardMemory(std::string_view bytes, KeyDefDocument& document);
+
+}  // namespace dravonix

@@ -6,10 +6,12 @@
 #include <random>
 #include <string>
 
+#include "dom/dom.h"
 #include "model/key_definition.h"
 #include "platform/com.h"
-#include "platform/dom.h"
 #include "xml/load_from_file.h"
+
+namespace dravonix {
 
 namespace {
 
@@ -23,9 +25,12 @@ public:
     int Below(int bound) { return std::uniform_int_distribution<int>(0, bound - 1)(engine_); }
     std::int32_t Int() {
         switch (Below(4)) {
-            case 0: return -1;
-            case 1: return Below(200);
-            default: return static_cast<std::int32_t>(engine_());
+            case 0:
+                return -1;
+            case 1:
+                return Below(200);
+            default:
+                return static_cast<std::int32_t>(engine_());
         }
     }
     char Char() {
@@ -45,7 +50,8 @@ public:
     KeyShape Shape() {
         KeyShape shape;
         shape.mode = Below(2) ? String() : "";
-        for (int i = Below(3); i > 0; --i) shape.rect.push_back({Int(), Int(), Int(), Int(), String()});
+        for (int i = Below(3); i > 0; --i)
+            shape.rect.push_back({Int(), Int(), Int(), Int(), String()});
         for (int i = Below(3); i > 0; --i) {
             shape.ellipse.push_back({Int(), Int(), Int(), Int(), String()});
         }
@@ -197,7 +203,8 @@ TEST(RoundTrip, RandomModelsReadBackMemberByMember) {
         RandomModel random(seed);
         KeyDefDocument original;
         original.keydef.name = random.String();
-        for (int i = random.Below(3); i > 0; --i) original.keydef.subkeydef.push_back(random.Panel());
+        for (int i = random.Below(3); i > 0; --i)
+            original.keydef.subkeydef.push_back(random.Panel());
         std::string text = SaveText(original);
 
         KeyDefDocument loaded;
@@ -212,3 +219,5 @@ TEST(RoundTrip, RandomModelsReadBackMemberByMember) {
     }
     CoUninitialize();
 }
+
+}  // namespace dravonix

@@ -9,10 +9,12 @@
 #include <utility>
 #include <vector>
 
+#include "dom/dom.h"
 #include "model/key_definition.h"
 #include "platform/com.h"
-#include "platform/dom.h"
 #include "xml/xml_node.h"
+
+namespace dravonix {
 
 /// Runs each test with the COM runtime started, so documents can be created.
 class ComTest : public ::testing::Test {
@@ -127,3 +129,5 @@ inline constexpr char kWorkedExample[] =
     "\t\t<keyswithshift/>\n"
     "\t</subkeydef>\n"
     "</keydef>";
+
+}  // namespace dravonix

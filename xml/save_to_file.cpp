@@ -2,6 +2,8 @@
 #include "platform/codepage.h"
 #include "xml/xml_node.h"
 
+namespace dravonix {
+
 bool XmlNode::SaveToFile(const std::string& path) {
     DomDocument document;
     CreateDomDocument(&document);
@@ -21,3 +23,5 @@ bool XmlNode::SaveToText(std::string* text) {
     Save(document);
     return Succeeded(document.SaveToString(text));
 }
+
+}  // namespace dravonix

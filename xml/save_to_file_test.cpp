@@ -11,6 +11,8 @@
 
 #include "xml/save_test_util.h"
 
+namespace dravonix {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -158,3 +160,5 @@ TEST_F(SaveToFileTest, SecondSaveBuildsAnIndependentDocument) {
 }
 
 }  // namespace
+
+}  // namespace dravonix

@@ -8,6 +8,8 @@
 #include "platform/codepage.h"
 #include "platform/variant.h"
 
+namespace dravonix {
+
 /// An integer value: written in signed decimal.
 inline Variant IntValue(std::int32_t value) { return Variant::Int(value); }
 
@@ -22,3 +24,5 @@ inline Variant CharValue(char value) {
                          : Variant::String(std::u16string(
                                1, WideCharOfByte(static_cast<unsigned char>(value))));
 }
+
+}  // namespace dravonix

@@ -4,6 +4,8 @@
 #include "model/list_bindings.h"
 #include "xml/save_values.h"
 
+namespace dravonix {
+
 HRESULT KeyShape::Save(const DomNode& /*node*/) {
     if (!mode.empty()) SetStringAttribute("mode", mode);
     RectShape rects(rect);
@@ -93,3 +95,5 @@ HRESULT PolygonPoint::Save(const DomNode& /*node*/) {
     }
     return S_OK;
 }
+
+}  // namespace dravonix

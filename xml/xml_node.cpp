@@ -1,6 +1,8 @@
 // Binding of XmlNode objects to DOM nodes.
 #include "xml/xml_node.h"
 
+namespace dravonix {
+
 void XmlNode::SetLevel(std::int32_t new_level) { level = new_level < 0 ? 0 : new_level; }
 
 HRESULT XmlNode::Bind(const DomNode& node) {
@@ -27,3 +29,5 @@ bool XmlNode::HasName(const DomNode& node, std::u16string_view name) {
     std::u16string node_name;
     return Succeeded(node.get_nodeName(&node_name)) && node_name == name;
 }
+
+}  // namespace dravonix

@@ -8,10 +8,12 @@
 #include <string_view>
 #include <vector>
 
+#include "dom/dom.h"
 #include "platform/codepage.h"
-#include "platform/dom.h"
 #include "platform/status.h"
 #include "platform/variant.h"
+
+namespace dravonix {
 
 /// An object bound to one node of an XML DOM tree. Copies share the binding
 /// (each holds its own references to the same element and attribute map).
@@ -149,3 +151,5 @@ HRESULT XmlNode::LoadList(std::string_view name, std::vector<T>& list) {
     }
     return S_OK;
 }
+
+}  // namespace dravonix

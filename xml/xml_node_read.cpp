@@ -3,6 +3,8 @@
 #include "platform/codepage.h"
 #include "xml/xml_node.h"
 
+namespace dravonix {
+
 namespace {
 
 // Looks an attribute up in map and converts its value to vt.
@@ -132,3 +134,5 @@ HRESULT XmlNode::LoadChildren(std::string_view name, XmlNode& object) {
     }
     return S_OK;
 }
+
+}  // namespace dravonix

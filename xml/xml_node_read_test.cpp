@@ -5,9 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "dom/xml_parse.h"
 #include "platform/com.h"
-#include "platform/xml_parse.h"
 #include "xml/xml_node.h"
+
+namespace dravonix {
 
 namespace {
 
@@ -167,3 +169,5 @@ TEST_F(XmlNodeReadTest, LoadChildrenReadsEveryMatchAndStaysOnTheLast) {
 }
 
 }  // namespace
+
+}  // namespace dravonix

@@ -4,6 +4,8 @@
 
 #include "platform/com.h"
 
+namespace dravonix {
+
 namespace {
 
 // The smallest concrete XmlNode.
@@ -84,3 +86,5 @@ TEST_F(XmlNodeTest, RebindingReleasesTheOldNode) {
     node.Bind(c);
     EXPECT_EQ(a.DocumentReferences(), before);
 }
+
+}  // namespace dravonix

@@ -2,10 +2,12 @@
 // attributes, text values, nested objects and lists.
 #include <string>
 
+#include "dom/dom_build.h"
 #include "platform/codepage.h"
-#include "platform/dom_build.h"
 #include "xml/save_values.h"
 #include "xml/xml_node.h"
+
+namespace dravonix {
 
 namespace {
 
@@ -133,3 +135,5 @@ HRESULT XmlNode::SaveInline(XmlNode& binding) {
     binding.Save(element);
     return S_OK;
 }
+
+}  // namespace dravonix

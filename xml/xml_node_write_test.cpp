@@ -7,6 +7,8 @@
 
 #include "xml/save_test_util.h"
 
+namespace dravonix {
+
 namespace {
 
 // The text of a text node.
@@ -166,3 +168,5 @@ TEST_F(XmlNodeWriteTest, SaveChildPassesOnAFailingChildWithoutClosingIt) {
 }
 
 }  // namespace
+
+}  // namespace dravonix

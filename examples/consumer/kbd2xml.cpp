@@ -11,16 +11,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: kbd2xml INPUT.kbd OUTPUT.xml\n");
         return 2;
     }
-    CoInitialize(nullptr);  // the XML document needs the COM runtime
+    dravonix::CoInitialize(nullptr);  // the XML document needs the COM runtime
     bool converted = false;
     {
-        KeyDefDocument document;
-        if (ReadKbdFile(argv[1], document.keydef) && document.SaveToFile(argv[2])) {
+        dravonix::KeyDefDocument document;
+        if (dravonix::ReadKbdFile(argv[1], document.keydef) && document.SaveToFile(argv[2])) {
             std::printf("%s: \"%s\", %zu panel(s)\n", argv[2], document.keydef.name.c_str(),
                         document.keydef.subkeydef.size());
             converted = true;
         }
     }  // the document lets go of its XML nodes before the runtime stops
-    CoUninitialize();
+    dravonix::CoUninitialize();
     return converted ? 0 : 1;
 }

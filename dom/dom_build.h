@@ -9,9 +9,11 @@
 
 #include <string_view>
 
-#include "platform/dom.h"
+#include "dom/dom.h"
 #include "platform/status.h"
 #include "platform/variant.h"
+
+namespace dravonix {
 
 namespace dom {
 
@@ -35,3 +37,5 @@ HRESULT AddNewAttribute(const DomNode& creator, const DomNamedNodeMap& map,
 bool HasElementChild(const DomNode& node);
 
 }  // namespace dom
+
+}  // namespace dravonix

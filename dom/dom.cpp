@@ -5,9 +5,11 @@
 #include <cstring>
 #include <new>
 
+#include "dom/dom_store.h"
 #include "platform/com.h"
-#include "platform/dom_store.h"
 #include "platform/unicode.h"
+
+namespace dravonix {
 
 namespace dom {
 
@@ -623,3 +625,5 @@ HRESULT DomNamedNodeMap::get_item(long index, DomNode* attribute) const {
     *attribute = Store::MakeNode(store, n);
     return S_OK;
 }
+
+}  // namespace dravonix

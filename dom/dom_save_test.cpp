@@ -4,11 +4,13 @@
 
 #include <cstdlib>
 
+#include "dom/dom.h"
+#include "dom/dom_test_util.h"
+#include "dom/xml_parse.h"
 #include "platform/com.h"
-#include "platform/dom.h"
-#include "platform/dom_test_util.h"
 #include "platform/test_files.h"
-#include "platform/xml_parse.h"
+
+namespace dravonix {
 
 namespace {
 
@@ -170,3 +172,5 @@ TEST_F(DomSaveTest, PermissionsLinksAndSpecialFiles) {
     ASSERT_EQ(::stat("/dev/null", &null_info), 0);
     EXPECT_TRUE(S_ISCHR(null_info.st_mode));
 }
+
+}  // namespace dravonix

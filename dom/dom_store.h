@@ -12,8 +12,10 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/dom.h"
+#include "dom/dom.h"
 #include "platform/prefault.h"
+
+namespace dravonix {
 
 namespace dom {
 
@@ -165,7 +167,7 @@ private:
     void AddChunk();
 
     std::vector<ChunkPtr> chunks_;
-    ChunkPtr spare_chunk_;  // the next chunk, being populated by prefaulter_
+    ChunkPtr spare_chunk_;   // the next chunk, being populated by prefaulter_
     Prefaulter prefaulter_;  // declared last: waits before any chunk is freed
     std::uint32_t size_ = 0;
     std::size_t node_limit_ = kNone - 1;
@@ -193,3 +195,5 @@ HRESULT TextForm(const Variant& value, std::string* text);
 bool IsXmlName(std::string_view name);
 
 }  // namespace dom
+
+}  // namespace dravonix

@@ -3,9 +3,11 @@
 
 #include <string>
 
+#include "dom/dom.h"
 #include "platform/codepage.h"
-#include "platform/dom.h"
 #include "platform/unicode.h"
+
+namespace dravonix {
 
 /// One line per node, indented by depth: element names with their attributes
 /// in order, text as quoted UTF-8.
@@ -52,3 +54,5 @@ inline std::string DumpTree(const DomNode& node, int depth = 0) {
     }
     return out;
 }
+
+}  // namespace dravonix

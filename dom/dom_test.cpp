@@ -1,9 +1,11 @@
-#include "platform/dom.h"
+#include "dom/dom.h"
 
 #include <gtest/gtest.h>
 
+#include "dom/dom_test_util.h"
 #include "platform/com.h"
-#include "platform/dom_test_util.h"
+
+namespace dravonix {
 
 namespace {
 
@@ -172,3 +174,5 @@ TEST_F(DomTest, NodeLimitMakesCreationFail) {
     EXPECT_EQ(doc.createNode(Variant::Int(NODE_ELEMENT), u"c", u"", &c), E_OUTOFMEMORY);
     EXPECT_FALSE(c);
 }
+
+}  // namespace dravonix

@@ -15,8 +15,10 @@
 #include <memory>
 #include <new>
 
+#include "dom/dom_store.h"
 #include "platform/codepage.h"
-#include "platform/dom_store.h"
+
+namespace dravonix {
 
 namespace {
 
@@ -371,3 +373,5 @@ HRESULT DomDocument::save(const Variant& destination) const {
     }
     return SaveAtomically(*store_, resolved, nullptr);
 }
+
+}  // namespace dravonix

@@ -1,4 +1,4 @@
-#include "platform/xml_parse.h"
+#include "dom/xml_parse.h"
 
 #include <fcntl.h>
 #include <libxml/parser.h>
@@ -15,7 +15,9 @@
 #include <memory>
 #include <new>
 
-#include "platform/dom_store.h"
+#include "dom/dom_store.h"
+
+namespace dravonix {
 
 namespace {
 
@@ -234,3 +236,5 @@ HRESULT ParseXmlFile(const std::string& path, DomDocument* document) {
     if (!ReadWholeFile(path, &bytes)) return E_FAIL;
     return ParseXmlMemory(bytes, document);
 }
+
+}  // namespace dravonix

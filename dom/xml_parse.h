@@ -6,7 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/dom.h"
+#include "dom/dom.h"
+
+namespace dravonix {
 
 /// Parses a complete XML document held in memory. Fails (E_FAIL) when the text
 /// is not well-formed XML or refers to an entity other than the predefined
@@ -18,3 +20,5 @@ HRESULT ParseXmlMemory(std::string_view bytes, DomDocument* document);
 /// Reads the file at path and parses it as ParseXmlMemory does. A file that
 /// cannot be read is E_FAIL.
 HRESULT ParseXmlFile(const std::string& path, DomDocument* document);
+
+}  // namespace dravonix

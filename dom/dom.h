@@ -14,6 +14,8 @@
 #include "platform/status.h"
 #include "platform/variant.h"
 
+namespace dravonix {
+
 /// Node type numbers.
 enum DOMNodeType : std::uint8_t {
     NODE_INVALID = 0,
@@ -167,3 +169,5 @@ private:
 /// Creates an empty document. Fails with CO_E_NOTINITIALIZED, leaving
 /// document null, while the calling thread has not started the COM runtime.
 HRESULT CreateDomDocument(DomDocument* document);
+
+}  // namespace dravonix

@@ -1,10 +1,12 @@
-#include "platform/dom_build.h"
+#include "dom/dom_build.h"
 
 #include <charconv>
 #include <iterator>
 #include <string>
 
-#include "platform/dom_store.h"
+#include "dom/dom_store.h"
+
+namespace dravonix {
 
 namespace dom {
 
@@ -109,3 +111,5 @@ bool HasElementChild(const DomNode& node) {
 }
 
 }  // namespace dom
+
+}  // namespace dravonix

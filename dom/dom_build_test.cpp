@@ -1,4 +1,4 @@
-#include "platform/dom_build.h"
+#include "dom/dom_build.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "dom/dom_test_util.h"
+#include "dom/xml_parse.h"
 #include "platform/com.h"
-#include "platform/dom_test_util.h"
 #include "platform/unicode.h"
-#include "platform/xml_parse.h"
+
+namespace dravonix {
 
 namespace {
 
@@ -349,3 +351,5 @@ TEST_F(DomBuildTest, HasElementChild) {
 }
 
 }  // namespace
+
+}  // namespace dravonix

@@ -1,6 +1,6 @@
 // Parsing XML into the DOM: well-formedness, whitespace text, and hostile
 // documents that name other files or expand entities.
-#include "platform/xml_parse.h"
+#include "dom/xml_parse.h"
 
 #include <gtest/gtest.h>
 #include <sys/inotify.h>
@@ -11,9 +11,11 @@
 #include <string>
 #include <string_view>
 
+#include "dom/dom_test_util.h"
 #include "platform/com.h"
-#include "platform/dom_test_util.h"
 #include "platform/test_files.h"
+
+namespace dravonix {
 
 namespace {
 
@@ -186,3 +188,5 @@ TEST_F(XmlParseTest, FilesThatCannotBeReadFail) {
     WriteFile(dir / "ok.xml", "<a/>");
     EXPECT_EQ(ParseXmlFile(dir / "ok.xml", &doc), S_OK);
 }
+
+}  // namespace dravonix
