@@ -191,9 +191,6 @@ private:
 /// DISP_E_TYPEMISMATCH for values without one.
 HRESULT TextForm(const Variant& value, std::string* text);
 
-/// True when name (UTF-8) is an XML 1.0 name.
-bool IsXmlName(std::string_view name);
-
 }  // namespace dom
 
 }  // namespace dravonix
