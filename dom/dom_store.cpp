@@ -50,24 +50,38 @@ NodeRecord* Store::NewChunk(bool huge_pages) {
     return static_cast<NodeRecord*>(memory);
 }
 
+Store::ChunkPtr Store::AllocateChunk(bool huge_pages) {
+    if (chunk_allocations_left_ == 0) throw std::bad_alloc();
+    if (chunk_allocations_left_ != SIZE_MAX) --chunk_allocations_left_;
+    return ChunkPtr(NewChunk(huge_pages));
+}
+
 void Store::AddChunk() {
     ChunkPtr chunk;
     if (chunks_.empty()) {
-        chunk.reset(NewChunk(false));
+        chunk = AllocateChunk(false);
     } else {
         prefaulter_.Wait();
-        chunk = spare_chunk_ ? std::move(spare_chunk_) : ChunkPtr(NewChunk(true));
+        chunk = spare_chunk_ ? std::move(spare_chunk_) : AllocateChunk(true);
     }
     chunks_.push_back(std::move(chunk));
     if (chunks_.size() < 2) return;
-    spare_chunk_.reset(NewChunk(true));
+    // The spare chunk only saves time: without memory for it, the next chunk
+    // is allocated when a node needs it, and fails that node if it must.
+    try {
+        spare_chunk_ = AllocateChunk(true);
+    } catch (const std::bad_alloc&) {
+        return;
+    }
     prefaulter_.Start(spare_chunk_.get(), kChunkBytes);
 }
 
 HRESULT Store::NewNode(DOMNodeType type, std::uint32_t name, std::uint32_t* index) {
     if (size_ >= node_limit_ || size_ >= kNone - 1) return E_OUTOFMEMORY;
-    if ((size_ & kChunkMask) == 0) AddChunk();
-    NodeRecord& node = *new (chunks_.back().get() + (size_ & kChunkMask)) NodeRecord(type, name);
+    // The chunk is found from the index, as at() finds it.
+    if ((size_ >> kChunkBits) == chunks_.size()) AddChunk();
+    NodeRecord& node =
+        *new (chunks_[size_ >> kChunkBits].get() + (size_ & kChunkMask)) NodeRecord(type, name);
     if (type == NODE_ELEMENT || type == NODE_DOCUMENT) {
         node.tree = {kNone, kNone, kNone};
     } else {
@@ -91,7 +105,7 @@ std::size_t HashName(std::string_view name) {
 std::size_t Store::SlotOf(std::string_view utf8) const {
     const std::size_t mask = name_slots_.size() - 1;
     std::size_t slot = HashName(utf8) & mask;
-    while (name_slots_[slot] != kNone && names_[name_slots_[slot]] != utf8) {
+    while (name_slots_[slot] != kNone && names_[name_slots_[slot]].text != utf8) {
         slot = (slot + 1) & mask;
     }
     return slot;
@@ -104,13 +118,17 @@ std::uint32_t Store::InternName(std::string_view utf8) {
     // Records keep name ids in 28 bits; a document with more names than that
     // cannot be held, like one that outgrows memory.
     if (id >= kMaxNames) throw std::bad_alloc();
-    names_.emplace_back(utf8);
-    checked_names_.push_back(false);
-    name_slots_[slot] = id;
-    if (2 * names_.size() > name_slots_.size()) {
-        // Keep the table at most half full: rebuild it twice as large.
-        name_slots_.assign(2 * name_slots_.size(), kNone);
-        for (std::uint32_t n = 0; n < names_.size(); ++n) name_slots_[SlotOf(names_[n])] = n;
+    // Everything that allocates comes first, so that running out of memory
+    // leaves the tables as they were. The table stays at most half full: it
+    // is rebuilt twice as large when the name would fill it further.
+    std::vector<std::uint32_t> grown;
+    if (2 * (names_.size() + 1) > name_slots_.size()) grown.assign(2 * name_slots_.size(), kNone);
+    names_.push_back(Name{std::string(utf8)});
+    if (grown.empty()) {
+        name_slots_[slot] = id;
+    } else {
+        name_slots_.swap(grown);
+        for (std::uint32_t n = 0; n < names_.size(); ++n) name_slots_[SlotOf(names_[n].text)] = n;
     }
     return id;
 }
@@ -120,14 +138,14 @@ std::uint32_t Store::InternXmlName(std::string_view utf8) {
     // only when its name equals the text.
     const std::uint64_t address = reinterpret_cast<std::uintptr_t>(utf8.data());
     CachedName& cached = name_cache_[(address * 0x9E3779B97F4A7C15ull) >> 58];
-    if (cached.data == utf8.data() && cached.id != kNone && names_[cached.id] == utf8) {
+    if (cached.data == utf8.data() && cached.id != kNone && names_[cached.id].text == utf8) {
         return cached.id;
     }
     std::uint32_t id = name_slots_[SlotOf(utf8)];
-    if (id == kNone || !checked_names_[id]) {
+    if (id == kNone || !names_[id].checked) {
         if (!IsXmlName(utf8)) return kNone;
         id = InternName(utf8);
-        checked_names_[id] = true;
+        names_[id].checked = true;
     }
     cached = {utf8.data(), id};
     return id;
