@@ -17,6 +17,7 @@
 
 #include "dom/dom_store.h"
 #include "platform/codepage.h"
+#include "platform/unicode.h"
 
 namespace dravonix {
 
@@ -71,7 +72,8 @@ private:
 };
 
 // Bytes that may need escaping: bit 1 in element content, bit 2 in an
-// attribute value. 0xEF may start U+FFFE or U+FFFF.
+// attribute value. Bytes from 0x80 on start a sequence that may be malformed
+// or be U+FFFE or U+FFFF.
 constexpr std::array<std::uint8_t, 256> kEscapeBytes = [] {
     std::array<std::uint8_t, 256> table{};
     for (int c = 0; c < 0x20; ++c) table[c] = 3;
@@ -79,13 +81,13 @@ constexpr std::array<std::uint8_t, 256> kEscapeBytes = [] {
     table['\n'] = 2;
     for (unsigned char c : {'&', '<', '>', '\r'}) table[c] = 3;
     table['"'] = 2;
-    table[0xEF] = 3;
+    for (int c = 0x80; c < 0x100; ++c) table[c] = 3;
     return table;
 }();
 
 // The replacement of the byte at text[i], which kEscapeBytes marks, in
-// element content or an attribute value; empty when the byte stays as it is.
-// *replaced is the number of bytes replaced.
+// element content or an attribute value; empty when the bytes stay as they
+// are. *replaced is the number of bytes replaced or kept.
 std::string_view Replacement(std::string_view text, std::size_t i, bool attribute,
                              std::size_t* replaced) {
     *replaced = 1;
@@ -105,14 +107,14 @@ std::string_view Replacement(std::string_view text, std::size_t i, bool attribut
             return attribute ? "&#10;" : "";
         case '\r':
             return "&#13;";
-        default:
+        default: {
             if (c < 0x20) return kReplacement;  // not a character of XML 1.0
-            if (c == 0xEF && i + 2 < text.size() && text[i + 1] == '\xBF' &&
-                (text[i + 2] == '\xBE' || text[i + 2] == '\xBF')) {
-                *replaced = 3;
-                return kReplacement;  // U+FFFE and U+FFFF
-            }
-            return "";
+            char32_t code_point = 0;
+            const std::size_t size = DecodeUtf8(text.substr(i), &code_point);
+            if (size == 0) return kReplacement;  // not UTF-8: a byte at a time
+            *replaced = size;
+            return code_point == 0xFFFE || code_point == 0xFFFF ? kReplacement : "";
+        }
     }
 }
 
@@ -141,7 +143,7 @@ void PutEscaped(Output& out, std::string_view text, bool attribute) {
             std::size_t replaced = 1;
             const std::string_view replacement = Replacement(text, i, attribute, &replaced);
             if (replacement.empty()) {
-                *to++ = c;
+                to = std::copy_n(text.data() + i, replaced, to);
             } else {
                 to = std::copy(replacement.begin(), replacement.end(), to);
             }
@@ -161,6 +163,17 @@ void PutMarkupText(Output& out, std::string_view text, bool comment) {
         unsigned char u = static_cast<unsigned char>(c);
         if (u < 0x20 && c != '\t' && c != '\n' && c != '\r') {
             safe += kReplacement;
+            continue;
+        }
+        if (u >= 0x80) {
+            char32_t code_point = 0;
+            const std::size_t size = DecodeUtf8(text.substr(i), &code_point);
+            if (size == 0 || code_point == 0xFFFE || code_point == 0xFFFF) {
+                safe += kReplacement;
+            } else {
+                safe.append(text.substr(i, size));
+            }
+            i += size == 0 ? 0 : size - 1;
             continue;
         }
         safe.push_back(c);

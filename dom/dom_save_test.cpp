@@ -83,6 +83,42 @@ TEST_F(DomSaveTest, ReplacesCharactersXmlCannotCarry) {
               "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD</r>");
 }
 
+TEST_F(DomSaveTest, ReplacesMalformedUtf8) {
+    // Text set as UTF-8 may hold bytes that are not UTF-8: each such byte is
+    // written as U+FFFD, and well-formed sequences around them stay.
+    const std::string_view malformed =
+        "\xC3\xA9|\xFF|\xC0\x80|\xE2\x82|\xED\xA0\x80|\xF4\x90\x80\x80|\xC3";
+    const std::string replaced =
+        "\xC3\xA9|\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD|"
+        "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD|"
+        "\xEF\xBF\xBD";
+    DomNode root = Add(doc, NODE_ELEMENT, u"r");
+    DomNode attribute;
+    ASSERT_EQ(doc.CreateNode(NODE_ATTRIBUTE, "a", &attribute), S_OK);
+    ASSERT_EQ(attribute.PutText(malformed), S_OK);
+    DomNamedNodeMap map;
+    ASSERT_EQ(root.get_attributes(&map), S_OK);
+    ASSERT_EQ(map.setNamedItem(attribute, nullptr), S_OK);
+    DomNode text;
+    ASSERT_EQ(doc.CreateNode(NODE_TEXT, {}, &text), S_OK);
+    ASSERT_EQ(text.PutText(malformed), S_OK);
+    ASSERT_EQ(root.appendChild(text, nullptr), S_OK);
+    EXPECT_EQ(Saved(), "<r a=\"" + replaced + "\">" + replaced + "</r>");
+
+    // Comments and processing instructions (which only a parse creates).
+    DomDocument parsed;
+    ASSERT_EQ(ParseXmlMemory("<r><!--c--><?p d?></r>", &parsed), S_OK);
+    DomNode element, comment, instruction;
+    ASSERT_EQ(parsed.get_firstChild(&element), S_OK);
+    ASSERT_EQ(element.get_firstChild(&comment), S_OK);
+    ASSERT_EQ(comment.get_nextSibling(&instruction), S_OK);
+    ASSERT_EQ(comment.PutText(malformed), S_OK);
+    ASSERT_EQ(instruction.PutText(malformed), S_OK);
+    std::string saved;
+    ASSERT_EQ(parsed.SaveToString(&saved), S_OK);
+    EXPECT_EQ(saved, "<r><!--" + replaced + "--><?p " + replaced + "?></r>");
+}
+
 TEST_F(DomSaveTest, LongTextsAreEscapedWhole) {
     // Long texts are escaped a block at a time. A unit of 7 UTF-8 bytes with
     // a 3-byte U+FFFE and an "&", repeated far beyond any block size, puts

@@ -88,6 +88,35 @@ TEST_F(DomTest, RejectsAppendsThatBreakTheTree) {
     EXPECT_FALSE(invalid);
 }
 
+TEST_F(DomTest, NamesMustBeXmlNamesInWellFormedUtf8) {
+    const struct {
+        std::string_view name;
+        HRESULT status;
+    } cases[] = {
+        {"key", S_OK},
+        {"_a-b.c:d9", S_OK},
+        {"\xC3\xA9t\xC3\xA9", S_OK},  // U+00E9 t U+00E9
+        {"\xEF\xBF\xBD", S_OK},       // U+FFFD itself is a name character
+        {"\xF0\x90\x80\x80", S_OK},   // U+10000
+        {"9key", E_FAIL},
+        {"\xFF", E_FAIL},
+        {"a\xC3", E_FAIL},              // cut off
+        {"a\xA9", E_FAIL},              // stray continuation byte
+        {"\xC1\xA1", E_FAIL},           // overlong "a"
+        {"a\xE0\x80\xAD", E_FAIL},      // overlong "-"
+        {"a\xED\xA0\x80", E_FAIL},      // a surrogate
+        {"a\xF4\x90\x80\x80", E_FAIL},  // past U+10FFFF
+    };
+    for (const auto& c : cases) {
+        for (DOMNodeType type : {NODE_ELEMENT, NODE_ATTRIBUTE}) {
+            DomNode node;
+            EXPECT_EQ(doc.CreateNode(type, c.name, &node), c.status)
+                << testing::PrintToString(std::string(c.name));
+            EXPECT_EQ(static_cast<bool>(node), c.status == S_OK);
+        }
+    }
+}
+
 TEST_F(DomTest, AttributesKeepInsertionOrderAndExactNames) {
     DomNode element = Element(u"e");
     DomNamedNodeMap map;

@@ -41,8 +41,9 @@ constexpr std::array<std::uint8_t, 128> kAsciiNameChars = [] {
 }  // namespace
 
 bool IsXmlName(std::string_view name) {
+    if (name.empty()) return false;
     // Names are nearly always ASCII: check their bytes by table.
-    bool ascii = !name.empty();
+    bool ascii = true;
     for (std::size_t i = 0; ascii && i < name.size(); ++i) {
         const auto c = static_cast<unsigned char>(name[i]);
         if (c >= 0x80) {
@@ -52,14 +53,13 @@ bool IsXmlName(std::string_view name) {
         }
     }
     if (ascii) return true;
-    std::u16string wide = Utf8ToUtf16(name);
-    if (wide.empty()) return false;
-    for (std::size_t i = 0; i < wide.size(); ++i) {
-        char32_t c = wide[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size()) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
-        }
+    std::size_t i = 0;
+    while (i < name.size()) {
+        char32_t c = 0;
+        const std::size_t size = DecodeUtf8(name.substr(i), &c);
+        if (size == 0) return false;  // not UTF-8: no name at all
         if (!(i == 0 ? IsNameStartChar(c) : IsNameChar(c))) return false;
+        i += size;
     }
     return true;
 }
