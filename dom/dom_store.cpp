@@ -198,6 +198,15 @@ void Store::AttachAttribute(std::uint32_t owner, std::uint32_t index) {
     }
 }
 
+HRESULT Store::AddAttribute(std::uint32_t owner, std::uint32_t name, std::string_view utf8) {
+    std::uint32_t index = 0;
+    HRESULT status = NewNode(NODE_ATTRIBUTE, name, &index);
+    if (Failed(status)) return status;
+    SetText(index, utf8);
+    AttachAttribute(owner, index);
+    return S_OK;
+}
+
 bool Store::IsAncestorOrSelf(std::uint32_t candidate, std::uint32_t node) {
     for (std::uint32_t n = node; n != kNone; n = at(n).parent) {
         if (n == candidate) return true;

@@ -127,6 +127,9 @@ public:
     /// Gives a new, unattached attribute to an element: after the existing
     /// ones, or in the place of the one of the same name (setNamedItem).
     void AttachAttribute(std::uint32_t owner, std::uint32_t index);
+    /// Creates an attribute of that name and text and attaches it to owner:
+    /// createNode, put_nodeTypedValue and setNamedItem in one.
+    HRESULT AddAttribute(std::uint32_t owner, std::uint32_t name, std::string_view utf8);
 
     /// Appends child below parent after the checks of appendChild.
     HRESULT Append(std::uint32_t parent, std::uint32_t child);
