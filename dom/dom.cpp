@@ -203,21 +203,6 @@ HRESULT DomNode::get_nodeTypedValue(Variant* value) const {
 
 DomDocument::DomDocument(Store* store) : DomNode(store, 0) {}
 
-HRESULT DomDocument::createNode(const Variant& type, std::u16string_view name,
-                                std::u16string_view /*namespace_uri*/, DomNode* node) const {
-    if (node == nullptr) return E_POINTER;
-    if (store_ == nullptr) return E_UNEXPECTED;
-    Variant number;
-    HRESULT status = VariantChangeType(&number, type, 0, VT_I4);
-    if (Failed(status)) return E_INVALIDARG;
-    if (number.lVal != NODE_ELEMENT && number.lVal != NODE_ATTRIBUTE && number.lVal != NODE_TEXT) {
-        return E_INVALIDARG;
-    }
-    std::string utf8;
-    AppendUtf16AsUtf8(name, utf8);
-    return CreateNode(static_cast<DOMNodeType>(number.lVal), utf8, node);
-}
-
 HRESULT DomDocument::CreateNode(DOMNodeType type, std::string_view utf8_name, DomNode* node) const {
     if (node == nullptr) return E_POINTER;
     if (store_ == nullptr) return E_UNEXPECTED;
@@ -278,33 +263,6 @@ HRESULT DomNamedNodeMap::getNamedItem(std::u16string_view name, DomNode* attribu
     std::uint32_t n = store->at(Store::IndexOf(element_)).tree.first_attribute;
     while (name_id != kNone && n != kNone && store->at(n).name() != name_id) n = store->at(n).next;
     if (name_id == kNone || n == kNone) {
-        attribute->Release();
-        return S_FALSE;
-    }
-    *attribute = Store::MakeNode(store, n);
-    return S_OK;
-}
-
-HRESULT DomNamedNodeMap::get_length(long* length) const {
-    if (length == nullptr) return E_POINTER;
-    if (!element_) return E_UNEXPECTED;
-    Store* store = Store::StoreOf(element_);
-    long count = 0;
-    for (std::uint32_t n = store->at(Store::IndexOf(element_)).tree.first_attribute; n != kNone;
-         n = store->at(n).next) {
-        ++count;
-    }
-    *length = count;
-    return S_OK;
-}
-
-HRESULT DomNamedNodeMap::get_item(long index, DomNode* attribute) const {
-    if (attribute == nullptr) return E_POINTER;
-    if (!element_) return E_UNEXPECTED;
-    Store* store = Store::StoreOf(element_);
-    std::uint32_t n = store->at(Store::IndexOf(element_)).tree.first_attribute;
-    for (long i = 0; i < index && n != kNone; ++i) n = store->at(n).next;
-    if (index < 0 || n == kNone) {
         attribute->Release();
         return S_FALSE;
     }

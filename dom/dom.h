@@ -116,13 +116,10 @@ class DomDocument : public DomNode {
 public:
     DomDocument() = default;
 
-    /// Creates an unattached node. type is an integer variant: NODE_ELEMENT,
-    /// NODE_ATTRIBUTE or NODE_TEXT; name is required for elements and
-    /// attributes (E_FAIL when it is not an XML name) and ignored for text.
-    HRESULT createNode(const Variant& type, std::u16string_view name,
-                       std::u16string_view namespace_uri, DomNode* node) const;
-    /// createNode with the type as a number and the name in UTF-8: the same
-    /// checks and results without the variant and UTF-16 conversions.
+    /// Creates an unattached node of type NODE_ELEMENT, NODE_ATTRIBUTE or
+    /// NODE_TEXT (E_INVALIDARG for any other). The name, in UTF-8, is required
+    /// for elements and attributes (E_FAIL when it is not an XML name in
+    /// well-formed UTF-8) and ignored for text.
     HRESULT CreateNode(DOMNodeType type, std::string_view utf8_name, DomNode* node) const;
 
     /// Serializes the document into the file named by destination (VT_BSTR),
@@ -155,10 +152,6 @@ public:
     /// The attribute of exactly this name (case-sensitive); S_FALSE and a null
     /// handle when there is none.
     HRESULT getNamedItem(std::u16string_view name, DomNode* attribute) const;
-    /// Number of attributes.
-    HRESULT get_length(long* length) const;
-    /// The attribute at position index in insertion order; S_FALSE past the end.
-    HRESULT get_item(long index, DomNode* attribute) const;
 
 private:
     friend class DomNode;

@@ -4,7 +4,7 @@
 // but works on the node records directly instead of going through a handle,
 // a variant and a name conversion for every step. New nodes are created by
 // `document`, the document of the node `creator` (a null creator stands for
-// a null document, whose createNode fails with E_UNEXPECTED).
+// a null document, whose CreateNode fails with E_UNEXPECTED).
 #pragma once
 
 #include <string_view>

@@ -24,10 +24,10 @@ protected:
         doc.Release();
         CoUninitialize();
     }
-    DomNode Add(const DomNode& parent, DOMNodeType type, std::u16string_view name,
+    DomNode Add(const DomNode& parent, DOMNodeType type, std::string_view name,
                 std::u16string value = u"") {
         DomNode node;
-        EXPECT_EQ(doc.createNode(Variant::Int(type), name, u"", &node), S_OK);
+        EXPECT_EQ(doc.CreateNode(type, name, &node), S_OK);
         if (type == NODE_ATTRIBUTE) {
             node.put_nodeTypedValue(Variant::String(std::move(value)));
             DomNamedNodeMap map;
@@ -41,14 +41,14 @@ protected:
     }
     // A small tree with every character that needs care.
     void BuildTrickyTree() {
-        DomNode root = Add(doc, NODE_ELEMENT, u"keydef");
-        Add(root, NODE_ATTRIBUTE, u"name", u"a&b<c>d\"e'f\tg\nh\ri");
-        Add(root, NODE_TEXT, u"", u"\n\t");
-        DomNode child = Add(root, NODE_ELEMENT, u"jpeg");
-        Add(child, NODE_TEXT, u"", u"x & y < z > w \"q\" \r\n\ttab \u00e9\u20ac\U0001F600");
-        Add(root, NODE_TEXT, u"", u"\n\t");
-        Add(root, NODE_ELEMENT, u"empty");
-        Add(root, NODE_TEXT, u"", u"\n");
+        DomNode root = Add(doc, NODE_ELEMENT, "keydef");
+        Add(root, NODE_ATTRIBUTE, "name", u"a&b<c>d\"e'f\tg\nh\ri");
+        Add(root, NODE_TEXT, "", u"\n\t");
+        DomNode child = Add(root, NODE_ELEMENT, "jpeg");
+        Add(child, NODE_TEXT, "", u"x & y < z > w \"q\" \r\n\ttab \u00e9\u20ac\U0001F600");
+        Add(root, NODE_TEXT, "", u"\n\t");
+        Add(root, NODE_ELEMENT, "empty");
+        Add(root, NODE_TEXT, "", u"\n");
     }
     std::string Saved() {
         std::string text;
@@ -75,9 +75,9 @@ TEST_F(DomSaveTest, EscapesWhatXmlNeedsEscaped) {
 }
 
 TEST_F(DomSaveTest, ReplacesCharactersXmlCannotCarry) {
-    DomNode root = Add(doc, NODE_ELEMENT, u"r");
-    Add(root, NODE_ATTRIBUTE, u"a", std::u16string(u"x\u0001y\u001Fz\uFFFE", 6));
-    Add(root, NODE_TEXT, u"", std::u16string(u"\u0000\u0008\uFFFF", 3));
+    DomNode root = Add(doc, NODE_ELEMENT, "r");
+    Add(root, NODE_ATTRIBUTE, "a", std::u16string(u"x\u0001y\u001Fz\uFFFE", 6));
+    Add(root, NODE_TEXT, "", std::u16string(u"\u0000\u0008\uFFFF", 3));
     EXPECT_EQ(Saved(),
               "<r a=\"x\xEF\xBF\xBDy\xEF\xBF\xBDz\xEF\xBF\xBD\">"
               "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD</r>");
@@ -92,7 +92,7 @@ TEST_F(DomSaveTest, ReplacesMalformedUtf8) {
         "\xC3\xA9|\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD|"
         "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD|"
         "\xEF\xBF\xBD";
-    DomNode root = Add(doc, NODE_ELEMENT, u"r");
+    DomNode root = Add(doc, NODE_ELEMENT, "r");
     DomNode attribute;
     ASSERT_EQ(doc.CreateNode(NODE_ATTRIBUTE, "a", &attribute), S_OK);
     ASSERT_EQ(attribute.PutText(malformed), S_OK);
@@ -130,9 +130,9 @@ TEST_F(DomSaveTest, LongTextsAreEscapedWhole) {
         text += unit;
         escaped += "a\xEF\xBF\xBD&amp;bc";
     }
-    DomNode root = Add(doc, NODE_ELEMENT, u"r");
-    Add(root, NODE_ATTRIBUTE, u"a", text);
-    Add(root, NODE_TEXT, u"", text);
+    DomNode root = Add(doc, NODE_ELEMENT, "r");
+    Add(root, NODE_ATTRIBUTE, "a", text);
+    Add(root, NODE_TEXT, "", text);
     EXPECT_TRUE(Saved() == "<r a=\"" + escaped + "\">" + escaped + "</r>");
 }
 
@@ -159,7 +159,7 @@ TEST_F(DomSaveTest, FailedSaveLeavesTheDestinationAlone) {
 }
 
 TEST_F(DomSaveTest, FailsForMissingFoldersAndDirectories) {
-    Add(doc, NODE_ELEMENT, u"r");
+    Add(doc, NODE_ELEMENT, "r");
     ScratchDir dir;
     EXPECT_LT(doc.save(Variant::String(MultiByteToWideChar(dir / "no/such/out.xml"))), 0);
     EXPECT_LT(doc.save(Variant::String(MultiByteToWideChar(dir.path()))), 0);
@@ -171,13 +171,13 @@ TEST_F(DomSaveTest, FailsForMissingFoldersAndDirectories) {
 }
 
 TEST_F(DomSaveTest, FullDeviceIsAFailure) {
-    Add(doc, NODE_ELEMENT, u"r");
+    Add(doc, NODE_ELEMENT, "r");
     if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "/dev/full is not available";
     EXPECT_LT(doc.save(Variant::String(u"/dev/full")), 0);
 }
 
 TEST_F(DomSaveTest, PermissionsLinksAndSpecialFiles) {
-    Add(doc, NODE_ELEMENT, u"r");
+    Add(doc, NODE_ELEMENT, "r");
     ScratchDir dir;
     mode_t old_mask = ::umask(022);
     std::string fresh = dir / "fresh.xml";

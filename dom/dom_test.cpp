@@ -19,20 +19,20 @@ protected:
         doc.Release();
         CoUninitialize();
     }
-    DomNode Element(std::u16string_view name) {
+    DomNode Element(std::string_view name) {
         DomNode node;
-        EXPECT_EQ(doc.createNode(Variant::Int(NODE_ELEMENT), name, u"", &node), S_OK);
+        EXPECT_EQ(doc.CreateNode(NODE_ELEMENT, name, &node), S_OK);
         return node;
     }
     DomNode Text(std::u16string text) {
         DomNode node;
-        EXPECT_EQ(doc.createNode(Variant::Int(NODE_TEXT), u"", u"", &node), S_OK);
+        EXPECT_EQ(doc.CreateNode(NODE_TEXT, {}, &node), S_OK);
         EXPECT_EQ(node.put_nodeTypedValue(Variant::String(std::move(text))), S_OK);
         return node;
     }
-    DomNode Attribute(std::u16string_view name, const Variant& value) {
+    DomNode Attribute(std::string_view name, const Variant& value) {
         DomNode node;
-        EXPECT_EQ(doc.createNode(Variant::Int(NODE_ATTRIBUTE), name, u"", &node), S_OK);
+        EXPECT_EQ(doc.CreateNode(NODE_ATTRIBUTE, name, &node), S_OK);
         EXPECT_EQ(node.put_nodeTypedValue(value), S_OK);
         return node;
     }
@@ -54,13 +54,13 @@ TEST(DomCreation, FailsWithoutTheComRuntime) {
 }
 
 TEST_F(DomTest, AppendChildHandsBackTheNodeAndKeepsOrder) {
-    DomNode root = Element(u"root");
+    DomNode root = Element("root");
     DomNode appended;
     ASSERT_EQ(doc.appendChild(root, &appended), S_OK);
     EXPECT_TRUE(appended == root);
     root.appendChild(Text(u"\n\t"), nullptr);
-    root.appendChild(Element(u"a"), nullptr);
-    root.appendChild(Element(u"b"), nullptr);
+    root.appendChild(Element("a"), nullptr);
+    root.appendChild(Element("b"), nullptr);
     EXPECT_EQ(DumpTree(doc), "#document\n  root\n    #text [\n\t]\n    a\n    b\n");
 
     // A node that is appended again moves to the end.
@@ -71,20 +71,20 @@ TEST_F(DomTest, AppendChildHandsBackTheNodeAndKeepsOrder) {
 }
 
 TEST_F(DomTest, RejectsAppendsThatBreakTheTree) {
-    DomNode root = Element(u"root");
-    DomNode child = Element(u"child");
+    DomNode root = Element("root");
+    DomNode child = Element("child");
     ASSERT_EQ(doc.appendChild(root, nullptr), S_OK);
     ASSERT_EQ(root.appendChild(child, nullptr), S_OK);
     EXPECT_LT(child.appendChild(root, nullptr), 0) << "a cycle";
     EXPECT_LT(root.appendChild(root, nullptr), 0);
-    EXPECT_LT(doc.appendChild(Element(u"second"), nullptr), 0) << "one root element";
+    EXPECT_LT(doc.appendChild(Element("second"), nullptr), 0) << "one root element";
     EXPECT_LT(doc.appendChild(Text(u"text"), nullptr), 0);
-    EXPECT_LT(Text(u"x").appendChild(Element(u"y"), nullptr), 0);
-    EXPECT_LT(root.appendChild(Attribute(u"a", Variant::Int(1)), nullptr), 0);
+    EXPECT_LT(Text(u"x").appendChild(Element("y"), nullptr), 0);
+    EXPECT_LT(root.appendChild(Attribute("a", Variant::Int(1)), nullptr), 0);
     DomNode invalid;
-    EXPECT_LT(doc.createNode(Variant::Int(NODE_ELEMENT), u"two words", u"", &invalid), 0);
-    EXPECT_LT(doc.createNode(Variant::Int(NODE_ELEMENT), u"", u"", &invalid), 0);
-    EXPECT_LT(doc.createNode(Variant::Int(NODE_ATTRIBUTE), u"1x", u"", &invalid), 0);
+    EXPECT_LT(doc.CreateNode(NODE_ELEMENT, "two words", &invalid), 0);
+    EXPECT_LT(doc.CreateNode(NODE_ELEMENT, "", &invalid), 0);
+    EXPECT_LT(doc.CreateNode(NODE_ATTRIBUTE, "1x", &invalid), 0);
     EXPECT_FALSE(invalid);
 }
 
@@ -118,13 +118,13 @@ TEST_F(DomTest, NamesMustBeXmlNamesInWellFormedUtf8) {
 }
 
 TEST_F(DomTest, AttributesKeepInsertionOrderAndExactNames) {
-    DomNode element = Element(u"e");
+    DomNode element = Element("e");
     DomNamedNodeMap map;
     ASSERT_EQ(element.get_attributes(&map), S_OK);
-    map.setNamedItem(Attribute(u"zeta", Variant::Int(-1)), nullptr);
-    map.setNamedItem(Attribute(u"alpha", Variant::String(u"x")), nullptr);
-    map.setNamedItem(Attribute(u"mid", Variant::Bool(true)), nullptr);
-    map.setNamedItem(Attribute(u"alpha", Variant::String(u"y")), nullptr);  // replaces in place
+    map.setNamedItem(Attribute("zeta", Variant::Int(-1)), nullptr);
+    map.setNamedItem(Attribute("alpha", Variant::String(u"x")), nullptr);
+    map.setNamedItem(Attribute("mid", Variant::Bool(true)), nullptr);
+    map.setNamedItem(Attribute("alpha", Variant::String(u"y")), nullptr);  // replaces in place
     EXPECT_EQ(DumpTree(element), "e zeta=[-1] alpha=[y] mid=[true]\n");
 
     DomNode found;
@@ -140,7 +140,7 @@ TEST_F(DomTest, AttributesKeepInsertionOrderAndExactNames) {
 }
 
 TEST_F(DomTest, NodeNamesTypesAndOwners) {
-    DomNode element = Element(u"kb");
+    DomNode element = Element("kb");
     DomNode text = Text(u"t");
     std::u16string name;
     element.get_nodeName(&name);
@@ -161,9 +161,9 @@ TEST_F(DomTest, NodeNamesTypesAndOwners) {
 }
 
 TEST_F(DomTest, TypedValues) {
-    DomNode root = Element(u"r");
+    DomNode root = Element("r");
     doc.appendChild(root, nullptr);
-    DomNode inner = Element(u"i");
+    DomNode inner = Element("i");
     root.appendChild(Text(u"one "), nullptr);
     root.appendChild(inner, nullptr);
     inner.appendChild(Text(u"two"), nullptr);
@@ -175,14 +175,14 @@ TEST_F(DomTest, TypedValues) {
     // Setting an element's value replaces its children by one text node.
     ASSERT_EQ(inner.put_nodeTypedValue(Variant::Int(42)), S_OK);
     EXPECT_EQ(DumpTree(inner), "i\n  #text [42]\n");
-    DomNode attribute = Attribute(u"a", Variant::Bool(false));
+    DomNode attribute = Attribute("a", Variant::Bool(false));
     attribute.get_nodeTypedValue(&value);
     EXPECT_EQ(value.bstrVal, u"false");
     EXPECT_LT(attribute.put_nodeTypedValue(Variant::Error(E_OUTOFMEMORY)), 0);
 }
 
 TEST_F(DomTest, NodesKeepTheirDocumentAlive) {
-    DomNode element = Element(u"kept");
+    DomNode element = Element("kept");
     doc.appendChild(element, nullptr);
     doc.Release();  // the last document handle goes; the element handle remains
     DomDocument owner;
@@ -197,10 +197,10 @@ TEST_F(DomTest, NodesKeepTheirDocumentAlive) {
 
 TEST_F(DomTest, NodeLimitMakesCreationFail) {
     doc.SetNodeLimit(3);  // the document node counts
-    DomNode a = Element(u"a");
-    DomNode b = Element(u"b");
+    DomNode a = Element("a");
+    DomNode b = Element("b");
     DomNode c;
-    EXPECT_EQ(doc.createNode(Variant::Int(NODE_ELEMENT), u"c", u"", &c), E_OUTOFMEMORY);
+    EXPECT_EQ(doc.CreateNode(NODE_ELEMENT, "c", &c), E_OUTOFMEMORY);
     EXPECT_FALSE(c);
 }
 

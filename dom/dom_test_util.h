@@ -4,6 +4,7 @@
 #include <string>
 
 #include "dom/dom.h"
+#include "dom/dom_store.h"
 #include "platform/codepage.h"
 #include "platform/unicode.h"
 
@@ -19,13 +20,11 @@ inline std::string DumpTree(const DomNode& node, int depth = 0) {
     node.get_nodeName(&name);
     AppendUtf16AsUtf8(name, out);
     if (type == NODE_ELEMENT) {
-        DomNamedNodeMap map;
-        node.get_attributes(&map);
-        long length = 0;
-        map.get_length(&length);
-        for (long i = 0; i < length; ++i) {
-            DomNode attribute;
-            map.get_item(i, &attribute);
+        // The attributes in order, as the node store links them.
+        dom::Store* store = dom::Store::StoreOf(node);
+        for (std::uint32_t a = store->at(dom::Store::IndexOf(node)).tree.first_attribute;
+             a != dom::kNone; a = store->at(a).next) {
+            const DomNode attribute = dom::Store::MakeNode(store, a);
             std::u16string attribute_name;
             attribute.get_nodeName(&attribute_name);
             Variant value;

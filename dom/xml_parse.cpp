@@ -11,8 +11,8 @@
 #include <cerrno>
 #include <climits>
 #include <memory>
-#include <string>
 #include <new>
+#include <string>
 
 #include "dom/dom_store.h"
 

@@ -69,8 +69,8 @@ bool EqualsIgnoringCase(std::u16string_view text, std::u16string_view lower) {
     return true;
 }
 
-}  // namespace
-
+// Parses the integer text form of VariantChangeType: S_OK, DISP_E_OVERFLOW or
+// DISP_E_TYPEMISMATCH.
 HRESULT ParseIntegerText(std::u16string_view text, std::int32_t* value) {
     text = TrimBlanks(text);
     bool negative = false;
@@ -92,8 +92,6 @@ HRESULT ParseIntegerText(std::u16string_view text, std::int32_t* value) {
     *value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
     return S_OK;
 }
-
-namespace {
 
 HRESULT ToInt(const Variant& src, std::int32_t* out) {
     switch (src.vt) {

@@ -47,10 +47,6 @@ void VariantClear(Variant* variant);
 /// integer text (non-zero is true). On failure dest is left unchanged.
 HRESULT VariantChangeType(Variant* dest, const Variant& src, std::uint16_t flags, VARTYPE vt);
 
-/// Parses the integer text form of VariantChangeType. Returns S_OK,
-/// DISP_E_OVERFLOW or DISP_E_TYPEMISMATCH.
-HRESULT ParseIntegerText(std::u16string_view text, std::int32_t* value);
-
 /// Appends the signed decimal form of value.
 void AppendDecimal(std::int32_t value, std::string& out);
 

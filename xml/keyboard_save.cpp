@@ -28,16 +28,16 @@ HRESULT SubKeyDefinition::Save(const DomNode& /*node*/) {
     // An element the DOM could not create is left out; the panel goes on.
     DomNode child;
     if (Succeeded(CreateChildElement("hotspot", &child)) && child) {
-        SetAttributeOn(child, "x", IntValue(hotspot.x));
-        SetAttributeOn(child, "y", IntValue(hotspot.y));
+        SetAttributeOn(child, "x", Variant::Int(hotspot.x));
+        SetAttributeOn(child, "y", Variant::Int(hotspot.y));
         FinishElement(child);
     }
     child.Release();
     if (Succeeded(CreateChildElement("dockrect", &child)) && child) {
-        SetAttributeOn(child, "x1", IntValue(dockrect.x1));
-        SetAttributeOn(child, "y1", IntValue(dockrect.y1));
-        SetAttributeOn(child, "x2", IntValue(dockrect.x2));
-        SetAttributeOn(child, "y2", IntValue(dockrect.y2));
+        SetAttributeOn(child, "x1", Variant::Int(dockrect.x1));
+        SetAttributeOn(child, "y1", Variant::Int(dockrect.y1));
+        SetAttributeOn(child, "x2", Variant::Int(dockrect.x2));
+        SetAttributeOn(child, "y2", Variant::Int(dockrect.y2));
         FinishElement(child);
     }
     child.Release();
@@ -90,8 +90,8 @@ void SaveImage(XmlNode& binding, std::string_view type, const std::string& file)
     if (file.empty()) return;
     DomNode child;
     if (Failed(binding.CreateChildElement("jpeg", &child)) || !child) return;
-    binding.SetAttributeOn(child, "type", StringValue(type));
-    binding.SetNodeValue(child, StringValue(file));
+    binding.SetAttributeOn(child, "type", Variant::String(MultiByteToWideChar(type)));
+    binding.SetNodeValue(child, Variant::String(MultiByteToWideChar(file)));
     binding.FinishElement(child);
 }
 
@@ -109,8 +109,8 @@ HRESULT SoundList::Save(const DomNode& /*node*/) {
         if (file.empty()) continue;
         DomNode child;
         if (Failed(CreateChildElement("sound", &child)) || !child) continue;
-        SetAttributeOn(child, "id", IntValue(id));
-        SetNodeValue(child, StringValue(file));
+        SetAttributeOn(child, "id", Variant::Int(id));
+        SetNodeValue(child, Variant::String(MultiByteToWideChar(file)));
         FinishElement(child);
     }
     return S_OK;

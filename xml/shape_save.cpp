@@ -26,11 +26,12 @@ template <class Record>
 void SaveBox(XmlNode& binding, std::string_view name, const Record& record) {
     DomNode child;
     if (Failed(binding.CreateChildElement(name, &child)) || !child) return;
-    binding.SetAttributeOn(child, "x1", IntValue(record.x1));
-    binding.SetAttributeOn(child, "y1", IntValue(record.y1));
-    binding.SetAttributeOn(child, "x2", IntValue(record.x2));
-    binding.SetAttributeOn(child, "y2", IntValue(record.y2));
-    if (!record.mode.empty()) binding.SetAttributeOn(child, "mode", StringValue(record.mode));
+    binding.SetAttributeOn(child, "x1", Variant::Int(record.x1));
+    binding.SetAttributeOn(child, "y1", Variant::Int(record.y1));
+    binding.SetAttributeOn(child, "x2", Variant::Int(record.x2));
+    binding.SetAttributeOn(child, "y2", Variant::Int(record.y2));
+    if (!record.mode.empty())
+        binding.SetAttributeOn(child, "mode", Variant::String(MultiByteToWideChar(record.mode)));
     binding.FinishElement(child);
 }
 
@@ -50,13 +51,14 @@ HRESULT RoundRectShape::Save(const DomNode& /*node*/) {
     for (const RoundRectRecord& record : *list_) {
         DomNode child;
         if (Failed(CreateChildElement("roundrect", &child)) || !child) continue;
-        SetAttributeOn(child, "x1", IntValue(record.x1));
-        SetAttributeOn(child, "y1", IntValue(record.y1));
-        SetAttributeOn(child, "x2", IntValue(record.x2));
-        SetAttributeOn(child, "y2", IntValue(record.y2));
-        SetAttributeOn(child, "widthellipse", IntValue(record.widthellipse));
-        SetAttributeOn(child, "heightellipse", IntValue(record.heightellipse));
-        if (!record.mode.empty()) SetAttributeOn(child, "mode", StringValue(record.mode));
+        SetAttributeOn(child, "x1", Variant::Int(record.x1));
+        SetAttributeOn(child, "y1", Variant::Int(record.y1));
+        SetAttributeOn(child, "x2", Variant::Int(record.x2));
+        SetAttributeOn(child, "y2", Variant::Int(record.y2));
+        SetAttributeOn(child, "widthellipse", Variant::Int(record.widthellipse));
+        SetAttributeOn(child, "heightellipse", Variant::Int(record.heightellipse));
+        if (!record.mode.empty())
+            SetAttributeOn(child, "mode", Variant::String(MultiByteToWideChar(record.mode)));
         FinishElement(child);
     }
     return S_OK;
@@ -67,9 +69,11 @@ HRESULT PolygonShape::Save(const DomNode& /*node*/) {
     for (PolygonRecord& record : *list_) {
         DomNode polygon;
         if (Failed(CreateChildElement("polygon", &polygon)) || !polygon) continue;
-        if (!record.mode.empty()) SetAttributeOn(polygon, "mode", StringValue(record.mode));
+        if (!record.mode.empty())
+            SetAttributeOn(polygon, "mode", Variant::String(MultiByteToWideChar(record.mode)));
         if (!record.polymode.empty()) {
-            SetAttributeOn(polygon, "polymode", StringValue(record.polymode));
+            SetAttributeOn(polygon, "polymode",
+                           Variant::String(MultiByteToWideChar(record.polymode)));
         }
         // The points go inside the polygon, one level deeper: rebind to the
         // polygon for them, then back to the shape element.
@@ -89,8 +93,8 @@ HRESULT PolygonPoint::Save(const DomNode& /*node*/) {
     for (const PointRecord& point : *list_) {
         DomNode child;
         if (Failed(CreateChildElement("point", &child)) || !child) continue;
-        if (point.x != -1) SetAttributeOn(child, "x", IntValue(point.x));
-        if (point.y != -1) SetAttributeOn(child, "y", IntValue(point.y));
+        if (point.x != -1) SetAttributeOn(child, "x", Variant::Int(point.x));
+        if (point.y != -1) SetAttributeOn(child, "y", Variant::Int(point.y));
         FinishElement(child);
     }
     return S_OK;

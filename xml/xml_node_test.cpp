@@ -20,8 +20,8 @@ protected:
     void SetUp() override {
         CoInitialize(nullptr);
         ASSERT_EQ(CreateDomDocument(&doc), S_OK);
-        doc.createNode(Variant::Int(NODE_ELEMENT), u"a", u"", &a);
-        doc.createNode(Variant::Int(NODE_ELEMENT), u"b", u"", &b);
+        ASSERT_EQ(doc.CreateNode(NODE_ELEMENT, "a", &a), S_OK);
+        ASSERT_EQ(doc.CreateNode(NODE_ELEMENT, "b", &b), S_OK);
     }
     void TearDown() override {
         a.Release();
@@ -78,7 +78,7 @@ TEST_F(XmlNodeTest, RebindingReleasesTheOldNode) {
     DomDocument other;
     ASSERT_EQ(CreateDomDocument(&other), S_OK);
     DomNode c;
-    other.createNode(Variant::Int(NODE_ELEMENT), u"c", u"", &c);
+    ASSERT_EQ(other.CreateNode(NODE_ELEMENT, "c", &c), S_OK);
     Plain node;
     std::uint32_t before = a.DocumentReferences();
     node.Bind(a);
