@@ -1,7 +1,5 @@
 #include "dom/dom_build.h"
 
-#include <charconv>
-#include <iterator>
 #include <string>
 
 #include "dom/dom_store.h"
@@ -83,20 +81,13 @@ HRESULT AddNewAttribute(const DomNode& creator, const DomNamedNodeMap& map,
         return S_OK;
     }
     Store& store = *Store::StoreOf(creator);
-    std::uint32_t index = 0;
-    HRESULT status = NewNamedNode(store, NODE_ATTRIBUTE, utf8_name, &index);
-    if (Failed(status)) return status;
-    if (value.vt == VT_I4) {
-        // Integers, most of the values written, need no string: the digits
-        // are those TextForm appends.
-        char digits[16];
-        const char* end = std::to_chars(std::begin(digits), std::end(digits), value.lVal).ptr;
-        store.SetText(index, {digits, static_cast<std::size_t>(end - digits)});
-    } else if (std::string text; Succeeded(TextForm(value, &text))) {
-        store.SetText(index, text);
-    }
-    store.AttachAttribute(Store::IndexOf(element), index);
-    return S_OK;
+    const std::uint32_t name = store.InternXmlName(utf8_name);
+    if (name == kNone) return E_FAIL;
+    std::string text;
+    // A value without a text form leaves the attribute empty, as the failed
+    // put_nodeTypedValue does.
+    (void)TextForm(value, &text);
+    return store.AddAttribute(Store::IndexOf(element), name, text);
 }
 
 bool HasElementChild(const DomNode& node) {

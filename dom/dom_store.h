@@ -128,7 +128,7 @@ public:
     /// ones, or in the place of the one of the same name (setNamedItem).
     void AttachAttribute(std::uint32_t owner, std::uint32_t index);
     /// Creates an attribute of that name and text and attaches it to owner:
-    /// createNode, put_nodeTypedValue and setNamedItem in one.
+    /// CreateNode, PutText and setNamedItem in one.
     HRESULT AddAttribute(std::uint32_t owner, std::uint32_t name, std::string_view utf8);
 
     /// Appends child below parent after the checks of appendChild.
