@@ -62,7 +62,7 @@ std::unique_ptr<KeyDefDocument> ReadGeneratedModel(std::size_t size) {
 // Saves a model of state.range(0) bytes of legacy input: a new document, the
 // Save of every object into it, and the serialization to text.
 void BM_SaveLargeModel(benchmark::State& state) {
-    CoInitialize(nullptr);
+    (void)CoInitialize(nullptr);  // cannot fail
     auto model = ReadGeneratedModel(static_cast<std::size_t>(state.range(0)));
     if (!model) {
         state.SkipWithError("cannot read the generated keyboard");
@@ -72,11 +72,17 @@ void BM_SaveLargeModel(benchmark::State& state) {
     std::size_t bytes = 0;
     for (auto _ : state) {
         DomDocument document;
-        CreateDomDocument(&document);
+        if (Failed(CreateDomDocument(&document))) {
+            state.SkipWithError("cannot create a document");
+            break;
+        }
         model->Bind(document);
         model->Save(document);
         std::string text;
-        document.SaveToString(&text);
+        if (Failed(document.SaveToString(&text))) {
+            state.SkipWithError("cannot serialize the document");
+            break;
+        }
         bytes += text.size();
         benchmark::DoNotOptimize(text.data());
     }

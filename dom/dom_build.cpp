@@ -76,8 +76,10 @@ HRESULT AddNewAttribute(const DomNode& creator, const DomNamedNodeMap& map,
         DomNode attribute;
         HRESULT status = document.CreateNode(NODE_ATTRIBUTE, utf8_name, &attribute);
         if (Failed(status)) return status;
-        attribute.put_nodeTypedValue(value);
-        map.setNamedItem(attribute, nullptr);
+        // Neither step reports a failure: a value without a text form leaves
+        // the attribute empty, and a null map leaves it unattached.
+        (void)attribute.put_nodeTypedValue(value);
+        (void)map.setNamedItem(attribute, nullptr);
         return S_OK;
     }
     Store& store = *Store::StoreOf(creator);

@@ -17,7 +17,7 @@ namespace {
 class DomSaveTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        CoInitialize(nullptr);
+        ASSERT_TRUE(Succeeded(CoInitialize(nullptr)));
         ASSERT_EQ(CreateDomDocument(&doc), S_OK);
     }
     void TearDown() override {
@@ -29,13 +29,15 @@ protected:
         DomNode node;
         EXPECT_EQ(doc.CreateNode(type, name, &node), S_OK);
         if (type == NODE_ATTRIBUTE) {
-            node.put_nodeTypedValue(Variant::String(std::move(value)));
+            EXPECT_EQ(node.put_nodeTypedValue(Variant::String(std::move(value))), S_OK);
             DomNamedNodeMap map;
-            parent.get_attributes(&map);
-            map.setNamedItem(node, nullptr);
+            EXPECT_EQ(parent.get_attributes(&map), S_OK);
+            EXPECT_EQ(map.setNamedItem(node, nullptr), S_OK);
         } else {
-            if (type == NODE_TEXT) node.put_nodeTypedValue(Variant::String(std::move(value)));
-            parent.appendChild(node, nullptr);
+            if (type == NODE_TEXT) {
+                EXPECT_EQ(node.put_nodeTypedValue(Variant::String(std::move(value))), S_OK);
+            }
+            EXPECT_EQ(parent.appendChild(node, nullptr), S_OK);
         }
         return node;
     }

@@ -99,7 +99,7 @@ public:
     std::uint32_t size() const { return size_; }
 
     /// Adds a node of the given type and name; E_OUTOFMEMORY beyond the limit.
-    HRESULT NewNode(DOMNodeType type, std::uint32_t name, std::uint32_t* index);
+    [[nodiscard]] HRESULT NewNode(DOMNodeType type, std::uint32_t name, std::uint32_t* index);
     void set_node_limit(std::size_t limit) { node_limit_ = limit; }
     /// Lets only count more chunks of node records be allocated; those after
     /// throw std::bad_alloc, as when memory runs out. For tests of that path.
@@ -129,12 +129,13 @@ public:
     void AttachAttribute(std::uint32_t owner, std::uint32_t index);
     /// Creates an attribute of that name and text and attaches it to owner:
     /// CreateNode, PutText and setNamedItem in one.
-    HRESULT AddAttribute(std::uint32_t owner, std::uint32_t name, std::string_view utf8);
+    [[nodiscard]] HRESULT AddAttribute(std::uint32_t owner, std::uint32_t name,
+                                       std::string_view utf8);
 
     /// Appends child below parent after the checks of appendChild.
-    HRESULT Append(std::uint32_t parent, std::uint32_t child);
+    [[nodiscard]] HRESULT Append(std::uint32_t parent, std::uint32_t child);
     /// Replaces the children of an element by one text node.
-    HRESULT ReplaceChildrenByText(std::uint32_t element, std::string_view utf8);
+    [[nodiscard]] HRESULT ReplaceChildrenByText(std::uint32_t element, std::string_view utf8);
     /// All text below a node, in document order.
     std::string TextBelow(std::uint32_t index);
 
@@ -202,7 +203,7 @@ private:
 
 /// The UTF-8 text form of a variant (put_nodeTypedValue), appended to text;
 /// DISP_E_TYPEMISMATCH for values without one.
-HRESULT TextForm(const Variant& value, std::string* text);
+[[nodiscard]] HRESULT TextForm(const Variant& value, std::string* text);
 
 }  // namespace dom
 

@@ -12,7 +12,7 @@ namespace {
 class DomTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        CoInitialize(nullptr);
+        ASSERT_TRUE(Succeeded(CoInitialize(nullptr)));
         ASSERT_EQ(CreateDomDocument(&doc), S_OK);
     }
     void TearDown() override {
@@ -45,8 +45,8 @@ TEST(DomCreation, FailsWithoutTheComRuntime) {
     DomDocument doc;
     EXPECT_EQ(CreateDomDocument(&doc), CO_E_NOTINITIALIZED);
     EXPECT_FALSE(doc);
-    CoInitialize(nullptr);
-    CoInitialize(nullptr);
+    EXPECT_EQ(CoInitialize(nullptr), S_OK);
+    EXPECT_EQ(CoInitialize(nullptr), S_FALSE);
     CoUninitialize();
     EXPECT_EQ(CreateDomDocument(&doc), S_OK) << "the count keeps the runtime started";
     CoUninitialize();
@@ -58,15 +58,15 @@ TEST_F(DomTest, AppendChildHandsBackTheNodeAndKeepsOrder) {
     DomNode appended;
     ASSERT_EQ(doc.appendChild(root, &appended), S_OK);
     EXPECT_TRUE(appended == root);
-    root.appendChild(Text(u"\n\t"), nullptr);
-    root.appendChild(Element("a"), nullptr);
-    root.appendChild(Element("b"), nullptr);
+    ASSERT_EQ(root.appendChild(Text(u"\n\t"), nullptr), S_OK);
+    ASSERT_EQ(root.appendChild(Element("a"), nullptr), S_OK);
+    ASSERT_EQ(root.appendChild(Element("b"), nullptr), S_OK);
     EXPECT_EQ(DumpTree(doc), "#document\n  root\n    #text [\n\t]\n    a\n    b\n");
 
     // A node that is appended again moves to the end.
     DomNode first;
-    root.get_firstChild(&first);
-    root.appendChild(first, nullptr);
+    ASSERT_EQ(root.get_firstChild(&first), S_OK);
+    ASSERT_EQ(root.appendChild(first, nullptr), S_OK);
     EXPECT_EQ(DumpTree(root), "root\n  a\n  b\n  #text [\n\t]\n");
 }
 
@@ -121,10 +121,11 @@ TEST_F(DomTest, AttributesKeepInsertionOrderAndExactNames) {
     DomNode element = Element("e");
     DomNamedNodeMap map;
     ASSERT_EQ(element.get_attributes(&map), S_OK);
-    map.setNamedItem(Attribute("zeta", Variant::Int(-1)), nullptr);
-    map.setNamedItem(Attribute("alpha", Variant::String(u"x")), nullptr);
-    map.setNamedItem(Attribute("mid", Variant::Bool(true)), nullptr);
-    map.setNamedItem(Attribute("alpha", Variant::String(u"y")), nullptr);  // replaces in place
+    ASSERT_EQ(map.setNamedItem(Attribute("zeta", Variant::Int(-1)), nullptr), S_OK);
+    ASSERT_EQ(map.setNamedItem(Attribute("alpha", Variant::String(u"x")), nullptr), S_OK);
+    ASSERT_EQ(map.setNamedItem(Attribute("mid", Variant::Bool(true)), nullptr), S_OK);
+    ASSERT_EQ(map.setNamedItem(Attribute("alpha", Variant::String(u"y")), nullptr),
+              S_OK);  // replaces in place
     EXPECT_EQ(DumpTree(element), "e zeta=[-1] alpha=[y] mid=[true]\n");
 
     DomNode found;
@@ -143,11 +144,11 @@ TEST_F(DomTest, NodeNamesTypesAndOwners) {
     DomNode element = Element("kb");
     DomNode text = Text(u"t");
     std::u16string name;
-    element.get_nodeName(&name);
+    ASSERT_EQ(element.get_nodeName(&name), S_OK);
     EXPECT_EQ(name, u"kb");
-    text.get_nodeName(&name);
+    ASSERT_EQ(text.get_nodeName(&name), S_OK);
     EXPECT_EQ(name, u"#text");
-    doc.get_nodeName(&name);
+    ASSERT_EQ(doc.get_nodeName(&name), S_OK);
     EXPECT_EQ(name, u"#document");
 
     DomDocument owner;
@@ -162,12 +163,12 @@ TEST_F(DomTest, NodeNamesTypesAndOwners) {
 
 TEST_F(DomTest, TypedValues) {
     DomNode root = Element("r");
-    doc.appendChild(root, nullptr);
+    ASSERT_EQ(doc.appendChild(root, nullptr), S_OK);
     DomNode inner = Element("i");
-    root.appendChild(Text(u"one "), nullptr);
-    root.appendChild(inner, nullptr);
-    inner.appendChild(Text(u"two"), nullptr);
-    root.appendChild(Text(u" three"), nullptr);
+    ASSERT_EQ(root.appendChild(Text(u"one "), nullptr), S_OK);
+    ASSERT_EQ(root.appendChild(inner, nullptr), S_OK);
+    ASSERT_EQ(inner.appendChild(Text(u"two"), nullptr), S_OK);
+    ASSERT_EQ(root.appendChild(Text(u" three"), nullptr), S_OK);
     Variant value;
     ASSERT_EQ(root.get_nodeTypedValue(&value), S_OK);
     EXPECT_EQ(value.bstrVal, u"one two three");
@@ -176,14 +177,14 @@ TEST_F(DomTest, TypedValues) {
     ASSERT_EQ(inner.put_nodeTypedValue(Variant::Int(42)), S_OK);
     EXPECT_EQ(DumpTree(inner), "i\n  #text [42]\n");
     DomNode attribute = Attribute("a", Variant::Bool(false));
-    attribute.get_nodeTypedValue(&value);
+    ASSERT_EQ(attribute.get_nodeTypedValue(&value), S_OK);
     EXPECT_EQ(value.bstrVal, u"false");
     EXPECT_LT(attribute.put_nodeTypedValue(Variant::Error(E_OUTOFMEMORY)), 0);
 }
 
 TEST_F(DomTest, NodesKeepTheirDocumentAlive) {
     DomNode element = Element("kept");
-    doc.appendChild(element, nullptr);
+    ASSERT_EQ(doc.appendChild(element, nullptr), S_OK);
     doc.Release();  // the last document handle goes; the element handle remains
     DomDocument owner;
     ASSERT_EQ(element.get_ownerDocument(&owner), S_OK);
@@ -191,7 +192,7 @@ TEST_F(DomTest, NodesKeepTheirDocumentAlive) {
     ASSERT_EQ(owner.get_firstChild(&first), S_OK);
     EXPECT_TRUE(first == element);
     std::u16string name;
-    first.get_nodeName(&name);
+    ASSERT_EQ(first.get_nodeName(&name), S_OK);
     EXPECT_EQ(name, u"kept");
 }
 

@@ -25,7 +25,7 @@ namespace {
 
 class XmlParseTest : public ::testing::Test {
 protected:
-    void SetUp() override { CoInitialize(nullptr); }
+    void SetUp() override { ASSERT_TRUE(Succeeded(CoInitialize(nullptr))); }
     void TearDown() override { CoUninitialize(); }
 };
 
@@ -71,7 +71,7 @@ TEST_F(XmlParseTest, ParsingWithoutTheRuntimeFails) {
     DomDocument document;
     EXPECT_TRUE(Failed(ParseXmlMemory("<a/>", &document)));
     EXPECT_FALSE(document);
-    CoInitialize(nullptr);
+    EXPECT_EQ(CoInitialize(nullptr), S_OK);
 }
 
 TEST_F(XmlParseTest, WhitespaceTextAndCharactersAreKept) {
@@ -85,10 +85,10 @@ TEST_F(XmlParseTest, WhitespaceTextAndCharactersAreKept) {
     EXPECT_EQ(saved, "<a>\n\t<b x=\"&lt;A&amp;\"/> &lt;c&gt;</a>");
 
     DomNode root, first;
-    document.get_firstChild(&root);
-    root.get_firstChild(&first);
+    ASSERT_EQ(document.get_firstChild(&root), S_OK);
+    ASSERT_EQ(root.get_firstChild(&first), S_OK);
     Variant text;
-    first.get_nodeTypedValue(&text);
+    ASSERT_EQ(first.get_nodeTypedValue(&text), S_OK);
     EXPECT_EQ(text.bstrVal, u"\n\t");
 }
 
@@ -225,7 +225,7 @@ TEST_F(XmlParseTest, ParsesOnTwoThreadsAtOnce) {
     constexpr int kRounds = 200;
     int whole = 0;
     std::thread failing([] {
-        CoInitialize(nullptr);
+        EXPECT_EQ(CoInitialize(nullptr), S_OK);
         for (int i = 0; i < kRounds; ++i) {
             fail_allocation = 1 + i % 20;
             DomDocument document;

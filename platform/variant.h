@@ -45,7 +45,8 @@ void VariantClear(Variant* variant);
 /// (DISP_E_OVERFLOW outside 32 bits, DISP_E_TYPEMISMATCH for anything else);
 /// text becomes a boolean when it is "true"/"false" in any letter case or an
 /// integer text (non-zero is true). On failure dest is left unchanged.
-HRESULT VariantChangeType(Variant* dest, const Variant& src, std::uint16_t flags, VARTYPE vt);
+[[nodiscard]] HRESULT VariantChangeType(Variant* dest, const Variant& src, std::uint16_t flags,
+                                        VARTYPE vt);
 
 /// Appends the signed decimal form of value.
 void AppendDecimal(std::int32_t value, std::string& out);

@@ -18,7 +18,7 @@ namespace {
 
 class KeyboardLoadTest : public ::testing::Test {
 protected:
-    void SetUp() override { CoInitialize(nullptr); }
+    void SetUp() override { ASSERT_TRUE(Succeeded(CoInitialize(nullptr))); }
     void TearDown() override { CoUninitialize(); }
 };
 
@@ -29,7 +29,7 @@ HRESULT LoadRoot(std::string_view xml, T& object) {
     HRESULT status = ParseXmlMemory(xml, &parsed);
     EXPECT_EQ(status, S_OK) << xml;
     DomNode root;
-    parsed.get_firstChild(&root);
+    EXPECT_EQ(parsed.get_firstChild(&root), S_OK);
     object.Bind(root);
     return object.Load(root);
 }

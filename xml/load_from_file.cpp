@@ -10,16 +10,16 @@ namespace {
 // True when the root element of a parsed document is named "keydef", exactly.
 bool HasKeyboardRoot(const DomDocument& parsed) {
     DomNode node;
-    parsed.get_firstChild(&node);
+    (void)parsed.get_firstChild(&node);  // the walk ends at a null handle, whatever the status
     while (node) {
         DOMNodeType type = NODE_INVALID;
-        node.get_nodeType(&type);
+        (void)node.get_nodeType(&type);  // stays NODE_INVALID on failure
         if (type == NODE_ELEMENT) {
             std::u16string name;
             return Succeeded(node.get_nodeName(&name)) && name == u"keydef";
         }
         DomNode next;
-        node.get_nextSibling(&next);
+        (void)node.get_nextSibling(&next);  // the walk ends at a null handle, whatever the status
         node = std::move(next);
     }
     return false;

@@ -6,7 +6,7 @@ namespace dravonix {
 
 bool XmlNode::SaveToFile(const std::string& path) {
     DomDocument document;
-    CreateDomDocument(&document);
+    (void)CreateDomDocument(&document);  // a failure leaves the document null
     if (!document) return false;
     Bind(document);
     Save(document);
@@ -17,7 +17,7 @@ bool XmlNode::SaveToFile(const std::string& path) {
 
 bool XmlNode::SaveToText(std::string* text) {
     DomDocument document;
-    CreateDomDocument(&document);
+    (void)CreateDomDocument(&document);  // a failure leaves the document null
     if (!document) return false;
     Bind(document);
     Save(document);

@@ -137,7 +137,7 @@ template <class T>
 HRESULT XmlNode::LoadList(std::string_view name, std::vector<T>& list) {
     std::u16string wide_name = MultiByteToWideChar(name);
     DomNode child;
-    element.get_firstChild(&child);
+    (void)element.get_firstChild(&child);  // the walk ends at a null handle, whatever the status
     while (child) {
         if (HasName(child, wide_name)) {
             T object;
@@ -146,7 +146,7 @@ HRESULT XmlNode::LoadList(std::string_view name, std::vector<T>& list) {
             if (Succeeded(object.Load(child))) list.push_back(std::move(object));
         }
         DomNode next;
-        child.get_nextSibling(&next);
+        (void)child.get_nextSibling(&next);  // the walk ends at a null handle, whatever the status
         child = std::move(next);
     }
     return S_OK;

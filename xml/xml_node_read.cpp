@@ -93,14 +93,14 @@ HRESULT XmlNode::FindChildElement(std::string_view name, DomNode* child) {
     if (!element) return E_FAIL;
     std::u16string wide_name = MultiByteToWideChar(name);
     DomNode node;
-    element.get_firstChild(&node);
+    (void)element.get_firstChild(&node);  // the walk ends at a null handle, whatever the status
     while (node) {
         if (HasName(node, wide_name)) {
             *child = std::move(node);
             return S_OK;
         }
         DomNode next;
-        node.get_nextSibling(&next);
+        (void)node.get_nextSibling(&next);  // the walk ends at a null handle, whatever the status
         node = std::move(next);
     }
     return E_FAIL;
@@ -121,7 +121,7 @@ HRESULT XmlNode::LoadChildren(std::string_view name, XmlNode& object) {
     if (!element) return S_OK;
     std::u16string wide_name = MultiByteToWideChar(name);
     DomNode child;
-    element.get_firstChild(&child);
+    (void)element.get_firstChild(&child);  // the walk ends at a null handle, whatever the status
     while (child) {
         if (HasName(child, wide_name)) {
             object.SetLevel(level + 1);
@@ -129,7 +129,7 @@ HRESULT XmlNode::LoadChildren(std::string_view name, XmlNode& object) {
             object.Load(child);
         }
         DomNode next;
-        child.get_nextSibling(&next);
+        (void)child.get_nextSibling(&next);  // the walk ends at a null handle, whatever the status
         child = std::move(next);
     }
     return S_OK;

@@ -18,7 +18,7 @@ public:
 class XmlNodeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        CoInitialize(nullptr);
+        ASSERT_TRUE(Succeeded(CoInitialize(nullptr)));
         ASSERT_EQ(CreateDomDocument(&doc), S_OK);
         ASSERT_EQ(doc.CreateNode(NODE_ELEMENT, "a", &a), S_OK);
         ASSERT_EQ(doc.CreateNode(NODE_ELEMENT, "b", &b), S_OK);
@@ -70,7 +70,7 @@ TEST_F(XmlNodeTest, CopiesShareTheBindingAndOutliveTheSource) {
     EXPECT_EQ(copy.SetIntAttribute("x", 1), S_OK);
     DomNode found;
     DomNamedNodeMap map;
-    a.get_attributes(&map);
+    ASSERT_EQ(a.get_attributes(&map), S_OK);
     EXPECT_EQ(map.getNamedItem(u"x", &found), S_OK);
 }
 
