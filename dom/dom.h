@@ -93,8 +93,9 @@ public:
     /// Sets the node's text to the text form of value. For an element, the
     /// children are replaced by one text node holding that text.
     [[nodiscard]] HRESULT put_nodeTypedValue(const Variant& value) const;
-    /// put_nodeTypedValue of a string given in UTF-8 (well-formed): the same
-    /// result without the round trip through a UTF-16 variant.
+    /// put_nodeTypedValue of a string given in UTF-8: the same result without
+    /// the round trip through a UTF-16 variant. Bytes that are not UTF-8 are
+    /// kept, and read back and saved as U+FFFD.
     [[nodiscard]] HRESULT PutText(std::string_view utf8) const;
     /// The node's text as VT_BSTR: for an element, all text below it in
     /// document order (comments and processing instructions excluded).

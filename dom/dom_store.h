@@ -172,12 +172,12 @@ private:
     ChunkPtr AllocateChunk(bool huge_pages);
     /// Makes the next chunk current: the one populated ahead when there is
     /// one, and from the second chunk on (a large document) starts
-    /// populating the chunk after it.
+    /// populating the chunk after it, when there is memory for it.
     void AddChunk();
 
     std::vector<ChunkPtr> chunks_;
     ChunkPtr spare_chunk_;   // the next chunk, being populated by prefaulter_
-    Prefaulter prefaulter_;  // declared last: waits before any chunk is freed
+    Prefaulter prefaulter_;  // after the chunks, so that it waits before any is freed
     std::uint32_t size_ = 0;
     std::size_t node_limit_ = kNone - 1;
     std::size_t chunk_allocations_left_ = SIZE_MAX;
