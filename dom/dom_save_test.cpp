@@ -60,6 +60,12 @@ protected:
     DomDocument doc;
 };
 
+// The saved text of BuildTrickyTree.
+constexpr std::string_view kTrickyTreeSaved =
+    "<keydef name=\"a&amp;b&lt;c&gt;d&quot;e'f&#9;g&#10;h&#13;i\">\n\t"
+    "<jpeg>x &amp; y &lt; z &gt; w \"q\" &#13;\n\ttab \xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"
+    "</jpeg>\n\t<empty/>\n</keydef>";
+
 bool XmllintAccepts(const std::string& path) {
     if (std::system("command -v xmllint >/dev/null 2>&1") != 0) return true;
     return std::system(("xmllint --noout '" + path + "' 2>/dev/null").c_str()) == 0;
@@ -69,11 +75,7 @@ bool XmllintAccepts(const std::string& path) {
 
 TEST_F(DomSaveTest, EscapesWhatXmlNeedsEscaped) {
     BuildTrickyTree();
-    EXPECT_EQ(
-        Saved(),
-        "<keydef name=\"a&amp;b&lt;c&gt;d&quot;e'f&#9;g&#10;h&#13;i\">\n\t"
-        "<jpeg>x &amp; y &lt; z &gt; w \"q\" &#13;\n\ttab \xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"
-        "</jpeg>\n\t<empty/>\n</keydef>");
+    EXPECT_EQ(Saved(), kTrickyTreeSaved);
 }
 
 TEST_F(DomSaveTest, ReplacesCharactersXmlCannotCarry) {
@@ -147,7 +149,7 @@ TEST_F(DomSaveTest, SavedFileParsesBackToTheSameTree) {
     DomDocument parsed;
     ASSERT_EQ(ParseXmlFile(path, &parsed), S_OK);
     EXPECT_EQ(DumpTree(parsed), DumpTree(doc));
-    EXPECT_EQ(ReadFile(path), Saved());
+    EXPECT_EQ(ReadFile(path), kTrickyTreeSaved);
 }
 
 TEST_F(DomSaveTest, FailedSaveLeavesTheDestinationAlone) {
