@@ -85,6 +85,13 @@ HRESULT AddNewAttribute(const DomNode& creator, const DomNamedNodeMap& map,
     Store& store = *Store::StoreOf(creator);
     const std::uint32_t name = store.InternXmlName(utf8_name);
     if (name == kNone) return E_FAIL;
+    if (value.vt == VT_I4) {
+        // Integers, most of the values written, need no string: the digits
+        // are those TextForm appends.
+        char digits[kMaxDecimalSize];
+        return store.AddAttribute(Store::IndexOf(element), name,
+                                  {digits, FormatDecimal(value.lVal, digits)});
+    }
     std::string text;
     // A value without a text form leaves the attribute empty, as the failed
     // put_nodeTypedValue does.

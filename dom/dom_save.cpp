@@ -129,25 +129,27 @@ constexpr std::size_t kEscapeSlice = kFlushSize / kMaxGrowth;
 // the bytes themselves.
 void PutEscaped(Output& out, std::string_view text, bool attribute) {
     const std::uint8_t mask = attribute ? 2 : 1;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const std::size_t slice_end = std::min(text.size(), i + kEscapeSlice);
-        char* to = out.Room((slice_end - i) * kMaxGrowth);
-        while (i < slice_end) {
-            const char c = text[i];
+    const char* from = text.data();
+    const char* const end = from + text.size();
+    while (from < end) {
+        const char* const slice_end = from + std::min<std::size_t>(end - from, kEscapeSlice);
+        char* to = out.Room(static_cast<std::size_t>(slice_end - from) * kMaxGrowth);
+        while (from < slice_end) {
+            const char c = *from;
             if ((kEscapeBytes[static_cast<unsigned char>(c)] & mask) == 0) {
                 *to++ = c;  // the usual case: a plain byte
-                ++i;
+                ++from;
                 continue;
             }
             std::size_t replaced = 1;
-            const std::string_view replacement = Replacement(text, i, attribute, &replaced);
+            const std::string_view replacement = Replacement(
+                text, static_cast<std::size_t>(from - text.data()), attribute, &replaced);
             if (replacement.empty()) {
-                to = std::copy_n(text.data() + i, replaced, to);
+                to = std::copy_n(from, replaced, to);
             } else {
                 to = std::copy(replacement.begin(), replacement.end(), to);
             }
-            i += replaced;  // may end past the slice: the replacement is written
+            from += replaced;  // may end past the slice: the replacement is written
         }
         out.Advance(to);
     }

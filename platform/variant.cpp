@@ -1,7 +1,5 @@
 #include "platform/variant.h"
 
-#include <charconv>
-
 namespace dravonix {
 
 Variant Variant::Int(std::int32_t value) {
@@ -34,12 +32,6 @@ Variant Variant::Error(HRESULT code) {
 
 void VariantClear(Variant* variant) {
     if (variant != nullptr) *variant = Variant();
-}
-
-void AppendDecimal(std::int32_t value, std::string& out) {
-    char buffer[16];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
 }
 
 namespace {
