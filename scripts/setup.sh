@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libxml2-dev libxml2-utils libgtest-dev libbenchmark-dev
-          clang libclang-rt-14-dev
+          clang libclang-rt-14-dev clang-format
           groff-base dpkg-dev file)  # manual page check; .deb dependency scan by CPack
 
 missing=()

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Builds everything and runs the whole test suite twice: a normal build and a
-# build with AddressSanitizer and UndefinedBehaviorSanitizer; then runs every
-# fuzz target for a minute.
+# Checks the formatting of the C++ files, builds everything and runs the
+# whole test suite twice: a normal build and a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer; then runs every fuzz target for a minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
+
+echo "== formatting"
+find . \( -path ./build -o -path ./out -o -path ./.git \) -prune -o \
+  \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format --dry-run --Werror
 
 jobs=$(nproc)
 for config in release asan; do
