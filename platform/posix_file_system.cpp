@@ -1,0 +1,271 @@
+// Files on POSIX calls: reading, atomic replacement through a temporary file
+// in the destination's folder, and direct writes into devices and pipes.
+#include "platform/posix_file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <string_view>
+#include <system_error>
+#include <utility>
+
+namespace dravonix {
+
+namespace {
+
+/// Early write-back step: the disk writes of every 8 MiB written are started
+/// at once, so that the flush before the rename has little left to wait for.
+constexpr off_t kWritebackStep = 8 * 1024 * 1024;
+
+/// Sets *error (when wanted) to "context: the system's text for err".
+void SetError(std::string* error, std::string_view context, int err) {
+    if (error == nullptr) return;
+    error->assign(context);
+    error->append(": ").append(std::generic_category().message(err));
+}
+
+/// Writes all of data, resuming after interruptions and short writes. False
+/// with errno set on failure.
+bool WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        ssize_t written = ::write(fd, data.data(), data.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (written == 0) {  // no progress and no reason: do not spin
+            errno = EIO;
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+/// Follows symbolic links to the file they finally name; a dangling link gives
+/// the path it points to, so the save creates that file and the link stays.
+bool ResolveLinks(std::string path, std::string* resolved, std::string* error) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info;
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            *resolved = std::move(path);
+            return true;
+        }
+        std::string target(PATH_MAX, '\0');
+        ssize_t size = ::readlink(path.c_str(), target.data(), target.size());
+        if (size < 0) {
+            SetError(error, path, errno);
+            return false;
+        }
+        target.resize(static_cast<std::size_t>(size));
+        if (!target.empty() && target[0] != '/') {
+            std::size_t slash = path.rfind('/');
+            if (slash != std::string::npos) target = path.substr(0, slash + 1) + target;
+        }
+        path = std::move(target);
+    }
+    SetError(error, path, ELOOP);
+    return false;
+}
+
+mode_t CurrentUmask() {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+/// A regular file open for reading.
+class PosixReadableFile final : public ReadableFile {
+public:
+    PosixReadableFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    ~PosixReadableFile() override { ::close(fd_); }
+    PosixReadableFile(const PosixReadableFile&) = delete;
+    PosixReadableFile& operator=(const PosixReadableFile&) = delete;
+
+    bool Read(char* buffer, std::size_t size, std::size_t* got, std::string* error) override {
+        for (;;) {
+            ssize_t count = ::read(fd_, buffer, size);
+            if (count >= 0) {
+                *got = static_cast<std::size_t>(count);
+                return true;
+            }
+            if (errno != EINTR) break;
+        }
+        *got = 0;
+        SetError(error, path_, errno);
+        return false;
+    }
+
+private:
+    int fd_;
+    std::string path_;
+};
+
+/// Output written straight into an existing file that is not a regular one:
+/// a device or a pipe, which cannot be replaced.
+class DirectOutput final : public OutputFile {
+public:
+    DirectOutput(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    ~DirectOutput() override {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    DirectOutput(const DirectOutput&) = delete;
+    DirectOutput& operator=(const DirectOutput&) = delete;
+
+    bool Write(std::string_view data, std::string* error) override {
+        if (failure_ == 0 && !WriteAll(fd_, data)) failure_ = errno;
+        if (failure_ != 0) SetError(error, path_, failure_);
+        return failure_ == 0;
+    }
+
+    bool Commit(std::string* error) override {
+        const int fd = std::exchange(fd_, -1);
+        if (::close(fd) != 0 && failure_ == 0) failure_ = errno;
+        if (failure_ != 0) SetError(error, path_, failure_);
+        return failure_ == 0;
+    }
+
+private:
+    int fd_;
+    std::string path_;
+    int failure_ = 0;  // errno of the first failure
+};
+
+/// Output that replaces a regular file, or creates a new one, atomically:
+/// written into a temporary file beside it that Commit renames over it.
+class ReplacingOutput final : public OutputFile {
+public:
+    /// fd is open on the temporary file temp; existing holds the status of
+    /// the file replaced, null for a new file.
+    ReplacingOutput(std::string path, std::string temp, int fd, const struct stat* existing)
+        : path_(std::move(path)), temp_(std::move(temp)), fd_(fd), new_file_(existing == nullptr) {
+        if (existing != nullptr) existing_ = *existing;
+    }
+    ~ReplacingOutput() override {
+        if (fd_ >= 0) ::close(fd_);
+        if (!temp_.empty()) ::unlink(temp_.c_str());
+    }
+    ReplacingOutput(const ReplacingOutput&) = delete;
+    ReplacingOutput& operator=(const ReplacingOutput&) = delete;
+
+    bool Write(std::string_view data, std::string* error) override {
+        if (failure_ == 0 && !WriteAll(fd_, data)) failure_ = errno;
+        if (failure_ != 0) {
+            SetError(error, path_, failure_);
+            return false;
+        }
+        written_ += static_cast<off_t>(data.size());
+        if (written_ - started_ >= kWritebackStep) {
+            // Only advice: the flush in Commit reports any failure.
+            (void)::sync_file_range(fd_, started_, written_ - started_, SYNC_FILE_RANGE_WRITE);
+            started_ = written_;
+        }
+        return true;
+    }
+
+    bool Commit(std::string* error) override {
+        if (failure_ == 0) {
+            const mode_t mode = new_file_ ? (0666 & ~CurrentUmask()) : (existing_.st_mode & 07777);
+            if (::fchmod(fd_, mode) != 0 || ::fsync(fd_) != 0) failure_ = errno;
+        }
+        if (::close(std::exchange(fd_, -1)) != 0 && failure_ == 0) failure_ = errno;
+        if (failure_ == 0 && ::rename(temp_.c_str(), path_.c_str()) != 0) failure_ = errno;
+        if (failure_ != 0) {
+            SetError(error, path_, failure_);
+            return false;  // the destructor removes the temporary file
+        }
+        temp_.clear();
+        return true;
+    }
+
+private:
+    std::string path_;
+    std::string temp_;  // empty once renamed
+    int fd_;
+    bool new_file_;
+    struct stat existing_ {};
+    int failure_ = 0;  // errno of the first failure
+    off_t written_ = 0;
+    off_t started_ = 0;  // end of the range last handed to early write-back
+};
+
+/// Starts replacing the regular file at path (existing: its status, null when
+/// there is none) through a temporary file in its folder.
+std::unique_ptr<OutputFile> StartAtomic(const std::string& path, const struct stat* existing,
+                                        std::string* error) {
+    const std::size_t slash = path.rfind('/');
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (base.empty()) {  // a name ending in "/" is a folder's
+        SetError(error, path, EISDIR);
+        return nullptr;
+    }
+    const std::string folder =
+        slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    std::string temp = folder + "." + base.substr(0, 200) + ".XXXXXX";
+    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        const std::string shown =
+            slash == std::string::npos ? "." : path.substr(0, slash ? slash : 1);
+        SetError(error, "cannot create a temporary file in '" + shown + "'", err);
+        return nullptr;
+    }
+    return std::make_unique<ReplacingOutput>(path, std::move(temp), fd, existing);
+}
+
+}  // namespace
+
+std::unique_ptr<ReadableFile> PosixFileSystem::OpenForReading(const std::string& path,
+                                                              std::string* error) {
+    if (path.find('\0') != std::string::npos) {
+        SetError(error, path, EINVAL);
+        return nullptr;
+    }
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        SetError(error, path, errno);
+        return nullptr;
+    }
+    struct stat info;
+    const int err = ::fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
+    if (err != 0) {
+        ::close(fd);
+        SetError(error, path, err);
+        return nullptr;
+    }
+    return std::make_unique<PosixReadableFile>(fd, path);
+}
+
+std::unique_ptr<OutputFile> PosixFileSystem::StartReplacing(const std::string& path,
+                                                            std::string* error) {
+    if (path.empty() || path.find('\0') != std::string::npos) {
+        SetError(error, path, path.empty() ? ENOENT : EINVAL);
+        return nullptr;
+    }
+    std::string resolved;
+    if (!ResolveLinks(path, &resolved, error)) return nullptr;
+    struct stat info;
+    if (::stat(resolved.c_str(), &info) != 0) return StartAtomic(resolved, nullptr, error);
+    if (S_ISDIR(info.st_mode)) {
+        SetError(error, resolved, EISDIR);
+        return nullptr;
+    }
+    if (S_ISREG(info.st_mode)) return StartAtomic(resolved, &info, error);
+    int fd = ::open(resolved.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) {
+        SetError(error, resolved, errno);
+        return nullptr;
+    }
+    return std::make_unique<DirectOutput>(fd, std::move(resolved));
+}
+
+FileSystem& SystemFileSystem() {
+    static PosixFileSystem files;
+    return files;
+}
+
+}  // namespace dravonix

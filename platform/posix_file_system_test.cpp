@@ -1,0 +1,145 @@
+#include "platform/posix_file_system.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/test_files.h"
+
+namespace dravonix {
+
+namespace {
+
+/// Gives path the content text through files; the reason for a failure, or
+/// "" on success.
+std::string Replace(FileSystem& files, const std::string& path, const std::string& text) {
+    std::string error;
+    std::unique_ptr<OutputFile> output = files.StartReplacing(path, &error);
+    if (output == nullptr) return error;
+    if (!output->Write(text, &error)) return error;
+    if (!output->Commit(&error)) return error;
+    return "";
+}
+
+/// The mode bits of path (07777), or -1 when it cannot be read.
+int ModeOf(const std::string& path) {
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 ? static_cast<int>(info.st_mode & 07777) : -1;
+}
+
+/// Every replacement test runs with unnamed temporary files (where the file
+/// system has them) and with named ones.
+class ReplaceTest : public ::testing::TestWithParam<bool> {
+protected:
+    ReplaceTest() : files(GetParam()) {}
+    PosixFileSystem files;
+    ScratchDir dir;
+};
+
+INSTANTIATE_TEST_SUITE_P(Temporaries, ReplaceTest, ::testing::Values(true, false),
+                         [](const auto& param) { return param.param ? "Unnamed" : "Named"; });
+
+}  // namespace
+
+TEST_P(ReplaceTest, NewAndExistingFilesGetTheirPermissions) {
+    const mode_t old_mask = ::umask(022);
+    EXPECT_EQ(Replace(files, dir / "new.xml", "<r/>"), "");
+    EXPECT_EQ(ModeOf(dir / "new.xml"), 0644) << "0666 less the umask";
+    for (int mode : {0600, 0751, 0444}) {
+        const std::string path = dir / ("existing" + std::to_string(mode));
+        WriteFile(path, "old");
+        ASSERT_EQ(::chmod(path.c_str(), static_cast<mode_t>(mode)), 0);
+        EXPECT_EQ(Replace(files, path, "new"), "");
+        EXPECT_EQ(ReadFile(path), "new");
+        EXPECT_EQ(ModeOf(path), mode) << "an existing file keeps its permissions";
+    }
+    ::umask(old_mask);
+    EXPECT_EQ(CountEntries(dir.path()), 4) << "no temporary file is left behind";
+}
+
+TEST_P(ReplaceTest, LinksAreFollowedAndStay) {
+    WriteFile(dir / "target.xml", "old");
+    ASSERT_EQ(::symlink("target.xml", (dir / "link.xml").c_str()), 0);
+    ASSERT_EQ(::symlink((dir / "link.xml").c_str(), (dir / "chain.xml").c_str()), 0);
+    ASSERT_EQ(::symlink("created.xml", (dir / "dangling.xml").c_str()), 0);
+    EXPECT_EQ(Replace(files, dir / "chain.xml", "new"), "");
+    EXPECT_EQ(ReadFile(dir / "target.xml"), "new") << "the final target is replaced";
+    EXPECT_EQ(Replace(files, dir / "dangling.xml", "made"), "");
+    EXPECT_EQ(ReadFile(dir / "created.xml"), "made") << "a dangling link's target is created";
+    for (const char* name : {"link.xml", "chain.xml", "dangling.xml"}) {
+        struct stat info;
+        ASSERT_EQ(::lstat((dir / name).c_str(), &info), 0);
+        EXPECT_TRUE(S_ISLNK(info.st_mode)) << name << ": the link stays";
+    }
+    ASSERT_EQ(::symlink("loop.xml", (dir / "loop.xml").c_str()), 0);
+    EXPECT_EQ(Replace(files, dir / "loop.xml", "x"),
+              dir / "loop.xml" + ": Too many levels of symbolic links");
+}
+
+TEST_P(ReplaceTest, DevicesAreWrittenIntoNeverReplaced) {
+    EXPECT_EQ(Replace(files, "/dev/null", "<r/>"), "");
+    struct stat info;
+    ASSERT_EQ(::stat("/dev/null", &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+    if (::access("/dev/full", W_OK) == 0) {
+        EXPECT_EQ(Replace(files, "/dev/full", "<r/>"), "/dev/full: No space left on device");
+    }
+}
+
+TEST_P(ReplaceTest, FailuresSayWhyAndLeaveEverythingAsItWas) {
+    WriteFile(dir / "file", "x");
+    ASSERT_EQ(::mkdir((dir / "folder").c_str(), 0777), 0);
+    const struct {
+        std::string path;
+        std::string reason;
+    } cases[] = {
+        {dir / "no/such/out.xml",
+         "cannot create a temporary file in '" + dir / "no/such" + "': No such file or directory"},
+        {dir / "file/out.xml",
+         "cannot create a temporary file in '" + dir / "file" + "': Not a directory"},
+        {dir / "folder", dir / "folder" + ": Is a directory"},
+        {dir / "missing/", dir / "missing/: Is a directory"},
+        {"", ": No such file or directory"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Replace(files, c.path, "<r/>"), c.reason);
+    EXPECT_EQ(ReadFile(dir / "file"), "x");
+    EXPECT_EQ(CountEntries(dir.path()), 2);
+    EXPECT_EQ(CountEntries(dir / "folder"), 0);
+}
+
+TEST_P(ReplaceTest, OutputDroppedBeforeCommitLeavesNothing) {
+    WriteFile(dir / "kept.xml", "precious");
+    for (const char* name : {"kept.xml", "new.xml"}) {
+        std::unique_ptr<OutputFile> output = files.StartReplacing(dir / name, nullptr);
+        ASSERT_NE(output, nullptr);
+        EXPECT_TRUE(output->Write(std::string(100000, 'x'), nullptr));
+    }
+    EXPECT_EQ(ReadFile(dir / "kept.xml"), "precious");
+    EXPECT_EQ(CountEntries(dir.path()), 1) << "no temporary file is left behind";
+}
+
+TEST(PosixFileSystem, ReadsFilesAndRefusesFolders) {
+    ScratchDir dir;
+    std::string content;
+    for (int i = 0; i < 100000; ++i) content += static_cast<char>(i % 251);
+    WriteFile(dir / "in", content);
+    PosixFileSystem files;
+    std::string error;
+    std::unique_ptr<ReadableFile> file = files.OpenForReading(dir / "in", &error);
+    ASSERT_NE(file, nullptr) << error;
+    std::string read;
+    char buffer[4096];
+    std::size_t got = 0;
+    while (file->Read(buffer, sizeof buffer, &got, &error) && got > 0) read.append(buffer, got);
+    EXPECT_EQ(read, content);
+
+    EXPECT_EQ(files.OpenForReading(dir.path(), &error), nullptr);
+    EXPECT_EQ(error, dir.path() + ": Is a directory");
+    EXPECT_EQ(files.OpenForReading(dir / "missing", &error), nullptr);
+    EXPECT_EQ(error, dir / "missing" + ": No such file or directory");
+}
+
+}  // namespace dravonix
