@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -72,10 +73,30 @@ bool ResolveLinks(std::string path, std::string* resolved, std::string* error) {
     return false;
 }
 
-mode_t CurrentUmask() {
-    mode_t mask = ::umask(0);
+/// The umask the program started with, read before main while it has a
+/// single thread: umask() can only be read by changing it, and a file that
+/// another thread creates meanwhile would get the changed mask.
+const mode_t kStartUmask = [] {
+    const mode_t mask = ::umask(022);
     ::umask(mask);
     return mask;
+}();
+
+/// The process's umask, read from /proc without changing it (Linux 4.7 and
+/// later); without /proc, the one the program started with.
+mode_t CurrentUmask() {
+    int fd = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return kStartUmask;
+    char text[1024];  // "Umask:" is the second line
+    ssize_t size = ::read(fd, text, sizeof text - 1);
+    ::close(fd);
+    if (size <= 0) return kStartUmask;
+    text[size] = '\0';
+    const char* line = std::strstr(text, "\nUmask:");
+    if (line == nullptr) return kStartUmask;
+    char* end = nullptr;
+    const unsigned long mask = std::strtoul(line + 7, &end, 8);
+    return end != line + 7 ? static_cast<mode_t>(mask & 0777) : kStartUmask;
 }
 
 /// A regular file open for reading.

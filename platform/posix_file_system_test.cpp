@@ -1,10 +1,15 @@
 #include "platform/posix_file_system.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/test_files.h"
@@ -119,6 +124,42 @@ TEST_P(ReplaceTest, OutputDroppedBeforeCommitLeavesNothing) {
     }
     EXPECT_EQ(ReadFile(dir / "kept.xml"), "precious");
     EXPECT_EQ(CountEntries(dir.path()), 1) << "no temporary file is left behind";
+}
+
+TEST(PosixFileSystem, ReplacingLeavesTheUmaskAlone) {
+    // Files another thread creates while new files are saved must get the
+    // program's umask, never a mask changed for a moment.
+    // Saved in memory where there is a memory file system, for many saves
+    // a second.
+    const char* tmpdir = std::getenv("TMPDIR");
+    ::setenv("TMPDIR", ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp", 1);
+    ScratchDir dir;
+    tmpdir != nullptr ? ::setenv("TMPDIR", tmpdir, 1) : ::unsetenv("TMPDIR");
+    const mode_t old_mask = ::umask(022);
+    std::atomic<bool> done{false};
+    std::atomic<int> wrong{0};
+    std::thread creator([&] {
+        const std::string path = dir / "other";
+        while (!done) {
+            int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            struct stat info;
+            if (fd >= 0 && ::fstat(fd, &info) == 0 && (info.st_mode & 0777) != 0644) ++wrong;
+            if (fd >= 0) ::close(fd);
+            ::unlink(path.c_str());
+        }
+    });
+    PosixFileSystem files;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    int saves = 0;
+    while (wrong == 0 && std::chrono::steady_clock::now() < end) {
+        EXPECT_EQ(Replace(files, dir / "new.xml", "<r/>"), "");
+        ::unlink((dir / "new.xml").c_str());
+        ++saves;
+    }
+    done = true;
+    creator.join();
+    ::umask(old_mask);
+    EXPECT_EQ(wrong, 0) << "after " << saves << " saves";
 }
 
 TEST(PosixFileSystem, ReadsFilesAndRefusesFolders) {
