@@ -189,10 +189,8 @@ public:
     }
 
     bool Commit(std::string* error) override {
-        if (failure_ == 0) {
-            const mode_t mode = new_file_ ? (0666 & ~CurrentUmask()) : (existing_.st_mode & 07777);
-            if (::fchmod(fd_, mode) != 0 || ::fsync(fd_) != 0) failure_ = errno;
-        }
+        if (failure_ == 0) failure_ = TakeOverAttributes();
+        if (failure_ == 0 && ::fsync(fd_) != 0) failure_ = errno;
         if (::close(std::exchange(fd_, -1)) != 0 && failure_ == 0) failure_ = errno;
         if (failure_ == 0 && ::rename(temp_.c_str(), path_.c_str()) != 0) failure_ = errno;
         if (failure_ != 0) {
@@ -204,6 +202,22 @@ public:
     }
 
 private:
+    /// Gives the temporary file the owner, group and permissions of the file
+    /// it replaces (the owner and group where the user may set them), or the
+    /// ordinary permissions of a new file. 0 or the errno of the failure.
+    int TakeOverAttributes() {
+        if (new_file_) return ::fchmod(fd_, 0666 & ~CurrentUmask()) == 0 ? 0 : errno;
+        // First, since a change of owner clears the set-user-ID and
+        // set-group-ID bits. Refused (EPERM) unless the user may give the
+        // file to that owner and group; EINVAL for an owner this user
+        // namespace cannot name.
+        if (::fchown(fd_, existing_.st_uid, existing_.st_gid) != 0 && errno != EPERM &&
+            errno != EINVAL) {
+            return errno;
+        }
+        return ::fchmod(fd_, existing_.st_mode & 07777) == 0 ? 0 : errno;
+    }
+
     std::string path_;
     std::string temp_;  // empty once renamed
     int fd_;

@@ -65,6 +65,22 @@ TEST_P(ReplaceTest, NewAndExistingFilesGetTheirPermissions) {
     EXPECT_EQ(CountEntries(dir.path()), 4) << "no temporary file is left behind";
 }
 
+TEST_P(ReplaceTest, ExistingFileKeepsItsOwnerAndGroup) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only the superuser may give files away";
+    const std::string path = dir / "owned.xml";
+    WriteFile(path, "old");
+    ASSERT_EQ(::chown(path.c_str(), 12345, 23456), 0);
+    // Changing the owner clears the set-user-ID bit, so it must come first.
+    ASSERT_EQ(::chmod(path.c_str(), 04755), 0);
+    EXPECT_EQ(Replace(files, path, "new"), "");
+    struct stat info;
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 12345u);
+    EXPECT_EQ(info.st_gid, 23456u);
+    EXPECT_EQ(info.st_mode & 07777, 04755u);
+    EXPECT_EQ(ReadFile(path), "new");
+}
+
 TEST_P(ReplaceTest, LinksAreFollowedAndStay) {
     WriteFile(dir / "target.xml", "old");
     ASSERT_EQ(::symlink("target.xml", (dir / "link.xml").c_str()), 0);
