@@ -160,10 +160,15 @@ private:
 /// written into a temporary file beside it that Commit renames over it.
 class ReplacingOutput final : public OutputFile {
 public:
-    /// fd is open on the temporary file temp; existing holds the status of
-    /// the file replaced, null for a new file.
-    ReplacingOutput(std::string path, std::string temp, int fd, const struct stat* existing)
-        : path_(std::move(path)), temp_(std::move(temp)), fd_(fd), new_file_(existing == nullptr) {
+    /// fd is open on the temporary file temp in folder; existing holds the
+    /// status of the file replaced, null for a new file.
+    ReplacingOutput(std::string path, std::string folder, std::string temp, int fd,
+                    const struct stat* existing)
+        : path_(std::move(path)),
+          folder_(std::move(folder)),
+          temp_(std::move(temp)),
+          fd_(fd),
+          new_file_(existing == nullptr) {
         if (existing != nullptr) existing_ = *existing;
     }
     ~ReplacingOutput() override {
@@ -198,6 +203,7 @@ public:
             return false;  // the destructor removes the temporary file
         }
         temp_.clear();
+        FlushFolder();
         return true;
     }
 
@@ -218,7 +224,19 @@ private:
         return ::fchmod(fd_, existing_.st_mode & 07777) == 0 ? 0 : errno;
     }
 
+    /// Flushes the folder, so that a power cut cannot lose the new name.
+    /// Where the folder cannot be read (write permission suffices to save) or
+    /// flushed, the save still stands: the destination already shows the new
+    /// content, so reporting a failure would say the old one was kept.
+    void FlushFolder() {
+        int fd = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) return;
+        (void)::fsync(fd);
+        ::close(fd);
+    }
+
     std::string path_;
+    std::string folder_;
     std::string temp_;  // empty once renamed
     int fd_;
     bool new_file_;
@@ -238,18 +256,16 @@ std::unique_ptr<OutputFile> StartAtomic(const std::string& path, const struct st
         SetError(error, path, EISDIR);
         return nullptr;
     }
-    const std::string folder =
-        slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    std::string temp = folder + "." + base.substr(0, 200) + ".XXXXXX";
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash ? slash : 1);
+    std::string temp = path.substr(0, slash + 1) + "." + base.substr(0, 200) + ".XXXXXX";
     int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
         const int err = errno;
-        const std::string shown =
-            slash == std::string::npos ? "." : path.substr(0, slash ? slash : 1);
-        SetError(error, "cannot create a temporary file in '" + shown + "'", err);
+        SetError(error, "cannot create a temporary file in '" + folder + "'", err);
         return nullptr;
     }
-    return std::make_unique<ReplacingOutput>(path, std::move(temp), fd, existing);
+    return std::make_unique<ReplacingOutput>(path, std::move(folder), std::move(temp), fd,
+                                             existing);
 }
 
 }  // namespace

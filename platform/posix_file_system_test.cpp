@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -79,6 +80,30 @@ TEST_P(ReplaceTest, ExistingFileKeepsItsOwnerAndGroup) {
     EXPECT_EQ(info.st_gid, 23456u);
     EXPECT_EQ(info.st_mode & 07777, 04755u);
     EXPECT_EQ(ReadFile(path), "new");
+}
+
+TEST_P(ReplaceTest, FolderIsOpenedToBeFlushedAfterTheRename) {
+    // A power cut may lose a rename until the folder is flushed. The flush
+    // itself leaves no trace a test can see, but opening the folder for it
+    // after the rename does.
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, dir.path().c_str(), IN_OPEN | IN_MOVED_TO), 0);
+    EXPECT_EQ(Replace(files, dir / "out.xml", "<r/>"), "");
+    std::vector<std::string> events;
+    alignas(inotify_event) char buffer[4096];
+    ssize_t size = ::read(watch, buffer, sizeof buffer);
+    for (ssize_t at = 0; at < size;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+        const std::string name = event->len > 0 ? event->name : "";
+        if (event->mask & IN_MOVED_TO) events.push_back("renamed to " + name);
+        if ((event->mask & IN_OPEN) && name.empty()) events.push_back("folder opened");
+        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+    }
+    ::close(watch);
+    ASSERT_GE(events.size(), 2u);
+    EXPECT_EQ(std::vector<std::string>(events.end() - 2, events.end()),
+              (std::vector<std::string>{"renamed to out.xml", "folder opened"}));
 }
 
 TEST_P(ReplaceTest, LinksAreFollowedAndStay) {
