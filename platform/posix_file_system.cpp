@@ -1,13 +1,19 @@
 // Files on POSIX calls: reading, atomic replacement through a temporary file
 // in the destination's folder, and direct writes into devices and pipes.
+// Linux's unnamed temporary files (O_TMPFILE) and early write-back are used
+// where present.
 #include "platform/posix_file_system.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
@@ -156,24 +162,152 @@ private:
     int failure_ = 0;  // errno of the first failure
 };
 
+/// The signals that end a program politely, after which no named temporary
+/// file may be left.
+constexpr int kEndingSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+/// A slot of the table of named temporary files below.
+struct TemporarySlot {
+    enum State { kFree, kFilling, kHeld };
+    std::atomic<int> state{kFree};
+    char path[PATH_MAX];
+};
+static_assert(std::atomic<int>::is_always_lock_free, "signal handlers read the state");
+
+/// The paths of the named temporary files being written, which the handlers
+/// of the ending signals remove before the signal ends the program. A
+/// handler may only use async-signal-safe means, so the table is a fixed
+/// array of character arrays, each slot claimed and published through a
+/// lock-free atomic. (Relative paths are taken from the working folder at
+/// the time of the signal.)
+TemporarySlot temporary_slots[64];
+
+/// Removes the files of the table, then ends the program by the signal as
+/// its default action would.
+void RemoveTemporariesAndEnd(int signal) {
+    for (const TemporarySlot& slot : temporary_slots) {
+        if (slot.state.load(std::memory_order_acquire) == TemporarySlot::kHeld) {
+            ::unlink(slot.path);
+        }
+    }
+    struct sigaction default_action {};
+    default_action.sa_handler = SIG_DFL;
+    ::sigemptyset(&default_action.sa_mask);
+    ::sigaction(signal, &default_action, nullptr);
+    ::raise(signal);  // delivered when the handler returns
+}
+
+/// Handles each ending signal that still has its default action; one the
+/// program handles or ignores itself is left as it is.
+bool InstallEndingHandlers() {
+    for (int signal : kEndingSignals) {
+        struct sigaction current {};
+        if (::sigaction(signal, nullptr, &current) != 0) continue;
+        if ((current.sa_flags & SA_SIGINFO) != 0 || current.sa_handler != SIG_DFL) continue;
+        struct sigaction action {};
+        action.sa_handler = RemoveTemporariesAndEnd;
+        ::sigemptyset(&action.sa_mask);
+        for (int other : kEndingSignals) ::sigaddset(&action.sa_mask, other);
+        action.sa_flags = SA_RESTART;
+        ::sigaction(signal, &action, nullptr);
+    }
+    return true;
+}
+
+/// Keeps path in the table, the handlers installed at the first call; the
+/// slot to forget it by, or -1 when the table is full or the path too long
+/// (the file may then stay after an ending signal).
+int KeepTemporaryName(const std::string& path) {
+    static const bool installed = InstallEndingHandlers();
+    (void)installed;
+    if (path.size() >= sizeof(TemporarySlot::path)) return -1;
+    for (TemporarySlot& slot : temporary_slots) {
+        int free = TemporarySlot::kFree;
+        if (!slot.state.compare_exchange_strong(free, TemporarySlot::kFilling)) continue;
+        path.copy(slot.path, path.size());
+        slot.path[path.size()] = '\0';
+        slot.state.store(TemporarySlot::kHeld, std::memory_order_release);
+        return static_cast<int>(&slot - temporary_slots);
+    }
+    return -1;
+}
+
+/// Forgets the name kept in slot (-1 is ignored).
+void ForgetTemporaryName(int slot) {
+    if (slot >= 0) {
+        temporary_slots[slot].state.store(TemporarySlot::kFree, std::memory_order_release);
+    }
+}
+
+/// Six characters for a temporary name, different on every call.
+std::string RandomSuffix() {
+    static std::atomic<std::uint64_t> counter{0};
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    // splitmix64 of the time, the process and a count.
+    std::uint64_t x = static_cast<std::uint64_t>(now.tv_nsec) ^
+                      (static_cast<std::uint64_t>(now.tv_sec) << 30) ^
+                      (static_cast<std::uint64_t>(::getpid()) << 40) ^
+                      (counter.fetch_add(1) * 0x9E3779B97F4A7C15u);
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9u;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBu;
+    x ^= x >> 31;
+    constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::string suffix(6, ' ');
+    for (char& c : suffix) {
+        c = kLetters[x % 62];
+        x /= 62;
+    }
+    return suffix;
+}
+
+/// Tries fresh names prefix + six characters until make(name) succeeds, or
+/// fails other than with EEXIST. Each name is kept in the table of names
+/// before make runs, so that no ending signal, on whichever thread, can come
+/// between the file getting the name and the table knowing it. *name and
+/// *slot receive the name and its slot. 0 or the errno of the failure.
+template <typename Make>
+int MakeTemporaryName(const std::string& prefix, Make make, std::string* name, int* slot) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate = prefix + RandomSuffix();
+        const int kept = KeepTemporaryName(candidate);
+        if (make(candidate.c_str())) {
+            *name = std::move(candidate);
+            *slot = kept;
+            return 0;
+        }
+        const int err = errno;
+        ForgetTemporaryName(kept);
+        if (err != EEXIST) return err;
+    }
+    return EEXIST;
+}
+
 /// Output that replaces a regular file, or creates a new one, atomically:
-/// written into a temporary file beside it that Commit renames over it.
+/// written into a temporary file beside it that Commit renames over it. The
+/// temporary file is unnamed until just before the rename where the file
+/// system allows, so that nothing is left of it when the program dies; a
+/// named one is removed on the ending signals.
 class ReplacingOutput final : public OutputFile {
 public:
-    /// fd is open on the temporary file temp in folder; existing holds the
-    /// status of the file replaced, null for a new file.
-    ReplacingOutput(std::string path, std::string folder, std::string temp, int fd,
-                    const struct stat* existing)
+    /// fd is open on the temporary file: an unnamed one when temp is empty,
+    /// else the one named temp, kept in slot of the table of names. prefix starts
+    /// the name an unnamed file is given. existing holds the status of the
+    /// file replaced, null for a new file.
+    ReplacingOutput(std::string path, std::string folder, std::string prefix, std::string temp,
+                    int slot, int fd, const struct stat* existing)
         : path_(std::move(path)),
           folder_(std::move(folder)),
+          prefix_(std::move(prefix)),
           temp_(std::move(temp)),
+          slot_(slot),
           fd_(fd),
           new_file_(existing == nullptr) {
         if (existing != nullptr) existing_ = *existing;
     }
     ~ReplacingOutput() override {
         if (fd_ >= 0) ::close(fd_);
-        if (!temp_.empty()) ::unlink(temp_.c_str());
+        RemoveTemporaryName();
     }
     ReplacingOutput(const ReplacingOutput&) = delete;
     ReplacingOutput& operator=(const ReplacingOutput&) = delete;
@@ -196,13 +330,15 @@ public:
     bool Commit(std::string* error) override {
         if (failure_ == 0) failure_ = TakeOverAttributes();
         if (failure_ == 0 && ::fsync(fd_) != 0) failure_ = errno;
+        if (failure_ == 0 && temp_.empty()) failure_ = GiveName();
         if (::close(std::exchange(fd_, -1)) != 0 && failure_ == 0) failure_ = errno;
         if (failure_ == 0 && ::rename(temp_.c_str(), path_.c_str()) != 0) failure_ = errno;
+        if (failure_ == 0) temp_.clear();  // renamed: nothing to remove
+        RemoveTemporaryName();
         if (failure_ != 0) {
             SetError(error, path_, failure_);
-            return false;  // the destructor removes the temporary file
+            return false;
         }
-        temp_.clear();
         FlushFolder();
         return true;
     }
@@ -224,6 +360,26 @@ private:
         return ::fchmod(fd_, existing_.st_mode & 07777) == 0 ? 0 : errno;
     }
 
+    /// Links the unnamed temporary file under a fresh name beside the
+    /// destination (through /proc, which needs no privilege, unlike
+    /// AT_EMPTY_PATH). 0 or the errno of the failure.
+    int GiveName() {
+        const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+        return MakeTemporaryName(
+            prefix_,
+            [&self](const char* name) {
+                return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name, AT_SYMLINK_FOLLOW) == 0;
+            },
+            &temp_, &slot_);
+    }
+
+    /// Removes the temporary file's name, if it has one, then forgets it.
+    void RemoveTemporaryName() {
+        if (!temp_.empty()) ::unlink(temp_.c_str());
+        temp_.clear();
+        ForgetTemporaryName(std::exchange(slot_, -1));
+    }
+
     /// Flushes the folder, so that a power cut cannot lose the new name.
     /// Where the folder cannot be read (write permission suffices to save) or
     /// flushed, the save still stands: the destination already shows the new
@@ -237,7 +393,9 @@ private:
 
     std::string path_;
     std::string folder_;
-    std::string temp_;  // empty once renamed
+    std::string prefix_;
+    std::string temp_;  // the temporary file's name; empty while unnamed and once renamed
+    int slot_;          // where the table of names keeps temp_, or -1
     int fd_;
     bool new_file_;
     struct stat existing_ {};
@@ -247,9 +405,10 @@ private:
 };
 
 /// Starts replacing the regular file at path (existing: its status, null when
-/// there is none) through a temporary file in its folder.
+/// there is none) through a temporary file in its folder, unnamed where
+/// asked for and possible.
 std::unique_ptr<OutputFile> StartAtomic(const std::string& path, const struct stat* existing,
-                                        std::string* error) {
+                                        bool unnamed, std::string* error) {
     const std::size_t slash = path.rfind('/');
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
     if (base.empty()) {  // a name ending in "/" is a folder's
@@ -257,15 +416,35 @@ std::unique_ptr<OutputFile> StartAtomic(const std::string& path, const struct st
         return nullptr;
     }
     std::string folder = slash == std::string::npos ? "." : path.substr(0, slash ? slash : 1);
-    std::string temp = path.substr(0, slash + 1) + "." + base.substr(0, 200) + ".XXXXXX";
-    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) {
-        const int err = errno;
+    std::string prefix = path.substr(0, slash + 1) + "." + base.substr(0, 200) + ".";
+    if (unnamed) {
+        // Where the file system cannot hold unnamed files (EOPNOTSUPP,
+        // EISDIR or EINVAL on older systems) or there is no /proc to name
+        // them by, a named file does instead; it also reports any real
+        // failure, such as a missing folder.
+        int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        if (fd >= 0 && ::access(("/proc/self/fd/" + std::to_string(fd)).c_str(), F_OK) == 0) {
+            return std::make_unique<ReplacingOutput>(path, std::move(folder), std::move(prefix), "",
+                                                     -1, fd, existing);
+        }
+        if (fd >= 0) ::close(fd);
+    }
+    std::string temp;
+    int slot = -1;
+    int fd = -1;
+    const int err = MakeTemporaryName(
+        prefix,
+        [&fd](const char* name) {
+            fd = ::open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            return fd >= 0;
+        },
+        &temp, &slot);
+    if (err != 0) {
         SetError(error, "cannot create a temporary file in '" + folder + "'", err);
         return nullptr;
     }
-    return std::make_unique<ReplacingOutput>(path, std::move(folder), std::move(temp), fd,
-                                             existing);
+    return std::make_unique<ReplacingOutput>(path, std::move(folder), std::move(prefix),
+                                             std::move(temp), slot, fd, existing);
 }
 
 }  // namespace
@@ -300,12 +479,14 @@ std::unique_ptr<OutputFile> PosixFileSystem::StartReplacing(const std::string& p
     std::string resolved;
     if (!ResolveLinks(path, &resolved, error)) return nullptr;
     struct stat info;
-    if (::stat(resolved.c_str(), &info) != 0) return StartAtomic(resolved, nullptr, error);
+    if (::stat(resolved.c_str(), &info) != 0) {
+        return StartAtomic(resolved, nullptr, unnamed_temporaries_, error);
+    }
     if (S_ISDIR(info.st_mode)) {
         SetError(error, resolved, EISDIR);
         return nullptr;
     }
-    if (S_ISREG(info.st_mode)) return StartAtomic(resolved, &info, error);
+    if (S_ISREG(info.st_mode)) return StartAtomic(resolved, &info, unnamed_temporaries_, error);
     int fd = ::open(resolved.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0) {
         SetError(error, resolved, errno);

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -165,6 +166,43 @@ TEST_P(ReplaceTest, OutputDroppedBeforeCommitLeavesNothing) {
     }
     EXPECT_EQ(ReadFile(dir / "kept.xml"), "precious");
     EXPECT_EQ(CountEntries(dir.path()), 1) << "no temporary file is left behind";
+}
+
+TEST(PosixFileSystem, SaveEndedBySignalLeavesNoTemporaryFile) {
+    // The program dies part way through a save. A named temporary file is
+    // removed on the signals that end a program politely; an unnamed one
+    // vanishes by itself, whatever ends the program. A signal the program
+    // ignores stays ignored.
+    const struct {
+        bool unnamed;
+        int signal;
+        bool ignored;
+    } cases[] = {
+        {false, SIGTERM, false}, {false, SIGINT, false}, {false, SIGHUP, false},
+        {false, SIGHUP, true},   {true, SIGKILL, false}, {true, SIGTERM, false},
+    };
+    for (const auto& c : cases) {
+        ScratchDir dir;
+        WriteFile(dir / "out.xml", "old");
+        auto save_and_die = [&] {
+            if (c.ignored) ::signal(c.signal, SIG_IGN);
+            PosixFileSystem files(c.unnamed);
+            std::unique_ptr<OutputFile> output = files.StartReplacing(dir / "out.xml", nullptr);
+            if (output == nullptr || !output->Write(std::string(1 << 20, 'x'), nullptr)) {
+                std::_Exit(2);
+            }
+            ::raise(c.signal);
+            std::_Exit(3);  // an ignored signal: the program goes on
+        };
+        if (c.ignored) {
+            EXPECT_EXIT(save_and_die(), ::testing::ExitedWithCode(3), "");
+        } else {
+            EXPECT_EXIT(save_and_die(), ::testing::KilledBySignal(c.signal), "");
+        }
+        EXPECT_EQ(ReadFile(dir / "out.xml"), "old");
+        EXPECT_EQ(CountEntries(dir.path()), c.ignored ? 2 : 1)
+            << "signal " << c.signal << (c.unnamed ? ", unnamed" : ", named");
+    }
 }
 
 TEST(PosixFileSystem, ReplacingLeavesTheUmaskAlone) {
