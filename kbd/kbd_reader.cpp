@@ -1,8 +1,5 @@
 #include "kbd/kbd_reader.h"
 
-#include <sys/stat.h>
-
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -13,26 +10,11 @@
 #include "kbd/key_sections.h"
 #include "kbd/line_reader.h"
 #include "kbd/sound_table.h"
+#include "platform/file_system.h"
 
 namespace dravonix {
 
 namespace {
-
-/// Closes a file on every path out of the reader.
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-/// Opens path for binary reading; a directory counts as a file that cannot
-/// be opened, since it has no lines to read.
-FilePtr OpenForReading(const std::string& path) {
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) return nullptr;
-    struct stat info {};
-    if (fstat(fileno(file.get()), &info) != 0 || S_ISDIR(info.st_mode)) return nullptr;
-    return file;
-}
 
 /// True when marker occurs anywhere in line (case-sensitive).
 bool Contains(std::string_view line, std::string_view marker) {
@@ -118,10 +100,11 @@ void HandleBlockLine(std::string_view line, KbdWork& work, KeyDefinition& defini
 }  // namespace
 
 bool ReadKbdFile(const std::string& path, KeyDefinition& definition) {
-    FilePtr file = OpenForReading(path);
+    // A folder counts as a file that cannot be opened: it has no lines.
+    std::unique_ptr<ReadableFile> file = SystemFileSystem().OpenForReading(path, nullptr);
     if (!file) return false;
 
-    LineReader reader(file.get());
+    LineReader reader(*file);
     KbdWork work;
     bool name_pending = true;
     std::string raw;  // reused for every line
