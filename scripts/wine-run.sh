@@ -20,21 +20,30 @@ if ! command -v wine >/dev/null; then
   exit 127
 fi
 
-# Made once, under a lock: tests run in parallel. Mono and Gecko are not
-# needed and their installers would ask. system.reg is written last.
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  mkdir -p "$(dirname "$WINEPREFIX")"
-  (
-    flock 9
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init </dev/null >/dev/null 2>&1 || true
-      wineserver --wait || true
-    fi
-  ) 9>"$WINEPREFIX.lock"
+# Under a lock, as tests run in parallel; no process started here may keep
+# the lock's descriptor (9), or it would hold the lock for its whole life.
+mkdir -p "$(dirname "$WINEPREFIX")"
+(
+  flock 9
+  # The prefix: Mono and Gecko are not needed and their installers would
+  # ask. system.reg is written when the new prefix is complete.
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "wine-run.sh: could not make the Wine prefix $WINEPREFIX" >&2
-    exit 125
+    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init </dev/null >/dev/null 2>&1 9>&- || true
+    wineserver --wait 9>&- || true
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      echo "wine-run.sh: could not make the Wine prefix $WINEPREFIX" >&2
+      exit 125
+    fi
   fi
-fi
+  # Wine's background processes (wineserver, services.exe and others) start
+  # with the first program of a session and outlive it. Started by the program
+  # itself they would inherit its standard output and error, and whoever waits
+  # for the end of those (ctest, a shell's $(...)) would wait for them too. So
+  # a session is started here, with nothing open, when none is running (the
+  # command fails when one is); it ends 30 seconds after its last program.
+  if wineserver --persistent=30 </dev/null >/dev/null 2>&1 9>&-; then
+    wine reg query 'HKCU\Environment' </dev/null >/dev/null 2>&1 9>&- || true
+  fi
+) 9>"$WINEPREFIX.lock"
 
 exec wine "$@"
