@@ -2,6 +2,10 @@
 # Checks the formatting of the C++ files, builds everything and runs the
 # whole test suite twice: a normal build and a build with AddressSanitizer and
 # UndefinedBehaviorSanitizer; then runs every fuzz target for a minute.
+#
+# With DRAVONIX_WINDOWS=1 a third configuration, build/windows, runs before
+# the fuzzing: the Windows build cross-compiled with MinGW-w64, its tests run
+# under Wine (scripts/windows-test.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,6 +28,10 @@ for config in release asan; do
   echo "== $config tests"
   ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 done
+
+if [ "${DRAVONIX_WINDOWS:-0}" = 1 ]; then
+  bash scripts/windows-test.sh
+fi
 
 echo "== fuzzing"
 bash scripts/fuzz.sh 60
