@@ -1,7 +1,7 @@
 // Save of the key collections of a panel: "key" and "macro" elements and the
 // "mkey" strokes of a macro.
 #include "model/key_collections.h"
-#include "model/list_bindings.h"
+#include "xml/list_bindings.h"
 #include "xml/save_values.h"
 
 namespace dravonix {

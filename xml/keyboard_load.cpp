@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "model/key_definition.h"
-#include "model/list_bindings.h"
+#include "xml/list_bindings.h"
 
 namespace dravonix {
 

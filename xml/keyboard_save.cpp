@@ -2,7 +2,7 @@
 // each "subkeydef" with its geometry, language entries, images, sounds,
 // background, outlines and key collections.
 #include "model/key_definition.h"
-#include "model/list_bindings.h"
+#include "xml/list_bindings.h"
 #include "xml/save_values.h"
 
 namespace dravonix {

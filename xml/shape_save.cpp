@@ -1,7 +1,7 @@
 // Save of outlines: a shape element with its "rect", "ellipse", "roundrect"
 // and "polygon" children, and the "point" children of each polygon.
 #include "model/key_shape.h"
-#include "model/list_bindings.h"
+#include "xml/list_bindings.h"
 #include "xml/save_values.h"
 
 namespace dravonix {
