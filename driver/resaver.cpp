@@ -2,7 +2,7 @@
 
 #include "driver/tool.h"
 #include "model/key_definition.h"
-#include "xml/load_from_file.h"
+#include "xml/keyboard_file.h"
 
 namespace dravonix {
 

@@ -13,7 +13,7 @@
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
 #include "platform/com.h"
-#include "xml/load_from_file.h"
+#include "xml/keyboard_file.h"
 
 namespace {
 

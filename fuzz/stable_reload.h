@@ -7,7 +7,7 @@
 #include <string>
 
 #include "model/key_definition.h"
-#include "xml/load_from_file.h"
+#include "xml/keyboard_file.h"
 
 namespace dravonix {
 

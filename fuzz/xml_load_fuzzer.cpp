@@ -11,7 +11,7 @@
 #include "fuzz/stable_reload.h"
 #include "model/key_definition.h"
 #include "platform/com.h"
-#include "xml/load_from_file.h"
+#include "xml/keyboard_file.h"
 
 using namespace dravonix;
 

@@ -10,7 +10,7 @@
 #include "dom/xml_parse.h"
 #include "model/key_definition.h"
 #include "platform/com.h"
-#include "xml/load_from_file.h"
+#include "xml/keyboard_file.h"
 
 namespace dravonix {
 

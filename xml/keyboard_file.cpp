@@ -1,5 +1,5 @@
 // Reading an XML keyboard file into the keyboard model.
-#include "xml/load_from_file.h"
+#include "xml/keyboard_file.h"
 
 #include "dom/xml_parse.h"
 
