@@ -13,7 +13,7 @@ namespace {
 bool Resave(const char* input, const char* output) {
     KeyDefDocument document;
     if (LoadKeyboardFile(input, document) != KeyboardLoad::kLoaded) return false;
-    return document.SaveToFile(output);
+    return SaveToFile(document, output);
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!ReadKbdFile(file.path(), document.keydef)) Report("a readable file was not read", "", "");
 
     std::string first;
-    if (!document.SaveToText(&first)) Report("a read keyboard did not save", "", "");
+    if (!SaveToText(document, &first)) Report("a read keyboard did not save", "", "");
     if (first.find(kReplacement) != std::string::npos) return 0;
 
     ExpectStableReload(first);

@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (outcome != KeyboardLoad::kLoaded) return 0;
 
     std::string first;
-    if (!document.SaveToText(&first)) Report("a loaded keyboard did not save", "", "");
+    if (!SaveToText(document, &first)) Report("a loaded keyboard did not save", "", "");
     ExpectStableReload(first);
     return 0;
 }

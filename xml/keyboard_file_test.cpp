@@ -1,5 +1,7 @@
 // Tests of saving a model to a file: the result, the file's exact text, its
 // well-formedness, and the bindings left behind.
+#include "xml/keyboard_file.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -59,7 +61,7 @@ TEST_F(SaveToFileTest, WorkedExampleIsSavedByteForByte) {
     KeyDefDocument root;
     FillWorkedExample(root.keydef);
     std::string path = folder.File("out.xml");
-    ASSERT_TRUE(root.SaveToFile(path));
+    ASSERT_TRUE(SaveToFile(root, path));
     EXPECT_EQ(ReadFile(path), kWorkedExample);
     EXPECT_EQ(root.level, 0);
     EXPECT_TRUE(static_cast<bool>(root.keydef.subkeydef[0].element));  // the model stays bound
@@ -76,7 +78,7 @@ TEST_F(SaveToFileTest, NestedLayoutIsSavedByteForByte) {
     keydef.children = {{"subkeydef", &subkeydef}};
     TestRoot root("keydef", keydef);
     std::string path = folder.File("layout.xml");
-    ASSERT_TRUE(root.SaveToFile(path));
+    ASSERT_TRUE(SaveToFile(root, path));
     EXPECT_EQ(ReadFile(path),
               "<keydef>\n\t<subkeydef>\n\t\t<hotspot x=\"0\" y=\"0\"/>\n\t</subkeydef>\n</keydef>");
     EXPECT_WELL_FORMED(path);
@@ -94,7 +96,7 @@ TEST_F(SaveToFileTest, AwkwardTextStaysWellFormed) {
     panel.nonshiftkeys.macro[0].mkey.push_back({-1, -1, '\x1F'});
     panel.nonshiftkeys.macro[0].mkey.push_back({-1, -1, '<'});
     std::string path = folder.File("awkward.xml");
-    ASSERT_TRUE(root.SaveToFile(path));
+    ASSERT_TRUE(SaveToFile(root, path));
     EXPECT_WELL_FORMED(path);
 }
 
@@ -103,7 +105,7 @@ TEST_F(SaveToFileTest, MissingFolderFailsAndTheTreeStaysBound) {
     KeyDefDocument root;
     FillWorkedExample(root.keydef);
     std::string path = folder.File("no-such-folder/out.xml");
-    EXPECT_FALSE(root.SaveToFile(path));
+    EXPECT_FALSE(SaveToFile(root, path));
     EXPECT_FALSE(fs::exists(path));
     ASSERT_TRUE(static_cast<bool>(root.element));
     DomDocument document;
@@ -116,7 +118,7 @@ TEST_F(SaveToFileTest, SaveToTextGivesTheFileText) {
     KeyDefDocument root;
     FillWorkedExample(root.keydef);
     std::string text = "old";
-    ASSERT_TRUE(root.SaveToText(&text));
+    ASSERT_TRUE(SaveToText(root, &text));
     EXPECT_EQ(text, kWorkedExample);
 }
 
@@ -126,10 +128,10 @@ TEST(SaveToFileWithoutComTest, FailsAndLeavesTheRootUnbound) {
     KeyDefDocument root;
     FillWorkedExample(root.keydef);
     std::string path = folder.File("out.xml");
-    EXPECT_FALSE(root.SaveToFile(path));
+    EXPECT_FALSE(SaveToFile(root, path));
     EXPECT_FALSE(fs::exists(path));
     std::string text = "old";
-    EXPECT_FALSE(root.SaveToText(&text));
+    EXPECT_FALSE(SaveToText(root, &text));
     EXPECT_EQ(text, "old");
     EXPECT_FALSE(static_cast<bool>(root.element));
     EXPECT_FALSE(static_cast<bool>(root.keydef.element));
@@ -139,13 +141,13 @@ TEST_F(SaveToFileTest, SecondSaveBuildsAnIndependentDocument) {
     TempFolder folder;
     KeyDefDocument root;
     FillWorkedExample(root.keydef);
-    ASSERT_TRUE(root.SaveToFile(folder.File("first.xml")));
+    ASSERT_TRUE(SaveToFile(root, folder.File("first.xml")));
     DomNode first_key = root.keydef.subkeydef[0].nonshiftkeys.key[0].element;
     DomDocument first_document;
     ASSERT_EQ(root.OwnerDocument(&first_document), S_OK);
 
     root.keydef.name = "Second";
-    ASSERT_TRUE(root.SaveToFile(folder.File("second.xml")));
+    ASSERT_TRUE(SaveToFile(root, folder.File("second.xml")));
     std::string second = kWorkedExample;
     second.replace(second.find("Demo"), 4, "Second");
     EXPECT_EQ(ReadFile(folder.File("second.xml")), second);

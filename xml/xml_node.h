@@ -75,12 +75,11 @@ public:
 
     // ---- Documents ----
 
-    /// Creates a new XML document, binds this object (the root) to it, lets it
-    /// write itself and saves the document under path. True when the save
-    /// succeeded; false when no document could be created or the save failed.
-    bool SaveToFile(const std::string& path);
-    /// The same, but hands the document's text to text instead of saving it.
-    bool SaveToText(std::string* text);
+    /// SaveToFile(*this, path) and SaveToText(*this, text) of
+    /// xml/keyboard_file.h, which states what they do; kept as members for
+    /// code written against them.
+    [[nodiscard]] bool SaveToFile(const std::string& path);
+    [[nodiscard]] bool SaveToText(std::string* text);
 
     // ---- Reading ----
 
