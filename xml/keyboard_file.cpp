@@ -2,6 +2,7 @@
 // parsing a file and reading it into the model.
 #include "xml/keyboard_file.h"
 
+#include "dom/child_walk.h"
 #include "dom/xml_parse.h"
 #include "platform/codepage.h"
 
@@ -25,20 +26,9 @@ DomDocument BuildDocument(XmlNode& root) {
 
 // True when the root element of a parsed document is named "keydef", exactly.
 bool HasKeyboardRoot(const DomDocument& parsed) {
-    DomNode node;
-    parsed.get_firstChild(&node);
-    while (node) {
-        DOMNodeType type = NODE_INVALID;
-        node.get_nodeType(&type);
-        if (type == NODE_ELEMENT) {
-            std::u16string name;
-            return Succeeded(node.get_nodeName(&name)) && name == u"keydef";
-        }
-        DomNode next;
-        node.get_nextSibling(&next);
-        node = std::move(next);
-    }
-    return false;
+    const DomNode root = dom::FirstChildElement(parsed);
+    std::u16string name;
+    return root && Succeeded(root.get_nodeName(&name)) && name == u"keydef";
 }
 
 // Binds the root of the model to a parsed document and reads it.

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "dom/child_walk.h"
 #include "dom/dom.h"
 #include "platform/codepage.h"
 #include "platform/status.h"
@@ -113,9 +114,22 @@ public:
     std::int32_t level = 0;      // TABs of indentation of the elements it creates
 
 protected:
-    /// True when node is an element whose name is exactly name.
-    static bool HasName(const DomNode& node, std::u16string_view name);
+    /// The UTF-8 form of a narrow name: the name itself when it is ASCII (the
+    /// names of the keyboard format all are), otherwise a converted copy in
+    /// storage.
+    static std::string_view Utf8Name(std::string_view narrow, std::string& storage);
 };
+
+inline std::string_view XmlNode::Utf8Name(std::string_view narrow, std::string& storage) {
+    for (char c : narrow) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            storage.clear();
+            AppendNarrowAsUtf8(narrow, storage);
+            return storage;
+        }
+    }
+    return narrow;
+}
 
 template <class T>
 HRESULT XmlNode::SaveList(std::string_view name, std::vector<T>& list) {
@@ -134,19 +148,14 @@ HRESULT XmlNode::SaveList(std::string_view name, std::vector<T>& list) {
 
 template <class T>
 HRESULT XmlNode::LoadList(std::string_view name, std::vector<T>& list) {
-    std::u16string wide_name = MultiByteToWideChar(name);
-    DomNode child;
-    element.get_firstChild(&child);
-    while (child) {
-        if (HasName(child, wide_name)) {
-            T object;
-            object.SetLevel(level + 1);
-            object.Bind(child);
-            if (Succeeded(object.Load(child))) list.push_back(std::move(object));
-        }
-        DomNode next;
-        child.get_nextSibling(&next);
-        child = std::move(next);
+    std::string storage;
+    const std::string_view utf8_name = Utf8Name(name, storage);
+    for (DomNode child = dom::FirstChildElement(element, utf8_name); child;
+         child = dom::NextSiblingElement(child, utf8_name)) {
+        T object;
+        object.SetLevel(level + 1);
+        object.Bind(child);
+        if (Succeeded(object.Load(child))) list.push_back(std::move(object));
     }
     return S_OK;
 }
