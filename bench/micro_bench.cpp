@@ -9,13 +9,13 @@
 #include <string>
 #include <string_view>
 
-#include "bench/kbd_generator.h"
 #include "dom/dom.h"
 #include "kbd/kbd_reader.h"
 #include "kbd/key_line.h"
 #include "model/key.h"
 #include "model/key_definition.h"
 #include "platform/com.h"
+#include "testing/kbd_generator.h"
 
 namespace dravonix {
 

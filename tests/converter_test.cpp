@@ -1,7 +1,7 @@
 // End-to-end tests of the dravonix converter command.
 #include <gtest/gtest.h>
 
-#include "platform/test_files.h"
+#include "testing/test_util.h"
 #include "tests/run_command.h"
 
 namespace dravonix {

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "platform/test_files.h"
+#include "testing/test_util.h"
 #include "tests/run_command.h"
 
 namespace dravonix {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/test_files.h"
+#include "testing/test_util.h"
 
 namespace dravonix {
 
