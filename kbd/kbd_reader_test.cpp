@@ -1,12 +1,11 @@
 #include "kbd/kbd_reader.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "testing/test_util.h"
 
 namespace dravonix {
 
@@ -14,31 +13,11 @@ namespace {
 
 using namespace std::string_literals;
 
-/// A temporary file holding the given bytes, removed when done.
-class TempKbdFile {
-public:
-    explicit TempKbdFile(const std::string& content) {
-        std::string pattern = ::testing::TempDir() + "kbd_reader_XXXXXX";
-        const int fd = mkstemp(pattern.data());
-        EXPECT_GE(fd, 0);
-        if (fd >= 0) {
-            EXPECT_EQ(write(fd, content.data(), content.size()),
-                      static_cast<ssize_t>(content.size()));
-            close(fd);
-        }
-        path_ = pattern;
-    }
-    ~TempKbdFile() { std::remove(path_.c_str()); }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 /// Reads content as a .kbd file into definition; the reader's result.
 bool ReadContent(const std::string& content, KeyDefinition& definition) {
-    TempKbdFile file(content);
-    return ReadKbdFile(file.path(), definition);
+    ScratchDir dir;
+    WriteFile(dir / "in.kbd", content);
+    return ReadKbdFile(dir / "in.kbd", definition);
 }
 
 /// The names of the panels in definition, in order.
@@ -53,8 +32,9 @@ using Names = std::vector<std::string>;
 TEST(KbdReaderTest, MissingFileOrDirectoryCannotBeRead) {
     KeyDefinition definition;
     definition.name = "kept";
-    EXPECT_FALSE(ReadKbdFile(::testing::TempDir() + "no_such_dir/none.kbd", definition));
-    EXPECT_FALSE(ReadKbdFile(::testing::TempDir(), definition));
+    ScratchDir dir;
+    EXPECT_FALSE(ReadKbdFile(dir / "no_such_dir/none.kbd", definition));
+    EXPECT_FALSE(ReadKbdFile(dir.path(), definition));
     EXPECT_EQ(definition.name, "kept");
 }
 

@@ -1,29 +1,20 @@
-// Test helpers for files: a scratch folder per test and whole-file reads.
+// Helpers shared by the tests: a scratch folder per test, whole-file reads
+// and writes, and running a built executable. Failures of the helpers
+// themselves show up as the values they document, never as exceptions.
 #pragma once
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
+#include <vector>
 
 namespace dravonix {
 
-/// A fresh folder under the test temp dir, removed with its contents at the end.
+/// A fresh folder under $TMPDIR (or /tmp), removed with everything in it
+/// when the object goes, whatever permissions the test left on it. The path
+/// is empty when the folder could not be created.
 class ScratchDir {
 public:
-    ScratchDir() {
-        const char* base = std::getenv("TMPDIR");
-        path_ = std::string(base != nullptr ? base : "/tmp") + "/dravonix-test-XXXXXX";
-        if (::mkdtemp(path_.data()) == nullptr) path_.clear();
-    }
-    ~ScratchDir() {
-        if (!path_.empty())
-            std::system(("chmod -R u+rwx '" + path_ + "'; rm -rf '" + path_ + "'").c_str());
-    }
+    ScratchDir();
+    ~ScratchDir();
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
 
@@ -36,28 +27,28 @@ private:
 };
 
 /// The whole content of a file, or "<missing>" when it cannot be read.
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "<missing>";
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+std::string ReadFile(const std::string& path);
 
 /// Writes content to a file, replacing it.
-inline void WriteFile(const std::string& path, const std::string& content) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << content;
-}
+void WriteFile(const std::string& path, const std::string& content);
 
-/// Number of entries in a folder (to spot left-over temporary files).
-inline int CountEntries(const std::string& folder) {
-    std::string command = "ls -A '" + folder + "' | wc -l";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    int count = -1;
-    if (pipe != nullptr) {
-        if (std::fscanf(pipe, "%d", &count) != 1) count = -1;
-        ::pclose(pipe);
-    }
-    return count;
-}
+/// Number of entries in a folder (to spot left-over temporary files); -1 when
+/// it cannot be listed.
+int CountEntries(const std::string& folder);
+
+/// What a finished command left behind.
+struct CommandResult {
+    int exit_code = -1;  // as a shell sees it (0..255), or -1 when it did not exit
+    std::string out;     // standard output
+    std::string err;     // standard error
+};
+
+/// Quotes one argument for the shell.
+std::string ShellQuote(const std::string& text);
+
+/// Runs program with args through the shell, standard input empty; prefix is
+/// shell text put before the command (for example "ulimit -v 100000;").
+CommandResult RunCommand(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& prefix = "");
 
 }  // namespace dravonix

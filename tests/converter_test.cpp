@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "testing/test_util.h"
-#include "tests/run_command.h"
 
 namespace dravonix {
 

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "testing/test_util.h"
-#include "tests/run_command.h"
 
 namespace dravonix {
 

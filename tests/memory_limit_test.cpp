@@ -10,7 +10,6 @@
 #include "testing/kbd_generator.h"
 #include "testing/test_util.h"
 #include "tests/hostile_support.h"
-#include "tests/run_command.h"
 
 namespace dravonix {
 

@@ -8,7 +8,6 @@
 
 #include "testing/test_util.h"
 #include "tests/hostile_support.h"
-#include "tests/run_command.h"
 
 namespace dravonix {
 

@@ -8,7 +8,6 @@
 
 #include "testing/kbd_generator.h"
 #include "testing/test_util.h"
-#include "tests/run_command.h"
 
 namespace dravonix {
 
