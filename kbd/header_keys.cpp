@@ -31,9 +31,10 @@ void HandleHeaderLine(std::string_view line, SubKeyDefinition& panel) {
     } else if (TakeValue(line, "minout", value)) {
         // The minimum output setting has no place in the model.
     } else if (TakeValue(line, "normal jpeg", value)) {
-        Scanner(value).Word(panel.jpegnormal);
+        // Without a word the image keeps the path it had.
+        (void)Scanner(value).Word(panel.jpegnormal);
     } else if (TakeValue(line, "pressed jpeg", value)) {
-        Scanner(value).Word(panel.jpegpressed);
+        (void)Scanner(value).Word(panel.jpegpressed);
     }
 }
 

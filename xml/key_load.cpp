@@ -27,7 +27,7 @@ HRESULT Key::Load(const DomNode& /*node*/) {
 HRESULT Macro::Load(const DomNode& /*node*/) {
     // A sound id that does not convert leaves the macro without a sound but
     // keeps the macro.
-    GetIntAttribute("sound", &sound);
+    (void)GetIntAttribute("sound", &sound);
     LoadChildren("shape", shape);
     MacroKeyList strokes(mkey);
     LoadChildren("mkey", strokes);

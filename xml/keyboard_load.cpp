@@ -7,7 +7,8 @@
 // leaves its member as it was; names are matched exactly, letter case
 // included. Objects read through LoadChildren accumulate every matching
 // child, while list entries are new objects that are dropped when their Load
-// fails.
+// fails. A value that is absent or does not convert leaves its member as it
+// was: the statuses dropped with (void) are those.
 #include <string>
 #include <utility>
 
@@ -22,7 +23,7 @@ HRESULT KeyDefDocument::Load(const DomNode& /*node*/) {
 }
 
 HRESULT KeyDefinition::Load(const DomNode& /*node*/) {
-    GetStringAttribute("name", &name);
+    (void)GetStringAttribute("name", &name);
     LoadList("subkeydef", subkeydef);
     return S_OK;
 }
@@ -35,19 +36,19 @@ HRESULT SubKeyDefinition::Load(const DomNode& /*node*/) {
     language = -1;
     docked = false;
 
-    GetStringAttribute("name", &name);
-    GetStringAttribute("type", &type);
-    GetIntAttribute("language", &language);
-    GetBoolAttribute("forcewinkeyboard", &forcewinkeyboard);
-    GetBoolAttribute("docked", &docked);
+    (void)GetStringAttribute("name", &name);
+    (void)GetStringAttribute("type", &type);
+    (void)GetIntAttribute("language", &language);
+    (void)GetBoolAttribute("forcewinkeyboard", &forcewinkeyboard);
+    (void)GetBoolAttribute("docked", &docked);
 
     // Only the first "hotspot" and "dockrect" child count.
-    GetChildIntAttribute("hotspot", "x", &hotspot.x);
-    GetChildIntAttribute("hotspot", "y", &hotspot.y);
-    GetChildIntAttribute("dockrect", "x1", &dockrect.x1);
-    GetChildIntAttribute("dockrect", "y1", &dockrect.y1);
-    GetChildIntAttribute("dockrect", "x2", &dockrect.x2);
-    GetChildIntAttribute("dockrect", "y2", &dockrect.y2);
+    (void)GetChildIntAttribute("hotspot", "x", &hotspot.x);
+    (void)GetChildIntAttribute("hotspot", "y", &hotspot.y);
+    (void)GetChildIntAttribute("dockrect", "x1", &dockrect.x1);
+    (void)GetChildIntAttribute("dockrect", "y1", &dockrect.y1);
+    (void)GetChildIntAttribute("dockrect", "x2", &dockrect.x2);
+    (void)GetChildIntAttribute("dockrect", "y2", &dockrect.y2);
 
     LoadChildren("dockbackground", dockbackground);
     // Every "language" child is kept, repeated ids included.
@@ -65,13 +66,13 @@ HRESULT SubKeyDefinition::Load(const DomNode& /*node*/) {
 }
 
 HRESULT LanguageEntry::Load(const DomNode& /*node*/) {
-    GetIntAttribute("id", &id);
-    GetStringAttribute("target", &target);
+    (void)GetIntAttribute("id", &id);
+    (void)GetStringAttribute("target", &target);
     return S_OK;
 }
 
 HRESULT ImageSource::Load(const DomNode& /*node*/) {
-    GetIntAttribute("type", &type);
+    (void)GetIntAttribute("type", &type);
     // Only the members of the type now held are read; the others stay.
     HRESULT status = S_OK;
     switch (type) {

@@ -29,7 +29,7 @@ HRESULT LoadRoot(std::string_view xml, T& object) {
     EXPECT_EQ(status, S_OK) << xml;
     DomNode root;
     parsed.get_firstChild(&root);
-    object.Bind(root);
+    EXPECT_EQ(object.Bind(root), S_OK);
     return object.Load(root);
 }
 
@@ -37,7 +37,7 @@ HRESULT LoadRoot(std::string_view xml, T& object) {
 HRESULT LoadDocument(std::string_view xml, KeyDefDocument& document) {
     DomDocument parsed;
     EXPECT_EQ(ParseXmlMemory(xml, &parsed), S_OK) << xml;
-    document.Bind(parsed);
+    EXPECT_EQ(document.Bind(parsed), S_FALSE);
     return document.Load(parsed);
 }
 

@@ -10,7 +10,7 @@
 namespace dravonix {
 
 HRESULT KeyShape::Load(const DomNode& /*node*/) {
-    GetStringAttribute("mode", &mode);
+    (void)GetStringAttribute("mode", &mode);
     RectShape rects(rect);
     LoadChildren("rect", rects);
     EllipseShape ellipses(ellipse);

@@ -107,16 +107,17 @@ HRESULT XmlNode::GetChildIntAttribute(std::string_view child_name, std::string_v
     return status;
 }
 
-HRESULT XmlNode::LoadChildren(std::string_view name, XmlNode& object) {
+void XmlNode::LoadChildren(std::string_view name, XmlNode& object) {
     std::string storage;
     const std::string_view utf8_name = Utf8Name(name, storage);
     for (DomNode child = dom::FirstChildElement(element, utf8_name); child;
          child = dom::NextSiblingElement(child, utf8_name)) {
         object.SetLevel(level + 1);
-        object.Bind(child);
-        object.Load(child);
+        // An element always has an attribute map.
+        (void)object.Bind(child);
+        // What a failing Load read stays; the next match goes on from there.
+        (void)object.Load(child);
     }
-    return S_OK;
 }
 
 }  // namespace dravonix
