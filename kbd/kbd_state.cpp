@@ -69,6 +69,7 @@ void CompletePanel(KbdWork& work, KeyDefinition& definition) {
     work.panel = SubKeyDefinition{};
 }
 
+/// Carries out what a marker does besides moving to its state.
 void Apply(MarkerAction action, KbdWork& work, KeyDefinition& definition) {
     switch (action) {
         case A::kNone:
