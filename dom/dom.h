@@ -16,6 +16,8 @@
 
 namespace dravonix {
 
+class FileSystem;
+
 /// Node type numbers.
 enum DOMNodeType : std::uint8_t {
     NODE_INVALID = 0,
@@ -127,6 +129,10 @@ public:
     /// Serializes the document into the file named by destination (VT_BSTR),
     /// replacing it atomically. A failure leaves the destination as it was.
     [[nodiscard]] HRESULT save(const Variant& destination) const;
+    /// save through files, with the reason for an E_FAIL in *error (may be
+    /// null): what the file system said, or that there is no root element.
+    [[nodiscard]] HRESULT save(const Variant& destination, FileSystem& files,
+                               std::string* error) const;
 
     /// Serializes the document into out (UTF-8, no declaration).
     [[nodiscard]] HRESULT SaveToString(std::string* out) const;

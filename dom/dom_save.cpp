@@ -1,15 +1,9 @@
-// Serializing a document: UTF-8, no declaration, attributes in order with
-// double quotes, empty elements as <name/>, and escaping that lets any XML
-// parser give back exactly the tree that was built.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+// Serializing a document into a string or a file: UTF-8, no declaration,
+// attributes in order with double quotes, empty elements as <name/>, and
+// escaping that lets any XML parser give back exactly the tree that was
+// built. Putting the file in place is the file system's part.
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <climits>
-#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -17,6 +11,7 @@
 
 #include "dom/dom_store.h"
 #include "platform/codepage.h"
+#include "platform/file_system.h"
 #include "platform/unicode.h"
 
 namespace dravonix {
@@ -28,7 +23,6 @@ using dom::NodeRecord;
 using dom::Store;
 
 constexpr std::size_t kFlushSize = 256 * 1024;
-constexpr off_t kWritebackStep = 8 * 1024 * 1024;
 constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 
 // Collects output in a buffer and hands it to a sink in large pieces.
@@ -206,13 +200,18 @@ void PutEndTag(Output& out, Store& store, std::uint32_t index) {
     out.Put('>');
 }
 
+// True when the document has a root element, without which it is not
+// well-formed XML.
+bool HasRoot(Store& store) {
+    for (std::uint32_t n = store.at(0).tree.first_child; n != kNone; n = store.at(n).next) {
+        if (store.at(n).type() == NODE_ELEMENT) return true;
+    }
+    return false;
+}
+
 // Writes every child of the document node, depth first, without recursion.
 HRESULT Serialize(Store& store, Output& out) {
-    bool has_root = false;
-    for (std::uint32_t n = store.at(0).tree.first_child; n != kNone; n = store.at(n).next) {
-        has_root = has_root || store.at(n).type() == NODE_ELEMENT;
-    }
-    if (!has_root) return E_FAIL;  // not a well-formed document
+    if (!HasRoot(store)) return E_FAIL;
     std::uint32_t n = store.at(0).tree.first_child;
     while (n != kNone) {
         const NodeRecord& node = store.at(n);
@@ -255,106 +254,6 @@ HRESULT Serialize(Store& store, Output& out) {
     return S_OK;
 }
 
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        ssize_t written = ::write(fd, data.data(), data.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-// Follows symbolic links to the file they finally name; a dangling link gives
-// the path it points to, so the save creates that file and the link stays.
-bool ResolveLinks(std::string path, std::string* resolved) {
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat info;
-        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-            *resolved = path;
-            return true;
-        }
-        std::string target(PATH_MAX, '\0');
-        ssize_t size = ::readlink(path.c_str(), target.data(), target.size());
-        if (size < 0) return false;
-        target.resize(static_cast<std::size_t>(size));
-        if (!target.empty() && target[0] != '/') {
-            std::size_t slash = path.rfind('/');
-            if (slash != std::string::npos) target = path.substr(0, slash + 1) + target;
-        }
-        path = target;
-    }
-    return false;  // a loop of links
-}
-
-mode_t CurrentUmask() {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
-}
-
-// Serializes the document into fd. Running out of memory part way is a
-// failure like any other, so that the caller still closes and removes the
-// file it opened.
-HRESULT WriteDocument(Store& store, int fd) {
-    try {
-        off_t written = 0;
-        off_t started = 0;
-        Output out([fd, &written, &started](std::string_view data) {
-            if (!WriteAll(fd, data)) return false;
-            written += static_cast<off_t>(data.size());
-            if (written - started >= kWritebackStep) {
-                // Start the disk writes of what is written so far, so that the
-                // flush before the rename has little left to wait for. Only
-                // advice (it fails harmlessly on devices and pipes): the flush
-                // reports any failure.
-                (void)::sync_file_range(fd, started, written - started, SYNC_FILE_RANGE_WRITE);
-                started = written;
-            }
-            return true;
-        });
-        HRESULT status = Serialize(store, out);
-        if (Failed(status)) return status;
-        return out.Flush() ? S_OK : E_FAIL;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-}
-
-HRESULT SaveDirectly(Store& store, const std::string& path) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd < 0) return E_FAIL;
-    HRESULT status = WriteDocument(store, fd);
-    bool ok = (::close(fd) == 0) && Succeeded(status);
-    if (Failed(status)) return status;
-    return ok ? S_OK : E_FAIL;
-}
-
-HRESULT SaveAtomically(Store& store, const std::string& path, const struct stat* existing) {
-    std::size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (base.empty()) return E_FAIL;
-    std::string temp = (slash == std::string::npos ? std::string() : folder) + "." +
-                       base.substr(0, 200) + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0) return E_FAIL;
-    HRESULT status = WriteDocument(store, fd);
-    bool ok = Succeeded(status);
-    mode_t mode = existing != nullptr ? (existing->st_mode & 07777) : (0666 & ~CurrentUmask());
-    ok = ok && ::fchmod(fd, mode) == 0;
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return Failed(status) ? status : E_FAIL;
-    }
-    return S_OK;
-}
-
 }  // namespace
 
 HRESULT DomDocument::SaveToString(std::string* text) const {
@@ -373,20 +272,32 @@ HRESULT DomDocument::SaveToString(std::string* text) const {
 }
 
 HRESULT DomDocument::save(const Variant& destination) const {
+    return save(destination, SystemFileSystem(), nullptr);
+}
+
+HRESULT DomDocument::save(const Variant& destination, FileSystem& files, std::string* error) const {
     if (store_ == nullptr) return E_UNEXPECTED;
     if (destination.vt != VT_BSTR) return E_INVALIDARG;
     // Paths are narrow bytes; the code page gives every byte back unchanged.
     std::string path = WideCharToMultiByte(destination.bstrVal);
     if (path.empty() || path.find('\0') != std::string::npos) return E_INVALIDARG;
-    std::string resolved;
-    if (!ResolveLinks(path, &resolved)) return E_FAIL;
-    struct stat info;
-    if (::stat(resolved.c_str(), &info) == 0) {
-        if (S_ISDIR(info.st_mode)) return E_FAIL;
-        if (!S_ISREG(info.st_mode)) return SaveDirectly(*store_, resolved);
-        return SaveAtomically(*store_, resolved, &info);
+    if (!HasRoot(*store_)) {
+        if (error != nullptr) *error = path + ": the document has no root element";
+        return E_FAIL;
     }
-    return SaveAtomically(*store_, resolved, nullptr);
+    // Running out of memory part way is a failure like any other: the
+    // output's destructor then removes what was written.
+    try {
+        std::unique_ptr<OutputFile> output = files.StartReplacing(path, error);
+        if (output == nullptr) return E_FAIL;
+        Output out([&output, error](std::string_view data) { return output->Write(data, error); });
+        HRESULT status = Serialize(*store_, out);
+        if (Failed(status)) return status;
+        if (!out.Flush()) return E_FAIL;
+        return output->Commit(error) ? S_OK : E_FAIL;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
 }
 
 }  // namespace dravonix

@@ -1,14 +1,15 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdlib>
+#include <memory>
+#include <string>
 
 #include "dom/dom.h"
 #include "dom/dom_test_util.h"
 #include "dom/xml_parse.h"
 #include "platform/com.h"
-#include "platform/test_files.h"
+#include "platform/file_system.h"
+#include "testing/test_util.h"
 
 namespace dravonix {
 
@@ -65,6 +66,56 @@ constexpr std::string_view kTrickyTreeSaved =
     "<keydef name=\"a&amp;b&lt;c&gt;d&quot;e'f&#9;g&#10;h&#13;i\">\n\t"
     "<jpeg>x &amp; y &lt; z &gt; w \"q\" &#13;\n\ttab \xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"
     "</jpeg>\n\t<empty/>\n</keydef>";
+
+/// A file system that keeps what is committed and fails where told.
+class FakeFiles : public FileSystem {
+public:
+    enum Failure { kNone, kStart, kSecondWrite, kCommit };
+    Failure failure = kNone;
+    bool started = false;
+    std::string committed;
+
+    std::unique_ptr<ReadableFile> OpenForReading(const std::string&, std::string*) override {
+        return nullptr;
+    }
+    std::unique_ptr<OutputFile> StartReplacing(const std::string& path,
+                                               std::string* error) override {
+        started = true;
+        if (failure == kStart) {
+            *error = path + ": cannot start";
+            return nullptr;
+        }
+        return std::make_unique<Output>(this, path);
+    }
+
+private:
+    class Output : public OutputFile {
+    public:
+        Output(FakeFiles* files, std::string path) : files_(files), path_(std::move(path)) {}
+        bool Write(std::string_view data, std::string* error) override {
+            if (files_->failure == kSecondWrite && ++writes_ == 2) {
+                *error = path_ + ": cannot write";
+                return false;
+            }
+            text_.append(data);
+            return true;
+        }
+        bool Commit(std::string* error) override {
+            if (files_->failure == kCommit) {
+                *error = path_ + ": cannot commit";
+                return false;
+            }
+            files_->committed = text_;
+            return true;
+        }
+
+    private:
+        FakeFiles* files_;
+        std::string path_;
+        std::string text_;
+        int writes_ = 0;
+    };
+};
 
 bool XmllintAccepts(const std::string& path) {
     if (std::system("command -v xmllint >/dev/null 2>&1") != 0) return true;
@@ -162,55 +213,44 @@ TEST_F(DomSaveTest, FailedSaveLeavesTheDestinationAlone) {
     EXPECT_EQ(CountEntries(dir.path()), 1) << "no temporary file is left behind";
 }
 
-TEST_F(DomSaveTest, FailsForMissingFoldersAndDirectories) {
+TEST_F(DomSaveTest, DestinationMustBeAPath) {
     Add(doc, NODE_ELEMENT, "r");
-    ScratchDir dir;
-    EXPECT_LT(doc.save(Variant::String(MultiByteToWideChar(dir / "no/such/out.xml"))), 0);
-    EXPECT_LT(doc.save(Variant::String(MultiByteToWideChar(dir.path()))), 0);
-    EXPECT_LT(doc.save(Variant::String(u"")), 0);
-    EXPECT_LT(doc.save(Variant::Error(E_OUTOFMEMORY)), 0);
-    WriteFile(dir / "file", "x");
-    EXPECT_LT(doc.save(Variant::String(MultiByteToWideChar(dir / "file/out.xml"))), 0);
-    EXPECT_EQ(ReadFile(dir / "file"), "x");
+    EXPECT_EQ(doc.save(Variant::String(u"")), E_INVALIDARG);
+    EXPECT_EQ(doc.save(Variant::String(std::u16string(u"a\0b", 3))), E_INVALIDARG);
+    EXPECT_EQ(doc.save(Variant::Error(E_OUTOFMEMORY)), E_INVALIDARG);
+    EXPECT_EQ(DomDocument().save(Variant::String(u"out.xml")), E_UNEXPECTED);
 }
 
-TEST_F(DomSaveTest, FullDeviceIsAFailure) {
-    Add(doc, NODE_ELEMENT, "r");
-    if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "/dev/full is not available";
-    EXPECT_LT(doc.save(Variant::String(u"/dev/full")), 0);
+TEST_F(DomSaveTest, FileFailuresAreReportedAndNothingIsCommitted) {
+    DomNode root = Add(doc, NODE_ELEMENT, "r");
+    Add(root, NODE_TEXT, "", std::u16string(300000, u'x'));  // more than one buffer
+    const std::string expected = Saved();
+    const struct {
+        FakeFiles::Failure failure;
+        HRESULT status;
+        std::string error;
+    } cases[] = {
+        {FakeFiles::kNone, S_OK, ""},
+        {FakeFiles::kStart, E_FAIL, "out.xml: cannot start"},
+        {FakeFiles::kSecondWrite, E_FAIL, "out.xml: cannot write"},
+        {FakeFiles::kCommit, E_FAIL, "out.xml: cannot commit"},
+    };
+    for (const auto& c : cases) {
+        FakeFiles files;
+        files.failure = c.failure;
+        std::string error;
+        EXPECT_EQ(doc.save(Variant::String(u"out.xml"), files, &error), c.status) << c.error;
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(files.committed, c.status == S_OK ? expected : "") << c.error;
+    }
 }
 
-TEST_F(DomSaveTest, PermissionsLinksAndSpecialFiles) {
-    Add(doc, NODE_ELEMENT, "r");
-    ScratchDir dir;
-    mode_t old_mask = ::umask(022);
-    std::string fresh = dir / "fresh.xml";
-    ASSERT_EQ(doc.save(Variant::String(MultiByteToWideChar(fresh))), S_OK);
-    struct stat info;
-    ASSERT_EQ(::stat(fresh.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0644u) << "0666 less the umask";
-
-    std::string existing = dir / "existing.xml";
-    WriteFile(existing, "old");
-    ::chmod(existing.c_str(), 0600);
-    ASSERT_EQ(doc.save(Variant::String(MultiByteToWideChar(existing))), S_OK);
-    ASSERT_EQ(::stat(existing.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u) << "an existing file keeps its permissions";
-    ::umask(old_mask);
-
-    std::string link = dir / "link.xml";
-    ASSERT_EQ(::symlink("existing.xml", link.c_str()), 0);
-    WriteFile(existing, "old");
-    ASSERT_EQ(doc.save(Variant::String(MultiByteToWideChar(link))), S_OK);
-    struct stat link_info;
-    ASSERT_EQ(::lstat(link.c_str(), &link_info), 0);
-    EXPECT_TRUE(S_ISLNK(link_info.st_mode)) << "the link stays";
-    EXPECT_EQ(ReadFile(existing), "<r/>") << "its target is replaced";
-
-    EXPECT_EQ(doc.save(Variant::String(u"/dev/null")), S_OK) << "written into, never replaced";
-    struct stat null_info;
-    ASSERT_EQ(::stat("/dev/null", &null_info), 0);
-    EXPECT_TRUE(S_ISCHR(null_info.st_mode));
+TEST_F(DomSaveTest, DocumentWithoutRootIsNotWritten) {
+    FakeFiles files;
+    std::string error;
+    EXPECT_EQ(doc.save(Variant::String(u"out.xml"), files, &error), E_FAIL);
+    EXPECT_EQ(error, "out.xml: the document has no root element");
+    EXPECT_FALSE(files.started);
 }
 
 }  // namespace dravonix

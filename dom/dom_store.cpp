@@ -2,13 +2,12 @@
 // and the tree operations on records.
 #include "dom/dom_store.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cstring>
 #include <new>
 
 #include "dom/xml_name.h"
+#include "platform/memory_block.h"
 
 namespace dravonix {
 
@@ -41,12 +40,11 @@ Store::Store() {
 NodeRecord* Store::NewChunk(bool huge_pages) {
     constexpr std::size_t kHugePage = std::size_t{2} << 20;
     static_assert(kChunkBytes % kHugePage == 0, "a chunk is made of whole huge pages");
-    void* memory = std::aligned_alloc(kHugePage, kChunkBytes);
-    if (memory == nullptr) throw std::bad_alloc();
     // A large document takes one page fault per chunk instead of 512 when the
     // kernel backs the chunk by a huge page. The first chunk keeps ordinary
     // pages, so a small document costs only the pages its records touch.
-    if (huge_pages) (void)::madvise(memory, kChunkBytes, MADV_HUGEPAGE);
+    void* memory = AllocateBlock(kChunkBytes, kHugePage, huge_pages);
+    if (memory == nullptr) throw std::bad_alloc();
     return static_cast<NodeRecord*>(memory);
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "dom/dom.h"
+#include "platform/memory_block.h"
 #include "platform/prefault.h"
 
 namespace dravonix {
@@ -160,9 +161,9 @@ private:
     std::size_t SlotOf(std::string_view utf8) const;
     bool IsAncestorOrSelf(std::uint32_t candidate, std::uint32_t node);
 
-    /// Frees a chunk of node records (allocated by aligned_alloc).
+    /// Frees a chunk of node records (allocated by AllocateBlock).
     struct FreeChunk {
-        void operator()(NodeRecord* chunk) const { std::free(chunk); }
+        void operator()(NodeRecord* chunk) const { FreeBlock(chunk); }
     };
     /// Allocates the storage of one chunk, its records not yet created.
     static NodeRecord* NewChunk(bool huge_pages);

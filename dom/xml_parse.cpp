@@ -1,12 +1,9 @@
 #include "dom/xml_parse.h"
 
-#include <fcntl.h>
 #include <libxml/globals.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
@@ -15,6 +12,7 @@
 #include <string>
 
 #include "dom/dom_store.h"
+#include "platform/file_system.h"
 
 namespace dravonix {
 
@@ -176,27 +174,17 @@ HRESULT Carry(const xmlDoc* source, Store& store) {
     return S_OK;
 }
 
-// Reads a regular file completely; false for anything that cannot be read.
+// Reads a file completely; false for anything that cannot be read.
 bool ReadWholeFile(const std::string& path, std::string* bytes) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat info;
-    bool ok = ::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
+    std::unique_ptr<ReadableFile> file = SystemFileSystem().OpenForReading(path, nullptr);
+    if (file == nullptr) return false;
     char buffer[65536];
-    try {
-        while (ok) {
-            ssize_t got = ::read(fd, buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) ok = false;
-            if (got <= 0) break;
-            bytes->append(buffer, static_cast<std::size_t>(got));
-        }
-    } catch (const std::bad_alloc&) {
-        ::close(fd);
-        throw;
+    std::size_t got = 0;
+    while (file->Read(buffer, sizeof buffer, &got, nullptr)) {
+        if (got == 0) return true;
+        bytes->append(buffer, got);
     }
-    ::close(fd);
-    return ok;
+    return false;
 }
 
 }  // namespace

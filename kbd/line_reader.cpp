@@ -13,31 +13,32 @@ constexpr std::size_t kBlockSize = 64 * 1024;
 
 }  // namespace
 
-LineReader::LineReader(std::FILE* file) : file_(file), block_(kBlockSize) {}
+LineReader::LineReader(ReadableFile& file) : file_(file), block_(kBlockSize) {}
 
 int LineReader::Peek() {
     if (position_ == end_) {
-        if (at_end_) return EOF;
-        // A short read or a read error ends the input.
-        end_ = std::fread(block_.data(), 1, block_.size(), file_);
+        if (at_end_) return kEnd;
+        // A read may deliver less than asked; only an empty one (or an error)
+        // ends the input.
+        if (!file_.Read(block_.data(), block_.size(), &end_, nullptr)) end_ = 0;
         position_ = 0;
         if (end_ == 0) {
             at_end_ = true;
-            return EOF;
+            return kEnd;
         }
     }
     return static_cast<unsigned char>(block_[position_]);
 }
 
 void LineReader::SkipWhitespace() {
-    for (int ch = Peek(); ch != EOF && IsCSpace(static_cast<char>(ch)); ch = Peek()) ++position_;
+    for (int ch = Peek(); ch != kEnd && IsCSpace(static_cast<char>(ch)); ch = Peek()) ++position_;
 }
 
 bool LineReader::Read(std::string& text) {
     text.clear();
     std::size_t length = 0;
     bool after_nul = false;
-    while (length < kMaxLinePiece && Peek() != EOF) {
+    while (length < kMaxLinePiece && Peek() != kEnd) {
         // Take the run of bytes that need no care (not LF, CR or NUL) at once.
         const char* run = block_.data() + position_;
         const std::size_t room = std::min(end_ - position_, kMaxLinePiece - length);
@@ -59,7 +60,7 @@ bool LineReader::Read(std::string& text) {
     }
     // Nothing read and nothing left: the end of the input. (An empty piece
     // before a newline can only occur at the start of the file.)
-    if (length == 0 && Peek() == EOF) return false;
+    if (length == 0 && Peek() == kEnd) return false;
     SkipWhitespace();
     return true;
 }

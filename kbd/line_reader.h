@@ -2,10 +2,11 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/file_system.h"
 
 namespace dravonix {
 
@@ -15,10 +16,11 @@ inline constexpr std::size_t kMaxLinePiece = 4096;
 /// Reads a file sequentially in large blocks and delivers it line by line.
 /// A CR LF pair is one newline; a lone CR stays in the line. Each read is
 /// followed by a skip of all whitespace, so blank lines are never delivered
-/// and only the first line can keep leading blanks. Does not own the file.
+/// and only the first line can keep leading blanks. A read error ends the
+/// input like the end of the file. Does not own the file.
 class LineReader {
 public:
-    explicit LineReader(std::FILE* file);
+    explicit LineReader(ReadableFile& file);
 
     /// Reads the next piece: the bytes up to the next newline, at most
     /// kMaxLinePiece of them, then skips the whitespace that follows. text
@@ -27,11 +29,13 @@ public:
     bool Read(std::string& text);
 
 private:
-    /// The next byte without taking it, or EOF at the end of the input.
+    /// The next byte without taking it, or kEnd at the end of the input.
     int Peek();
     void SkipWhitespace();
 
-    std::FILE* file_;
+    static constexpr int kEnd = -1;
+
+    ReadableFile& file_;
     std::vector<char> block_;
     std::size_t position_ = 0;
     std::size_t end_ = 0;

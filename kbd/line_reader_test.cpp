@@ -2,26 +2,46 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dravonix {
 
 namespace {
 
-/// Every piece LineReader delivers for the given file content.
-std::vector<std::string> ReadAll(const std::string& content) {
-    std::FILE* file = std::tmpfile();
-    EXPECT_NE(file, nullptr);
-    if (file == nullptr) return {};
-    std::fwrite(content.data(), 1, content.size(), file);
-    std::rewind(file);
+/// A file in memory that hands out at most piece bytes per read, as a pipe
+/// may.
+class MemoryFile : public ReadableFile {
+public:
+    MemoryFile(std::string_view content, std::size_t piece) : rest_(content), piece_(piece) {}
+    bool Read(char* buffer, std::size_t size, std::size_t* got, std::string*) override {
+        *got = std::min({size, piece_, rest_.size()});
+        rest_.copy(buffer, *got);
+        rest_.remove_prefix(*got);
+        return true;
+    }
+
+private:
+    std::string_view rest_;
+    std::size_t piece_;
+};
+
+std::vector<std::string> ReadAll(const std::string& content, std::size_t piece) {
+    MemoryFile file(content, piece);
     LineReader reader(file);
     std::vector<std::string> lines;
     std::string line;
     while (reader.Read(line)) lines.push_back(line);
-    std::fclose(file);
+    return lines;
+}
+
+/// Every piece LineReader delivers for the given file content, which must
+/// not depend on how much each read of the file delivers.
+std::vector<std::string> ReadAll(const std::string& content) {
+    std::vector<std::string> lines = ReadAll(content, content.size() + 1);
+    EXPECT_EQ(ReadAll(content, 7), lines) << "reading 7 bytes at a time";
     return lines;
 }
 

@@ -21,7 +21,8 @@ public:
     /// Reads up to size bytes into buffer and sets *got to the number read;
     /// *got is 0 only at the end of the file. False on a read error, with the
     /// reason in *error (may be null).
-    virtual bool Read(char* buffer, std::size_t size, std::size_t* got, std::string* error) = 0;
+    [[nodiscard]] virtual bool Read(char* buffer, std::size_t size, std::size_t* got,
+                                    std::string* error) = 0;
 };
 
 /// The new content of a file, written from its start. Until Commit succeeds
@@ -32,14 +33,15 @@ public:
     virtual ~OutputFile() = default;
 
     /// Appends data. False when the bytes could not be written; the output
-    /// is then spoiled and Commit fails.
-    virtual bool Write(std::string_view data, std::string* error) = 0;
+    /// is then spoiled: later writes and Commit fail with the same reason.
+    [[nodiscard]] virtual bool Write(std::string_view data, std::string* error) = 0;
 
     /// Puts the written bytes in place as the destination's content, durably:
     /// after a successful Commit a crash or power cut leaves either the old or
     /// the new content, never a mix and never neither. False on failure, the
-    /// destination then keeping what it had. Call at most once.
-    virtual bool Commit(std::string* error) = 0;
+    /// destination then keeping what it had. Call at most once. (An output
+    /// written directly into a device or pipe is only closed.)
+    [[nodiscard]] virtual bool Commit(std::string* error) = 0;
 };
 
 /// The file operations the converter needs, as a small interface so that
@@ -50,8 +52,8 @@ public:
 
     /// Opens an existing file for reading. A folder counts as a file that
     /// cannot be opened. Null on failure, with the reason in *error.
-    virtual std::unique_ptr<ReadableFile> OpenForReading(const std::string& path,
-                                                         std::string* error) = 0;
+    [[nodiscard]] virtual std::unique_ptr<ReadableFile> OpenForReading(const std::string& path,
+                                                                       std::string* error) = 0;
 
     /// Starts giving path new content. A new or regular file is replaced
     /// atomically: the bytes go to a temporary file in the same folder, which
@@ -62,8 +64,8 @@ public:
     /// device such as /dev/null or NUL, a pipe) is written into directly. A
     /// folder, a missing folder or a destination that cannot be written fail
     /// here or at Commit. Null on failure, with the reason in *error.
-    virtual std::unique_ptr<OutputFile> StartReplacing(const std::string& path,
-                                                       std::string* error) = 0;
+    [[nodiscard]] virtual std::unique_ptr<OutputFile> StartReplacing(const std::string& path,
+                                                                     std::string* error) = 0;
 };
 
 /// The operating system's files. Safe for use by several threads at once.

@@ -1,8 +1,8 @@
 #include "platform/prefault.h"
 
-#include <sys/mman.h>
-
 #include <system_error>
+
+#include "platform/memory_block.h"
 
 namespace dravonix {
 
@@ -11,9 +11,9 @@ Prefaulter::~Prefaulter() { Wait(); }
 void Prefaulter::Start(void* data, std::size_t size) {
     Wait();
     try {
-        // MADV_POPULATE_WRITE faults the range in writable without storing
-        // into it, so the thread never touches what the caller will own.
-        thread_ = std::thread([data, size] { (void)::madvise(data, size, MADV_POPULATE_WRITE); });
+        // The pages are supplied without storing into them, so the thread
+        // never touches what the caller will own.
+        thread_ = std::thread([data, size] { PopulateBlock(data, size); });
     } catch (const std::system_error&) {
         // No thread to spare: the pages come on first use instead.
     }

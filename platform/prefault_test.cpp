@@ -2,22 +2,23 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <memory>
+
+#include "platform/memory_block.h"
 
 namespace dravonix {
 
 namespace {
 
 struct FreeMemory {
-    void operator()(char* memory) const { std::free(memory); }
+    void operator()(char* memory) const { FreeBlock(memory); }
 };
 using Memory = std::unique_ptr<char, FreeMemory>;
 
 constexpr std::size_t kSize = std::size_t{4} << 20;
 
-Memory Allocate() { return Memory(static_cast<char*>(std::aligned_alloc(4096, kSize))); }
+Memory Allocate() { return Memory(static_cast<char*>(AllocateBlock(kSize, 4096, false))); }
 
 TEST(Prefaulter, RangesStayUsableAndPendingWorkIsAwaited) {
     Memory first = Allocate();

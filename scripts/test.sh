@@ -1,11 +1,19 @@
 #!/usr/bin/env bash
-# Builds everything and runs the whole test suite twice: a normal build and a
-# build with AddressSanitizer and UndefinedBehaviorSanitizer; then runs every
-# fuzz target for a minute.
+# Checks the formatting of the C++ files, builds everything and runs the
+# whole test suite twice: a normal build and a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer; then runs every fuzz target for a minute.
+#
+# With DRAVONIX_WINDOWS=1 a third configuration, build/windows, runs before
+# the fuzzing: the Windows build cross-compiled with MinGW-w64, its tests run
+# under Wine (scripts/windows-test.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
+
+echo "== formatting"
+find . \( -path ./build -o -path ./out -o -path ./.git \) -prune -o \
+  \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format --dry-run --Werror
 
 jobs=$(nproc)
 for config in release asan; do
@@ -20,6 +28,10 @@ for config in release asan; do
   echo "== $config tests"
   ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 done
+
+if [ "${DRAVONIX_WINDOWS:-0}" = 1 ]; then
+  bash scripts/windows-test.sh
+fi
 
 echo "== fuzzing"
 bash scripts/fuzz.sh 60

@@ -1,0 +1,503 @@
+// Files on POSIX calls: reading, atomic replacement through a temporary file
+// in the destination's folder, and direct writes into devices and pipes.
+// Linux's unnamed temporary files (O_TMPFILE) and early write-back are used
+// where present.
+#include "platform/posix_file_system.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+#include <system_error>
+#include <utility>
+
+namespace dravonix {
+
+namespace {
+
+/// Early write-back step: the disk writes of every 8 MiB written are started
+/// at once, so that the flush before the rename has little left to wait for.
+constexpr off_t kWritebackStep = 8 * 1024 * 1024;
+
+/// Sets *error (when wanted) to "context: the system's text for err".
+void SetError(std::string* error, std::string_view context, int err) {
+    if (error == nullptr) return;
+    error->assign(context);
+    error->append(": ").append(std::generic_category().message(err));
+}
+
+/// Writes all of data, resuming after interruptions and short writes. False
+/// with errno set on failure.
+bool WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        ssize_t written = ::write(fd, data.data(), data.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (written == 0) {  // no progress and no reason: do not spin
+            errno = EIO;
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+/// Follows symbolic links to the file they finally name; a dangling link gives
+/// the path it points to, so the save creates that file and the link stays.
+bool ResolveLinks(std::string path, std::string* resolved, std::string* error) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info;
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            *resolved = std::move(path);
+            return true;
+        }
+        std::string target(PATH_MAX, '\0');
+        ssize_t size = ::readlink(path.c_str(), target.data(), target.size());
+        if (size < 0) {
+            SetError(error, path, errno);
+            return false;
+        }
+        target.resize(static_cast<std::size_t>(size));
+        if (!target.empty() && target[0] != '/') {
+            std::size_t slash = path.rfind('/');
+            if (slash != std::string::npos) target = path.substr(0, slash + 1) + target;
+        }
+        path = std::move(target);
+    }
+    SetError(error, path, ELOOP);
+    return false;
+}
+
+/// The umask the program started with, read before main while it has a
+/// single thread: umask() can only be read by changing it, and a file that
+/// another thread creates meanwhile would get the changed mask.
+const mode_t kStartUmask = [] {
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
+}();
+
+/// The process's umask, read from /proc without changing it (Linux 4.7 and
+/// later); without /proc, the one the program started with.
+mode_t CurrentUmask() {
+    int fd = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return kStartUmask;
+    char text[1024];  // "Umask:" is the second line
+    ssize_t size = ::read(fd, text, sizeof text - 1);
+    ::close(fd);
+    if (size <= 0) return kStartUmask;
+    text[size] = '\0';
+    const char* line = std::strstr(text, "\nUmask:");
+    if (line == nullptr) return kStartUmask;
+    char* end = nullptr;
+    const unsigned long mask = std::strtoul(line + 7, &end, 8);
+    return end != line + 7 ? static_cast<mode_t>(mask & 0777) : kStartUmask;
+}
+
+/// A regular file open for reading.
+class PosixReadableFile final : public ReadableFile {
+public:
+    PosixReadableFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    ~PosixReadableFile() override { ::close(fd_); }
+    PosixReadableFile(const PosixReadableFile&) = delete;
+    PosixReadableFile& operator=(const PosixReadableFile&) = delete;
+
+    bool Read(char* buffer, std::size_t size, std::size_t* got, std::string* error) override {
+        for (;;) {
+            ssize_t count = ::read(fd_, buffer, size);
+            if (count >= 0) {
+                *got = static_cast<std::size_t>(count);
+                return true;
+            }
+            if (errno != EINTR) break;
+        }
+        *got = 0;
+        SetError(error, path_, errno);
+        return false;
+    }
+
+private:
+    int fd_;
+    std::string path_;
+};
+
+/// Output written straight into an existing file that is not a regular one:
+/// a device or a pipe, which cannot be replaced.
+class DirectOutput final : public OutputFile {
+public:
+    DirectOutput(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    ~DirectOutput() override {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    DirectOutput(const DirectOutput&) = delete;
+    DirectOutput& operator=(const DirectOutput&) = delete;
+
+    bool Write(std::string_view data, std::string* error) override {
+        if (failure_ == 0 && !WriteAll(fd_, data)) failure_ = errno;
+        if (failure_ != 0) SetError(error, path_, failure_);
+        return failure_ == 0;
+    }
+
+    bool Commit(std::string* error) override {
+        const int fd = std::exchange(fd_, -1);
+        if (::close(fd) != 0 && failure_ == 0) failure_ = errno;
+        if (failure_ != 0) SetError(error, path_, failure_);
+        return failure_ == 0;
+    }
+
+private:
+    int fd_;
+    std::string path_;
+    int failure_ = 0;  // errno of the first failure
+};
+
+/// The signals that end a program politely, after which no named temporary
+/// file may be left.
+constexpr int kEndingSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+/// A slot of the table of named temporary files below.
+struct TemporarySlot {
+    enum State { kFree, kFilling, kHeld };
+    std::atomic<int> state{kFree};
+    char path[PATH_MAX];
+};
+static_assert(std::atomic<int>::is_always_lock_free, "signal handlers read the state");
+
+/// The paths of the named temporary files being written, which the handlers
+/// of the ending signals remove before the signal ends the program. A
+/// handler may only use async-signal-safe means, so the table is a fixed
+/// array of character arrays, each slot claimed and published through a
+/// lock-free atomic. (Relative paths are taken from the working folder at
+/// the time of the signal.)
+TemporarySlot temporary_slots[64];
+
+/// Removes the files of the table, then ends the program by the signal as
+/// its default action would.
+void RemoveTemporariesAndEnd(int signal) {
+    for (const TemporarySlot& slot : temporary_slots) {
+        if (slot.state.load(std::memory_order_acquire) == TemporarySlot::kHeld) {
+            ::unlink(slot.path);
+        }
+    }
+    struct sigaction default_action {};
+    default_action.sa_handler = SIG_DFL;
+    ::sigemptyset(&default_action.sa_mask);
+    ::sigaction(signal, &default_action, nullptr);
+    ::raise(signal);  // delivered when the handler returns
+}
+
+/// Handles each ending signal that still has its default action; one the
+/// program handles or ignores itself is left as it is.
+bool InstallEndingHandlers() {
+    for (int signal : kEndingSignals) {
+        struct sigaction current {};
+        if (::sigaction(signal, nullptr, &current) != 0) continue;
+        if ((current.sa_flags & SA_SIGINFO) != 0 || current.sa_handler != SIG_DFL) continue;
+        struct sigaction action {};
+        action.sa_handler = RemoveTemporariesAndEnd;
+        ::sigemptyset(&action.sa_mask);
+        for (int other : kEndingSignals) ::sigaddset(&action.sa_mask, other);
+        action.sa_flags = SA_RESTART;
+        ::sigaction(signal, &action, nullptr);
+    }
+    return true;
+}
+
+/// Keeps path in the table, the handlers installed at the first call; the
+/// slot to forget it by, or -1 when the table is full or the path too long
+/// (the file may then stay after an ending signal).
+int KeepTemporaryName(const std::string& path) {
+    static const bool installed = InstallEndingHandlers();
+    (void)installed;
+    if (path.size() >= sizeof(TemporarySlot::path)) return -1;
+    for (TemporarySlot& slot : temporary_slots) {
+        int free = TemporarySlot::kFree;
+        if (!slot.state.compare_exchange_strong(free, TemporarySlot::kFilling)) continue;
+        path.copy(slot.path, path.size());
+        slot.path[path.size()] = '\0';
+        slot.state.store(TemporarySlot::kHeld, std::memory_order_release);
+        return static_cast<int>(&slot - temporary_slots);
+    }
+    return -1;
+}
+
+/// Forgets the name kept in slot (-1 is ignored).
+void ForgetTemporaryName(int slot) {
+    if (slot >= 0) {
+        temporary_slots[slot].state.store(TemporarySlot::kFree, std::memory_order_release);
+    }
+}
+
+/// Six characters for a temporary name, different on every call.
+std::string RandomSuffix() {
+    static std::atomic<std::uint64_t> counter{0};
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    // splitmix64 of the time, the process and a count.
+    std::uint64_t x = static_cast<std::uint64_t>(now.tv_nsec) ^
+                      (static_cast<std::uint64_t>(now.tv_sec) << 30) ^
+                      (static_cast<std::uint64_t>(::getpid()) << 40) ^
+                      (counter.fetch_add(1) * 0x9E3779B97F4A7C15u);
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9u;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBu;
+    x ^= x >> 31;
+    constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::string suffix(6, ' ');
+    for (char& c : suffix) {
+        c = kLetters[x % 62];
+        x /= 62;
+    }
+    return suffix;
+}
+
+/// Tries fresh names prefix + six characters until make(name) succeeds, or
+/// fails other than with EEXIST. Each name is kept in the table of names
+/// before make runs, so that no ending signal, on whichever thread, can come
+/// between the file getting the name and the table knowing it. *name and
+/// *slot receive the name and its slot. 0 or the errno of the failure.
+template <typename Make>
+int MakeTemporaryName(const std::string& prefix, Make make, std::string* name, int* slot) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate = prefix + RandomSuffix();
+        const int kept = KeepTemporaryName(candidate);
+        if (make(candidate.c_str())) {
+            *name = std::move(candidate);
+            *slot = kept;
+            return 0;
+        }
+        const int err = errno;
+        ForgetTemporaryName(kept);
+        if (err != EEXIST) return err;
+    }
+    return EEXIST;
+}
+
+/// Output that replaces a regular file, or creates a new one, atomically:
+/// written into a temporary file beside it that Commit renames over it. The
+/// temporary file is unnamed until just before the rename where the file
+/// system allows, so that nothing is left of it when the program dies; a
+/// named one is removed on the ending signals.
+class ReplacingOutput final : public OutputFile {
+public:
+    /// fd is open on the temporary file: an unnamed one when temp is empty,
+    /// else the one named temp, kept in slot of the table of names. prefix starts
+    /// the name an unnamed file is given. existing holds the status of the
+    /// file replaced, null for a new file.
+    ReplacingOutput(std::string path, std::string folder, std::string prefix, std::string temp,
+                    int slot, int fd, const struct stat* existing)
+        : path_(std::move(path)),
+          folder_(std::move(folder)),
+          prefix_(std::move(prefix)),
+          temp_(std::move(temp)),
+          slot_(slot),
+          fd_(fd),
+          new_file_(existing == nullptr) {
+        if (existing != nullptr) existing_ = *existing;
+    }
+    ~ReplacingOutput() override {
+        if (fd_ >= 0) ::close(fd_);
+        RemoveTemporaryName();
+    }
+    ReplacingOutput(const ReplacingOutput&) = delete;
+    ReplacingOutput& operator=(const ReplacingOutput&) = delete;
+
+    bool Write(std::string_view data, std::string* error) override {
+        if (failure_ == 0 && !WriteAll(fd_, data)) failure_ = errno;
+        if (failure_ != 0) {
+            SetError(error, path_, failure_);
+            return false;
+        }
+        written_ += static_cast<off_t>(data.size());
+        if (written_ - started_ >= kWritebackStep) {
+            // Only advice: the flush in Commit reports any failure.
+            (void)::sync_file_range(fd_, started_, written_ - started_, SYNC_FILE_RANGE_WRITE);
+            started_ = written_;
+        }
+        return true;
+    }
+
+    bool Commit(std::string* error) override {
+        if (failure_ == 0) failure_ = TakeOverAttributes();
+        if (failure_ == 0 && ::fsync(fd_) != 0) failure_ = errno;
+        if (failure_ == 0 && temp_.empty()) failure_ = GiveName();
+        if (::close(std::exchange(fd_, -1)) != 0 && failure_ == 0) failure_ = errno;
+        if (failure_ == 0 && ::rename(temp_.c_str(), path_.c_str()) != 0) failure_ = errno;
+        if (failure_ == 0) temp_.clear();  // renamed: nothing to remove
+        RemoveTemporaryName();
+        if (failure_ != 0) {
+            SetError(error, path_, failure_);
+            return false;
+        }
+        FlushFolder();
+        return true;
+    }
+
+private:
+    /// Gives the temporary file the owner, group and permissions of the file
+    /// it replaces (the owner and group where the user may set them), or the
+    /// ordinary permissions of a new file. 0 or the errno of the failure.
+    int TakeOverAttributes() {
+        if (new_file_) return ::fchmod(fd_, 0666 & ~CurrentUmask()) == 0 ? 0 : errno;
+        // First, since a change of owner clears the set-user-ID and
+        // set-group-ID bits. Refused (EPERM) unless the user may give the
+        // file to that owner and group; EINVAL for an owner this user
+        // namespace cannot name.
+        if (::fchown(fd_, existing_.st_uid, existing_.st_gid) != 0 && errno != EPERM &&
+            errno != EINVAL) {
+            return errno;
+        }
+        return ::fchmod(fd_, existing_.st_mode & 07777) == 0 ? 0 : errno;
+    }
+
+    /// Links the unnamed temporary file under a fresh name beside the
+    /// destination (through /proc, which needs no privilege, unlike
+    /// AT_EMPTY_PATH). 0 or the errno of the failure.
+    int GiveName() {
+        const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+        return MakeTemporaryName(
+            prefix_,
+            [&self](const char* name) {
+                return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name, AT_SYMLINK_FOLLOW) == 0;
+            },
+            &temp_, &slot_);
+    }
+
+    /// Removes the temporary file's name, if it has one, then forgets it.
+    void RemoveTemporaryName() {
+        if (!temp_.empty()) ::unlink(temp_.c_str());
+        temp_.clear();
+        ForgetTemporaryName(std::exchange(slot_, -1));
+    }
+
+    /// Flushes the folder, so that a power cut cannot lose the new name.
+    /// Where the folder cannot be read (write permission suffices to save) or
+    /// flushed, the save still stands: the destination already shows the new
+    /// content, so reporting a failure would say the old one was kept.
+    void FlushFolder() {
+        int fd = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) return;
+        (void)::fsync(fd);
+        ::close(fd);
+    }
+
+    std::string path_;
+    std::string folder_;
+    std::string prefix_;
+    std::string temp_;  // the temporary file's name; empty while unnamed and once renamed
+    int slot_;          // where the table of names keeps temp_, or -1
+    int fd_;
+    bool new_file_;
+    struct stat existing_ {};
+    int failure_ = 0;  // errno of the first failure
+    off_t written_ = 0;
+    off_t started_ = 0;  // end of the range last handed to early write-back
+};
+
+/// Starts replacing the regular file at path (existing: its status, null when
+/// there is none) through a temporary file in its folder, unnamed where
+/// asked for and possible.
+std::unique_ptr<OutputFile> StartAtomic(const std::string& path, const struct stat* existing,
+                                        bool unnamed, std::string* error) {
+    const std::size_t slash = path.rfind('/');
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (base.empty()) {  // a name ending in "/" is a folder's
+        SetError(error, path, EISDIR);
+        return nullptr;
+    }
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash ? slash : 1);
+    std::string prefix = path.substr(0, slash + 1) + "." + base.substr(0, 200) + ".";
+    if (unnamed) {
+        // Where the file system cannot hold unnamed files (EOPNOTSUPP,
+        // EISDIR or EINVAL on older systems) or there is no /proc to name
+        // them by, a named file does instead; it also reports any real
+        // failure, such as a missing folder.
+        int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        if (fd >= 0 && ::access(("/proc/self/fd/" + std::to_string(fd)).c_str(), F_OK) == 0) {
+            return std::make_unique<ReplacingOutput>(path, std::move(folder), std::move(prefix), "",
+                                                     -1, fd, existing);
+        }
+        if (fd >= 0) ::close(fd);
+    }
+    std::string temp;
+    int slot = -1;
+    int fd = -1;
+    const int err = MakeTemporaryName(
+        prefix,
+        [&fd](const char* name) {
+            fd = ::open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            return fd >= 0;
+        },
+        &temp, &slot);
+    if (err != 0) {
+        SetError(error, "cannot create a temporary file in '" + folder + "'", err);
+        return nullptr;
+    }
+    return std::make_unique<ReplacingOutput>(path, std::move(folder), std::move(prefix),
+                                             std::move(temp), slot, fd, existing);
+}
+
+}  // namespace
+
+std::unique_ptr<ReadableFile> PosixFileSystem::OpenForReading(const std::string& path,
+                                                              std::string* error) {
+    if (path.find('\0') != std::string::npos) {
+        SetError(error, path, EINVAL);
+        return nullptr;
+    }
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        SetError(error, path, errno);
+        return nullptr;
+    }
+    struct stat info;
+    const int err = ::fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
+    if (err != 0) {
+        ::close(fd);
+        SetError(error, path, err);
+        return nullptr;
+    }
+    return std::make_unique<PosixReadableFile>(fd, path);
+}
+
+std::unique_ptr<OutputFile> PosixFileSystem::StartReplacing(const std::string& path,
+                                                            std::string* error) {
+    if (path.empty() || path.find('\0') != std::string::npos) {
+        SetError(error, path, path.empty() ? ENOENT : EINVAL);
+        return nullptr;
+    }
+    std::string resolved;
+    if (!ResolveLinks(path, &resolved, error)) return nullptr;
+    struct stat info;
+    if (::stat(resolved.c_str(), &info) != 0) {
+        return StartAtomic(resolved, nullptr, unnamed_temporaries_, error);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        SetError(error, resolved, EISDIR);
+        return nullptr;
+    }
+    if (S_ISREG(info.st_mode)) return StartAtomic(resolved, &info, unnamed_temporaries_, error);
+    int fd = ::open(resolved.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) {
+        SetError(error, resolved, errno);
+        return nullptr;
+    }
+    return std::make_unique<DirectOutput>(fd, std::move(resolved));
+}
+
+FileSystem& SystemFileSystem() {
+    static PosixFileSystem files;
+    return files;
+}
+
+}  // namespace dravonix
