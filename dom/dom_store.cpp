@@ -131,21 +131,14 @@ std::uint32_t Store::InternName(std::string_view utf8) {
     return id;
 }
 
-std::uint32_t Store::InternXmlName(std::string_view utf8) {
-    // The same address may hold another text by now: the cached id counts
-    // only when its name equals the text.
-    const std::uint64_t address = reinterpret_cast<std::uintptr_t>(utf8.data());
-    CachedName& cached = name_cache_[(address * 0x9E3779B97F4A7C15ull) >> 58];
-    if (cached.data == utf8.data() && cached.id != kNone && names_[cached.id].text == utf8) {
-        return cached.id;
-    }
+std::uint32_t Store::InternUncachedXmlName(std::string_view utf8) {
     std::uint32_t id = name_slots_[SlotOf(utf8)];
     if (id == kNone || !names_[id].checked) {
         if (!IsXmlName(utf8)) return kNone;
         id = InternName(utf8);
         names_[id].checked = true;
     }
-    cached = {utf8.data(), id};
+    name_cache_[CacheIndex(utf8.data())] = {utf8.data(), id};
     return id;
 }
 

@@ -109,8 +109,18 @@ public:
     /// Returns the id of a name given in UTF-8.
     std::uint32_t InternName(std::string_view utf8);
     /// InternName for a name that must be an XML name: kNone when it is not.
-    /// Each name is checked once.
-    std::uint32_t InternXmlName(std::string_view utf8);
+    /// Each name is checked once. Writers pass the same few literal names
+    /// millions of times, so a name is looked up by the address of its text
+    /// first (inline: a hit costs a comparison).
+    std::uint32_t InternXmlName(std::string_view utf8) {
+        // The same address may hold another text by now: the cached id
+        // counts only when its name equals the text.
+        const CachedName& cached = name_cache_[CacheIndex(utf8.data())];
+        if (cached.data == utf8.data() && cached.id != kNone && names_[cached.id].text == utf8) {
+            return cached.id;
+        }
+        return InternUncachedXmlName(utf8);
+    }
     /// Returns the id of a name, or kNone when the document has never seen it.
     std::uint32_t FindName(std::string_view utf8) const;
     const std::string& NameOf(std::uint32_t id) const { return names_[id].text; }
@@ -159,6 +169,12 @@ private:
     void Detach(std::uint32_t child);
     /// The slot of name_slots_ that holds name, or the free slot where it would go.
     std::size_t SlotOf(std::string_view utf8) const;
+    /// InternXmlName without the cache, whose entry it then sets.
+    std::uint32_t InternUncachedXmlName(std::string_view utf8);
+    /// The entry of name_cache_ for a text at that address.
+    static std::size_t CacheIndex(const char* data) {
+        return (reinterpret_cast<std::uintptr_t>(data) * 0x9E3779B97F4A7C15ull) >> 58;
+    }
     bool IsAncestorOrSelf(std::uint32_t candidate, std::uint32_t node);
 
     /// Frees a chunk of node records (allocated by AllocateBlock).
