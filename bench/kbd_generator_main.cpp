@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "bench/kbd_generator.h"
+#include "testing/kbd_generator.h"
 
 int main(int argc, char** argv) {
     if (argc != 4) {

@@ -43,7 +43,7 @@ install(FILES ${DRAVONIX_EXAMPLES} DESTINATION ${DRAVONIX_DATA_DIR}/examples COM
 set_target_properties(dravonix_core PROPERTIES EXPORT_NAME core)
 install(TARGETS dravonix_core EXPORT dravonix-targets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT development)
-foreach(folder platform dom text xml model kbd)
+foreach(folder platform dom xml model kbd)
   file(GLOB headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${folder}/*.h)
   list(FILTER headers EXCLUDE REGEX "test[^/]*\\.h$")
   install(FILES ${headers} DESTINATION ${DRAVONIX_INCLUDE_DIR}/${folder} COMPONENT development)

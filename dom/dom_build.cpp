@@ -99,17 +99,6 @@ HRESULT AddNewAttribute(const DomNode& creator, const DomNamedNodeMap& map,
     return S_OK;
 }
 
-bool HasElementChild(const DomNode& node) {
-    Store* store = Store::StoreOf(node);
-    if (store == nullptr) return false;
-    const NodeRecord& record = store->at(Store::IndexOf(node));
-    if (record.type() != NODE_ELEMENT && record.type() != NODE_DOCUMENT) return false;
-    for (std::uint32_t n = record.tree.first_child; n != kNone; n = store->at(n).next) {
-        if (store->at(n).type() == NODE_ELEMENT) return true;
-    }
-    return false;
-}
-
 }  // namespace dom
 
 }  // namespace dravonix

@@ -33,9 +33,6 @@ HRESULT AppendNewElement(const DomNode& creator, const DomNode& parent, std::str
 HRESULT AddNewAttribute(const DomNode& creator, const DomNamedNodeMap& map,
                         std::string_view utf8_name, const Variant& value);
 
-/// True when node has an element among its children (false for a null node).
-bool HasElementChild(const DomNode& node);
-
 }  // namespace dom
 
 }  // namespace dravonix

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "dom/child_walk.h"
 #include "dom/dom_test_util.h"
 #include "dom/xml_parse.h"
 #include "platform/com.h"

@@ -9,7 +9,7 @@
 #include "dom/xml_parse.h"
 #include "platform/com.h"
 #include "platform/file_system.h"
-#include "platform/test_files.h"
+#include "testing/test_util.h"
 
 namespace dravonix {
 

@@ -13,7 +13,7 @@
 
 #include "dom/dom_test_util.h"
 #include "platform/com.h"
-#include "platform/test_files.h"
+#include "testing/test_util.h"
 
 namespace dravonix {
 

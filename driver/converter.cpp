@@ -3,6 +3,7 @@
 #include "driver/tool.h"
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
+#include "xml/keyboard_file.h"
 
 namespace dravonix {
 
@@ -12,7 +13,7 @@ namespace {
 bool Convert(const char* input, const char* output) {
     KeyDefDocument document;
     if (!ReadKbdFile(input, document.keydef)) return false;
-    return document.SaveToFile(output);
+    return SaveToFile(document, output);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include "driver/tool.h"
 #include "model/key_definition.h"
-#include "xml/load_from_file.h"
+#include "xml/keyboard_file.h"
 
 namespace dravonix {
 
@@ -13,7 +13,7 @@ namespace {
 bool Resave(const char* input, const char* output) {
     KeyDefDocument document;
     if (LoadKeyboardFile(input, document) != KeyboardLoad::kLoaded) return false;
-    return document.SaveToFile(output);
+    return SaveToFile(document, output);
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
 #include "platform/com.h"
-#include "xml/load_from_file.h"
+#include "xml/keyboard_file.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!ReadKbdFile(file.path(), document.keydef)) Report("a readable file was not read", "", "");
 
     std::string first;
-    if (!document.SaveToText(&first)) Report("a read keyboard did not save", "", "");
+    if (!SaveToText(document, &first)) Report("a read keyboard did not save", "", "");
     if (first.find(kReplacement) != std::string::npos) return 0;
 
     ExpectStableReload(first);

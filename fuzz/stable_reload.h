@@ -7,7 +7,7 @@
 #include <string>
 
 #include "model/key_definition.h"
-#include "xml/load_from_file.h"
+#include "xml/keyboard_file.h"
 
 namespace dravonix {
 
@@ -27,7 +27,7 @@ inline void ExpectStableReload(const std::string& first) {
         Report("a saved keyboard did not load", first, "");
     }
     std::string second;
-    if (!reloaded.SaveToText(&second)) Report("a reloaded keyboard did not save", first, "");
+    if (!SaveToText(reloaded, &second)) Report("a reloaded keyboard did not save", first, "");
     if (first != second) Report("a saved keyboard changed when read back", first, second);
 }
 

@@ -11,7 +11,7 @@
 #include "fuzz/stable_reload.h"
 #include "model/key_definition.h"
 #include "platform/com.h"
-#include "xml/load_from_file.h"
+#include "xml/keyboard_file.h"
 
 using namespace dravonix;
 
@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (outcome != KeyboardLoad::kLoaded) return 0;
 
     std::string first;
-    if (!document.SaveToText(&first)) Report("a loaded keyboard did not save", "", "");
+    if (!SaveToText(document, &first)) Report("a loaded keyboard did not save", "", "");
     ExpectStableReload(first);
     return 0;
 }

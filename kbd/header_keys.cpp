@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "kbd/scanner.h"
-#include "text/format.h"
+#include "platform/variant.h"
 
 namespace dravonix {
 
@@ -24,13 +24,17 @@ void HandleHeaderLine(std::string_view line, SubKeyDefinition& panel) {
     std::string_view value;
     if (TakeValue(line, "xres", value)) {
         std::int32_t xres = 0;
-        if (Scanner(value).Int(xres) && xres != 0) Format(panel.name, "%d", xres);
+        if (Scanner(value).Int(xres) && xres != 0) {
+            panel.name.clear();
+            AppendDecimal(xres, panel.name);
+        }
     } else if (TakeValue(line, "minout", value)) {
         // The minimum output setting has no place in the model.
     } else if (TakeValue(line, "normal jpeg", value)) {
-        Scanner(value).Word(panel.jpegnormal);
+        // Without a word the image keeps the path it had.
+        (void)Scanner(value).Word(panel.jpegnormal);
     } else if (TakeValue(line, "pressed jpeg", value)) {
-        Scanner(value).Word(panel.jpegpressed);
+        (void)Scanner(value).Word(panel.jpegpressed);
     }
 }
 

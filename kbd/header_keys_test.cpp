@@ -40,6 +40,7 @@ INSTANTIATE_TEST_SUITE_P(
                       HeaderCase{"xres=", "old", "n.jpg", "p.jpg"},
                       HeaderCase{"xres", "old", "n.jpg", "p.jpg"},
                       HeaderCase{"xres=99999999999", "2147483647", "n.jpg", "p.jpg"},
+                      HeaderCase{"xres=-99999999999", "-2147483648", "n.jpg", "p.jpg"},
                       HeaderCase{"XRES=800", "old", "n.jpg", "p.jpg"},
                       HeaderCase{" xres=800", "old", "n.jpg", "p.jpg"},
                       HeaderCase{"minout=3", "old", "n.jpg", "p.jpg"},

@@ -10,6 +10,6 @@ namespace dravonix {
 /// Reads the legacy keyboard file at path into definition: the keyboard name
 /// and one panel per completed KEYDEF block, appended after what definition
 /// holds. Returns false only when the file cannot be opened.
-bool ReadKbdFile(const std::string& path, KeyDefinition& definition);
+[[nodiscard]] bool ReadKbdFile(const std::string& path, KeyDefinition& definition);
 
 }  // namespace dravonix

@@ -1,12 +1,11 @@
 #include "kbd/kbd_reader.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "testing/test_util.h"
 
 namespace dravonix {
 
@@ -14,31 +13,11 @@ namespace {
 
 using namespace std::string_literals;
 
-/// A temporary file holding the given bytes, removed when done.
-class TempKbdFile {
-public:
-    explicit TempKbdFile(const std::string& content) {
-        std::string pattern = ::testing::TempDir() + "kbd_reader_XXXXXX";
-        const int fd = mkstemp(pattern.data());
-        EXPECT_GE(fd, 0);
-        if (fd >= 0) {
-            EXPECT_EQ(write(fd, content.data(), content.size()),
-                      static_cast<ssize_t>(content.size()));
-            close(fd);
-        }
-        path_ = pattern;
-    }
-    ~TempKbdFile() { std::remove(path_.c_str()); }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 /// Reads content as a .kbd file into definition; the reader's result.
 bool ReadContent(const std::string& content, KeyDefinition& definition) {
-    TempKbdFile file(content);
-    return ReadKbdFile(file.path(), definition);
+    ScratchDir dir;
+    WriteFile(dir / "in.kbd", content);
+    return ReadKbdFile(dir / "in.kbd", definition);
 }
 
 /// The names of the panels in definition, in order.
@@ -53,8 +32,9 @@ using Names = std::vector<std::string>;
 TEST(KbdReaderTest, MissingFileOrDirectoryCannotBeRead) {
     KeyDefinition definition;
     definition.name = "kept";
-    EXPECT_FALSE(ReadKbdFile(::testing::TempDir() + "no_such_dir/none.kbd", definition));
-    EXPECT_FALSE(ReadKbdFile(::testing::TempDir(), definition));
+    ScratchDir dir;
+    EXPECT_FALSE(ReadKbdFile(dir / "no_such_dir/none.kbd", definition));
+    EXPECT_FALSE(ReadKbdFile(dir.path(), definition));
     EXPECT_EQ(definition.name, "kept");
 }
 
@@ -114,6 +94,62 @@ INSTANTIATE_TEST_SUITE_P(
         // CR LF line ends; a lone CR stays in the name but cuts the header line.
         NameCase{"[KEYDEF]\r\nkb\r\nxres=4\r\n[/KEYDEF]\r\n", "kb", {"4"}},
         NameCase{"[KEYDEF]\nk\rb\nxres=4\rjunk\n[/KEYDEF]\n", "k\rb", {"4"}}));
+
+/// Each panel of definition as "name: sounds, nonshift keys, strokes of each
+/// macro, keys without shift, keys with shift".
+std::string Summary(const KeyDefinition& definition) {
+    std::string summary;
+    for (const SubKeyDefinition& panel : definition.subkeydef) {
+        summary += panel.name + ": s" + std::to_string(panel.sounds.size()) + " k" +
+                   std::to_string(panel.nonshiftkeys.key.size()) + " m";
+        for (const Macro& macro : panel.nonshiftkeys.macro) {
+            summary += std::to_string(macro.mkey.size());
+        }
+        summary += " o" + std::to_string(panel.keyswithoutshift.key.size()) + " n" +
+                   std::to_string(panel.keyswithshift.key.size()) + "; ";
+    }
+    return summary;
+}
+
+struct MarkerCase {
+    const char* what;
+    std::string body;  // the lines after "[KEYDEF]\nkb\n"
+    std::string summary;
+};
+
+class KbdMarkerTest : public ::testing::TestWithParam<MarkerCase> {};
+
+TEST_P(KbdMarkerTest, FirstMarkerOfTheStateWins) {
+    KeyDefinition definition;
+    ASSERT_TRUE(ReadContent("[KEYDEF]\nkb\n" + GetParam().body, definition));
+    EXPECT_EQ(Summary(definition), GetParam().summary) << GetParam().what;
+}
+
+const std::string kKey = "[0,0], 1, 1, 65, 0, 'a'\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, KbdMarkerTest,
+    ::testing::Values(
+        MarkerCase{"block end before block start", "xres=5\n[KEYDEF] [/KEYDEF]\n",
+                   "5: s0 k0 m o0 n0; "},
+        MarkerCase{"section starts before block end",
+                   "xres=5\n[/KEYDEF] [SOUNDS]\n1=a.wav\n[/SOUNDS]\n[/KEYDEF]\n",
+                   "5: s1 k0 m o0 n0; "},
+        MarkerCase{"sounds before the other sections",
+                   "[NOT INFLUENCED BY SHIFT][SOUNDS]\n1=a.wav\n[/SOUNDS]\n[/KEYDEF]\n",
+                   ": s1 k0 m o0 n0; "},
+        MarkerCase{"caps off before caps on",
+                   "[SHIFT/CAPS ON][SHIFT/CAPS OFF]\n" + kKey + "[/SHIFT/CAPS OFF]\n[/KEYDEF]\n",
+                   ": s0 k0 m o1 n0; "},
+        MarkerCase{"section end before macro end in a macro",
+                   "[NOT INFLUENCED BY SHIFT]\n[0,0], 1, 7, -1, 0, 'm'\n16,1\n"
+                   ".MACROENDS [/NOT INFLUENCED BY SHIFT]\nxres=7\n[/KEYDEF]\n",
+                   "7: s0 k0 m1 o0 n0; "},
+        MarkerCase{"other markers are strokes in a macro",
+                   "[NOT INFLUENCED BY SHIFT]\n[0,0], 1, 7, -1, 0, 'm'\n[/SOUNDS]\n[/KEYDEF]\n"
+                   "[KEYDEF]\n16,1\n.MACROENDS\n" +
+                       kKey + "[/NOT INFLUENCED BY SHIFT]\n[/KEYDEF]\n",
+                   ": s0 k1 m1 o0 n0; "}));
 
 TEST(KbdReaderTest, OpenSoundsSectionSwallowsTheRest) {
     KeyDefinition definition;

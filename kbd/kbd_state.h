@@ -1,8 +1,11 @@
-// What the legacy reader works on while it reads one file: its section state
-// and the panel, key and macro being built.
+// The section state machine of the legacy reader: where it stands in the file,
+// the objects it builds, and the one step that applies a line to them.
 #pragma once
 
+#include <string_view>
+
 #include "model/key.h"
+#include "model/key_definition.h"
 #include "model/macro.h"
 #include "model/sub_key_definition.h"
 
@@ -27,5 +30,16 @@ struct KbdWork {
     Key key;
     Macro macro;
 };
+
+/// Applies one cleaned, non-empty line to work; the only place the state
+/// changes. A line that holds a marker of the current state (anywhere in the
+/// line, letter case exact; inside a section only its own end marker, and in a
+/// macro also ".MACROENDS") moves to that marker's state: "[/KEYDEF]" moves
+/// the working panel, with type "big", into definition; "[KEYDEF]" inside a
+/// block starts a new panel; an end marker in a macro adds the macro to the
+/// panel. Any other line goes to the parser of its section; a key line that
+/// starts a macro moves to InMacro. Lines before the first block are not
+/// parsed (the line loop takes the keyboard's name from among them).
+void HandleKbdLine(std::string_view line, KbdWork& work, KeyDefinition& definition);
 
 }  // namespace dravonix

@@ -130,23 +130,40 @@ TEST(KeyLineTest, TypeSixteenFromEarlierLineReplacesTarget) {
 }
 
 TEST(KeyLineTest, KeepsAtMost256Points) {
-    std::string line = "[";
-    for (int i = 0; i < 1000; ++i) line += std::to_string(i) + "," + std::to_string(-i) + ",";
-    line += "0], 1, 2, 3, 0, 'a'";
-    Key key;
-    ParseKeyLine(line, key);
-    ASSERT_EQ(key.shape.polygon.size(), 1u);
-    const Points& points = key.shape.polygon[0].point;
-    ASSERT_EQ(points.size(), kMaxKeyLinePoints);
-    EXPECT_EQ(points.back(), (PointRecord{255, -255}));
-    EXPECT_EQ(key.vkey, 3);
+    // Literal counts on both sides of the limit: an expectation taken from the
+    // code's own constant would move with it.
+    struct Case {
+        int pairs;
+        std::size_t kept;
+    } cases[] = {{255, 255}, {256, 256}, {257, 256}, {1000, 256}};
+    for (const Case& c : cases) {
+        std::string line = "[";
+        for (int i = 0; i < c.pairs; ++i)
+            line += std::to_string(i) + "," + std::to_string(-i) + ",";
+        line += "0], 1, 2, 3, 0, 'a'";
+        Key key;
+        ParseKeyLine(line, key);
+        ASSERT_EQ(key.shape.polygon.size(), 1u) << c.pairs;
+        const Points& points = key.shape.polygon[0].point;
+        ASSERT_EQ(points.size(), c.kept) << c.pairs;
+        const auto last = static_cast<std::int32_t>(c.kept) - 1;
+        EXPECT_EQ(points.back(), (PointRecord{last, -last})) << c.pairs;
+        EXPECT_EQ(key.vkey, 3) << c.pairs;
+    }
 }
 
 TEST(KeyLineTest, KeepsAtMost127TargetCharacters) {
-    const std::string text(500, 't');
-    Key key;
-    ParseKeyLine("[0,0], 1, 16, \"" + text + "\"", key);
-    EXPECT_EQ(key.target, text.substr(0, kMaxKeyTargetLength));
+    std::string text;
+    for (int i = 0; i < 500; ++i) text += static_cast<char>('a' + i % 26);
+    struct Case {
+        std::size_t length;
+        std::size_t kept;
+    } cases[] = {{126, 126}, {127, 127}, {128, 127}, {500, 127}};
+    for (const Case& c : cases) {
+        Key key;
+        ParseKeyLine("[0,0], 1, 16, \"" + text.substr(0, c.length) + "\"", key);
+        EXPECT_EQ(key.target, text.substr(0, c.kept)) << c.length;
+    }
 }
 
 }  // namespace

@@ -13,39 +13,23 @@ namespace {
 /// Key type of a macro line (together with no virtual-key code).
 constexpr std::int32_t kMacroKeyType = 7;
 
-/// Adds the working macro to the panel and resets it.
-void CloseMacro(KbdWork& work) {
-    work.panel.nonshiftkeys.macro.push_back(std::move(work.macro));
-    work.macro = Macro{};
-}
-
 }  // namespace
 
-void HandleNotInfluencedLine(std::string_view line, KbdWork& work) {
-    work.key = Key{};
-    ParseKeyLine(line, work.key);
-    if (work.key.type == kMacroKeyType && work.key.vkey == -1) {
-        work.state = KbdLineState::InMacro;
-        work.macro = Macro{};
-        work.macro.shape = std::move(work.key.shape);
-        work.macro.sound = work.key.sound;
-        work.key = Key{};
-    } else if (work.key.type != -1) {
-        work.panel.nonshiftkeys.key.push_back(std::move(work.key));
-        work.key = Key{};
+bool HandleNotInfluencedLine(std::string_view line, Key& key, Macro& macro, KeyGroup& group) {
+    key = Key{};
+    ParseKeyLine(line, key);
+    if (key.type == kMacroKeyType && key.vkey == -1) {
+        macro = Macro{};
+        macro.shape = std::move(key.shape);
+        macro.sound = key.sound;
+        key = Key{};
+        return true;
     }
-}
-
-void HandleMacroLine(std::string_view line, KbdWork& work) {
-    if (line.find("[/NOT INFLUENCED BY SHIFT]") != std::string_view::npos) {
-        work.state = KbdLineState::InKeydef;
-        CloseMacro(work);
-    } else if (line.find(".MACROENDS") != std::string_view::npos) {
-        work.state = KbdLineState::InNotInfluenced;
-        CloseMacro(work);
-    } else {
-        HandleStrokeLine(line, work.macro);
+    if (key.type != -1) {
+        group.key.push_back(std::move(key));
+        key = Key{};
     }
+    return false;
 }
 
 void HandleShiftLine(std::string_view line, Key& key, KeyList& keys) {

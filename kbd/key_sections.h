@@ -1,22 +1,22 @@
-// The three key sections of a KEYDEF block and the macros inside the first.
+// The lines of the three key sections of a KEYDEF block and of the macros
+// inside the first.
 #pragma once
 
 #include <string_view>
 
-#include "kbd/kbd_state.h"
+#include "model/key.h"
 #include "model/key_collections.h"
+#include "model/macro.h"
 
 namespace dravonix {
 
-/// A line of "[NOT INFLUENCED BY SHIFT]" outside a macro. The working key is
-/// reset and the line parsed into it; a key of type 7 without a virtual-key
-/// code starts a macro (state InMacro) that takes over its shape and sound, a
-/// key without a type is ignored, any other key joins nonshiftkeys.
-void HandleNotInfluencedLine(std::string_view line, KbdWork& work);
-
-/// A line while a macro is open: the section's end marker or ".MACROENDS"
-/// closes the macro and adds it to nonshiftkeys; any other line is a stroke.
-void HandleMacroLine(std::string_view line, KbdWork& work);
+/// A line of "[NOT INFLUENCED BY SHIFT]" outside a macro. key is reset and the
+/// line parsed into it. A key of type 7 without a virtual-key code starts a
+/// macro: macro is reset, takes over the key's shape and sound, and the result
+/// is true (the macro's stroke lines follow). A key without a type is ignored;
+/// any other key joins group.
+[[nodiscard]] bool HandleNotInfluencedLine(std::string_view line, Key& key, Macro& macro,
+                                           KeyGroup& group);
 
 /// A line of "[SHIFT/CAPS OFF]" or "[SHIFT/CAPS ON]". The line is parsed into
 /// the working key as it stands (without a reset), so an ignored key line

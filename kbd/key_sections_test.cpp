@@ -5,25 +5,19 @@
 #include <string>
 #include <vector>
 
+#include "kbd/kbd_state.h"
+
 namespace dravonix {
 
 namespace {
 
 using Points = std::vector<PointRecord>;
 
-/// Feeds lines to the handler of the current section, as the line loop does
-/// for a "[NOT INFLUENCED BY SHIFT]" section (the loop itself tests the
-/// section's end marker outside a macro).
+/// Feeds lines to the reader's state machine, inside a "[NOT INFLUENCED BY
+/// SHIFT]" section when work starts there.
 void FeedNotInfluenced(KbdWork& work, const std::vector<std::string>& lines) {
-    for (const std::string& line : lines) {
-        if (work.state == KbdLineState::InMacro) {
-            HandleMacroLine(line, work);
-        } else if (line.find("[/NOT INFLUENCED BY SHIFT]") != std::string::npos) {
-            work.state = KbdLineState::InKeydef;
-        } else {
-            HandleNotInfluencedLine(line, work);
-        }
-    }
+    KeyDefinition definition;
+    for (const std::string& line : lines) HandleKbdLine(line, work, definition);
 }
 
 KbdWork StartSection() {

@@ -21,19 +21,19 @@ public:
 
     /// Matches a literal: a blank matches any run of whitespace (possibly
     /// none), every other character must be the next character exactly.
-    bool Match(std::string_view literal);
+    [[nodiscard]] bool Match(std::string_view literal);
     /// "%d": skips whitespace, takes an optional sign and one or more digits
     /// (all of them). A value beyond 32 bits saturates at the nearest bound.
     /// value is written only on success.
-    bool Int(std::int32_t& value);
+    [[nodiscard]] bool Int(std::int32_t& value);
     /// "%c": takes the next character, whatever it is.
-    bool Char(char& value);
+    [[nodiscard]] bool Char(char& value);
     /// "%[^stop]": takes one or more characters up to stop or the end of the
     /// text; keeps at most max_kept of them in value (written on success).
-    bool TextUntil(char stop, std::size_t max_kept, std::string& value);
+    [[nodiscard]] bool TextUntil(char stop, std::size_t max_kept, std::string& value);
     /// "%s": skips whitespace and takes one or more non-whitespace characters
     /// into value (written on success).
-    bool Word(std::string& value);
+    [[nodiscard]] bool Word(std::string& value);
 
 private:
     void SkipSpace();

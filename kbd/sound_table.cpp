@@ -12,7 +12,8 @@ void HandleSoundLine(std::string_view line, SoundTable& sounds) {
     if (equals == std::string_view::npos || equals == 0 || equals + 1 == line.size()) return;
 
     std::int32_t id = 0;
-    Scanner(line).Int(id);
+    // Like atoi: a line that does not start with a number has the id 0.
+    (void)Scanner(line).Int(id);
     if (id < 0) return;
 
     // try_emplace leaves an existing entry, and builds no string for it.

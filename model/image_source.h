@@ -12,8 +12,8 @@ namespace dravonix {
 /// anything: 1 a colour, 2 an image file, 3 an image resource, 0 none.
 class ImageSource : public XmlNode {
 public:
-    HRESULT Load(const DomNode& node) override;
-    HRESULT Save(const DomNode& node) override;
+    [[nodiscard]] HRESULT Load(const DomNode& node) override;
+    [[nodiscard]] HRESULT Save(const DomNode& node) override;
 
     std::int32_t type = 0;
     std::string filename;

@@ -12,8 +12,8 @@ namespace dravonix {
 /// One key: its outline, its sound, its kind, and what it sends.
 class Key : public XmlNode {
 public:
-    HRESULT Load(const DomNode& node) override;
-    HRESULT Save(const DomNode& node) override;
+    [[nodiscard]] HRESULT Load(const DomNode& node) override;
+    [[nodiscard]] HRESULT Save(const DomNode& node) override;
 
     KeyShape shape;
     std::int32_t sound = -1;     // sound id of the panel's sound table

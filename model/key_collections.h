@@ -12,8 +12,8 @@ namespace dravonix {
 /// Keys and macros that shift does not influence ("nonshiftkeys").
 class KeyGroup : public XmlNode {
 public:
-    HRESULT Load(const DomNode& node) override;
-    HRESULT Save(const DomNode& node) override;
+    [[nodiscard]] HRESULT Load(const DomNode& node) override;
+    [[nodiscard]] HRESULT Save(const DomNode& node) override;
 
     std::vector<Key> key;
     std::vector<Macro> macro;
@@ -22,8 +22,8 @@ public:
 /// Keys of one shift state ("keyswithoutshift", "keyswithshift").
 class KeyList : public XmlNode {
 public:
-    HRESULT Load(const DomNode& node) override;
-    HRESULT Save(const DomNode& node) override;
+    [[nodiscard]] HRESULT Load(const DomNode& node) override;
+    [[nodiscard]] HRESULT Save(const DomNode& node) override;
 
     std::vector<Key> key;
 };

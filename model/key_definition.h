@@ -16,8 +16,8 @@ public:
     KeyDefinition(const KeyDefinition&) = delete;
     KeyDefinition& operator=(const KeyDefinition&) = delete;
 
-    HRESULT Load(const DomNode& node) override;
-    HRESULT Save(const DomNode& node) override;
+    [[nodiscard]] HRESULT Load(const DomNode& node) override;
+    [[nodiscard]] HRESULT Save(const DomNode& node) override;
 
     std::string name;
     std::vector<SubKeyDefinition> subkeydef;
@@ -30,8 +30,8 @@ public:
     KeyDefDocument(const KeyDefDocument&) = delete;
     KeyDefDocument& operator=(const KeyDefDocument&) = delete;
 
-    HRESULT Load(const DomNode& node) override;
-    HRESULT Save(const DomNode& node) override;
+    [[nodiscard]] HRESULT Load(const DomNode& node) override;
+    [[nodiscard]] HRESULT Save(const DomNode& node) override;
 
     KeyDefinition keydef;
 };

@@ -13,8 +13,8 @@ namespace dravonix {
 /// The outline of a panel, a key or a macro key.
 class KeyShape : public XmlNode {
 public:
-    HRESULT Load(const DomNode& node) override;
-    HRESULT Save(const DomNode& node) override;
+    [[nodiscard]] HRESULT Load(const DomNode& node) override;
+    [[nodiscard]] HRESULT Save(const DomNode& node) override;
 
     std::string mode;
     std::vector<RectRecord> rect;

@@ -11,8 +11,8 @@ namespace dravonix {
 /// A language id of a panel and its target.
 class LanguageEntry : public XmlNode {
 public:
-    HRESULT Load(const DomNode& node) override;
-    HRESULT Save(const DomNode& node) override;
+    [[nodiscard]] HRESULT Load(const DomNode& node) override;
+    [[nodiscard]] HRESULT Save(const DomNode& node) override;
 
     std::int32_t id = -1;
     std::string target;

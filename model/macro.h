@@ -13,8 +13,8 @@ namespace dravonix {
 /// A macro key: its sound, its outline and its strokes in playing order.
 class Macro : public XmlNode {
 public:
-    HRESULT Load(const DomNode& node) override;
-    HRESULT Save(const DomNode& node) override;
+    [[nodiscard]] HRESULT Load(const DomNode& node) override;
+    [[nodiscard]] HRESULT Save(const DomNode& node) override;
 
     std::int32_t sound = -1;
     KeyShape shape;

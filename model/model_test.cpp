@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "model/key_definition.h"
-#include "model/list_bindings.h"
+#include "xml/list_bindings.h"
 
 namespace dravonix {
 

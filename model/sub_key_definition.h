@@ -17,8 +17,8 @@ namespace dravonix {
 /// One keyboard panel with its images, sounds, outlines and keys.
 class SubKeyDefinition : public XmlNode {
 public:
-    HRESULT Load(const DomNode& node) override;
-    HRESULT Save(const DomNode& node) override;
+    [[nodiscard]] HRESULT Load(const DomNode& node) override;
+    [[nodiscard]] HRESULT Save(const DomNode& node) override;
 
     std::string name;
     std::string type;

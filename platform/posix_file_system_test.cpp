@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/test_files.h"
+#include "testing/test_util.h"
 
 namespace dravonix {
 

@@ -1,8 +1,7 @@
 // End-to-end tests of the dravonix converter command.
 #include <gtest/gtest.h>
 
-#include "platform/test_files.h"
-#include "tests/run_command.h"
+#include "testing/test_util.h"
 
 namespace dravonix {
 

@@ -7,8 +7,7 @@
 
 #include <string>
 
-#include "platform/test_files.h"
-#include "tests/run_command.h"
+#include "testing/test_util.h"
 
 namespace dravonix {
 

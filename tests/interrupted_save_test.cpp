@@ -13,8 +13,8 @@
 #include <string>
 #include <thread>
 
-#include "bench/kbd_generator.h"
-#include "platform/test_files.h"
+#include "testing/kbd_generator.h"
+#include "testing/test_util.h"
 
 extern char** environ;
 

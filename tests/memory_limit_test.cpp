@@ -7,10 +7,9 @@
 #include <algorithm>
 #include <string>
 
-#include "bench/kbd_generator.h"
-#include "platform/test_files.h"
+#include "testing/kbd_generator.h"
+#include "testing/test_util.h"
 #include "tests/hostile_support.h"
-#include "tests/run_command.h"
 
 namespace dravonix {
 

@@ -6,9 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/test_files.h"
+#include "testing/test_util.h"
 #include "tests/hostile_support.h"
-#include "tests/run_command.h"
 
 namespace dravonix {
 

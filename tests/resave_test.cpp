@@ -6,9 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "bench/kbd_generator.h"
-#include "platform/test_files.h"
-#include "tests/run_command.h"
+#include "testing/kbd_generator.h"
+#include "testing/test_util.h"
 
 namespace dravonix {
 

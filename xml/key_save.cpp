@@ -1,7 +1,8 @@
 // Save of the key collections of a panel: "key" and "macro" elements and the
-// "mkey" strokes of a macro.
+// "mkey" strokes of a macro. Parts the DOM refuses are left out (see
+// keyboard_save.cpp).
 #include "model/key_collections.h"
-#include "model/list_bindings.h"
+#include "xml/list_bindings.h"
 #include "xml/save_values.h"
 
 namespace dravonix {
@@ -20,8 +21,10 @@ HRESULT Key::Save(const DomNode& /*node*/) {
 }
 
 HRESULT Macro::Save(const DomNode& /*node*/) {
-    if (sound != -1) SetIntAttribute("sound", sound);
-    SaveChild("shape", shape);
+    // Unlike a key, a macro never fails: its strokes are written whatever
+    // became of its sound and shape.
+    if (sound != -1) (void)SetIntAttribute("sound", sound);
+    (void)SaveChild("shape", shape);
     MacroKeyList strokes(mkey);
     SaveInline(strokes);
     return S_OK;
@@ -31,25 +34,26 @@ HRESULT MacroKeyList::Save(const DomNode& /*node*/) {
     for (const MacroKey& stroke : *list_) {
         DomNode child;
         if (Failed(CreateChildElement("mkey", &child)) || !child) continue;
-        if (stroke.vkey != -1) SetAttributeOn(child, "vkey", IntValue(stroke.vkey));
-        if (stroke.pressed != -1) SetAttributeOn(child, "pressed", IntValue(stroke.pressed));
+        if (stroke.vkey != -1) (void)SetAttributeOn(child, "vkey", IntValue(stroke.vkey));
+        if (stroke.pressed != -1) (void)SetAttributeOn(child, "pressed", IntValue(stroke.pressed));
         // Every stroke carries "char" (empty for a virtual-key stroke), so that
         // a stroke typing the byte 255 keeps its character.
-        SetAttributeOn(child, "char", CharValue(stroke.character));
-        FinishElement(child);
+        (void)SetAttributeOn(child, "char", CharValue(stroke.character));
+        (void)FinishElement(child);
     }
     return S_OK;
 }
 
 HRESULT KeyGroup::Save(const DomNode& /*node*/) {
     // A failing key ends the key list only; the macros are still written.
-    SaveList("key", key);
-    SaveList("macro", macro);
+    (void)SaveList("key", key);
+    (void)SaveList("macro", macro);
     return S_OK;
 }
 
 HRESULT KeyList::Save(const DomNode& /*node*/) {
-    SaveList("key", key);
+    // A failing key ends the list; the panel goes on.
+    (void)SaveList("key", key);
     return S_OK;
 }
 

@@ -1,16 +1,15 @@
 // Reading XML keyboard files into the model: the Load of every class and
 // list binding, and LoadKeyboardFile / LoadKeyboardMemory.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 
 #include "dom/xml_parse.h"
 #include "model/key_definition.h"
 #include "platform/com.h"
-#include "xml/load_from_file.h"
+#include "testing/test_util.h"
+#include "xml/keyboard_file.h"
 
 namespace dravonix {
 
@@ -30,7 +29,7 @@ HRESULT LoadRoot(std::string_view xml, T& object) {
     EXPECT_EQ(status, S_OK) << xml;
     DomNode root;
     parsed.get_firstChild(&root);
-    object.Bind(root);
+    EXPECT_EQ(object.Bind(root), S_OK);
     return object.Load(root);
 }
 
@@ -38,7 +37,7 @@ HRESULT LoadRoot(std::string_view xml, T& object) {
 HRESULT LoadDocument(std::string_view xml, KeyDefDocument& document) {
     DomDocument parsed;
     EXPECT_EQ(ParseXmlMemory(xml, &parsed), S_OK) << xml;
-    document.Bind(parsed);
+    EXPECT_EQ(document.Bind(parsed), S_FALSE);
     return document.Load(parsed);
 }
 
@@ -73,18 +72,14 @@ TEST_F(KeyboardLoadTest, UnreadableInputLeavesModelUntouched) {
 }
 
 TEST_F(KeyboardLoadTest, FileIsReadIntoTheModel) {
-    char path[] = "/tmp/kbload_XXXXXX";
-    int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    std::string xml =
-        "<?xml version='1.0'?>\n<!-- a comment -->\n<keydef name='Main'>\n"
-        "\t<subkeydef name='800' type='big'/>\n\t<subkeydef name='1024'/>\n</keydef>\n";
-    ASSERT_EQ(write(fd, xml.data(), xml.size()), static_cast<ssize_t>(xml.size()));
-    close(fd);
+    ScratchDir dir;
+    const std::string path = dir / "kb.xml";
+    WriteFile(path,
+              "<?xml version='1.0'?>\n<!-- a comment -->\n<keydef name='Main'>\n"
+              "\t<subkeydef name='800' type='big'/>\n\t<subkeydef name='1024'/>\n</keydef>\n");
 
     KeyDefDocument document;
     EXPECT_EQ(LoadKeyboardFile(path, document), KeyboardLoad::kLoaded);
-    std::remove(path);
     EXPECT_EQ(document.keydef.name, "Main");
     ASSERT_EQ(document.keydef.subkeydef.size(), 2u);
     EXPECT_EQ(document.keydef.subkeydef[0].name, "800");

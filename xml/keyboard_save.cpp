@@ -1,67 +1,75 @@
 // Save of the keyboard, its panels and their parts: the root element "keydef",
 // each "subkeydef" with its geometry, language entries, images, sounds,
 // background, outlines and key collections.
+//
+// The saves write what they can: a status dropped with (void) here, in
+// key_save.cpp and in shape_save.cpp is a part the DOM refused (out of memory
+// or past its node limit), which is left out while the rest is still written;
+// the document stays well-formed.
 #include "model/key_definition.h"
-#include "model/list_bindings.h"
+#include "xml/list_bindings.h"
 #include "xml/save_values.h"
 
 namespace dravonix {
 
 HRESULT KeyDefDocument::Save(const DomNode& /*node*/) {
-    SaveChild("keydef", keydef);
+    // The document is saved with whatever part of the keyboard was written.
+    (void)SaveChild("keydef", keydef);
     return S_OK;
 }
 
 HRESULT KeyDefinition::Save(const DomNode& /*node*/) {
-    SetStringAttribute("name", name);
-    SaveList("subkeydef", subkeydef);
+    (void)SetStringAttribute("name", name);
+    // A failing panel ends the panel list.
+    (void)SaveList("subkeydef", subkeydef);
     return S_OK;
 }
 
 HRESULT SubKeyDefinition::Save(const DomNode& /*node*/) {
-    SetStringAttribute("name", name);
-    SetStringAttribute("type", type);
-    SetIntAttribute("language", language);
-    SetBoolAttribute("forcewinkeyboard", forcewinkeyboard);
-    SetBoolAttribute("docked", docked);
+    // Every part is written whatever became of the parts before it.
+    (void)SetStringAttribute("name", name);
+    (void)SetStringAttribute("type", type);
+    (void)SetIntAttribute("language", language);
+    (void)SetBoolAttribute("forcewinkeyboard", forcewinkeyboard);
+    (void)SetBoolAttribute("docked", docked);
 
     // An element the DOM could not create is left out; the panel goes on.
     DomNode child;
     if (Succeeded(CreateChildElement("hotspot", &child)) && child) {
-        SetAttributeOn(child, "x", IntValue(hotspot.x));
-        SetAttributeOn(child, "y", IntValue(hotspot.y));
-        FinishElement(child);
+        (void)SetAttributeOn(child, "x", IntValue(hotspot.x));
+        (void)SetAttributeOn(child, "y", IntValue(hotspot.y));
+        (void)FinishElement(child);
     }
     child.Release();
     if (Succeeded(CreateChildElement("dockrect", &child)) && child) {
-        SetAttributeOn(child, "x1", IntValue(dockrect.x1));
-        SetAttributeOn(child, "y1", IntValue(dockrect.y1));
-        SetAttributeOn(child, "x2", IntValue(dockrect.x2));
-        SetAttributeOn(child, "y2", IntValue(dockrect.y2));
-        FinishElement(child);
+        (void)SetAttributeOn(child, "x1", IntValue(dockrect.x1));
+        (void)SetAttributeOn(child, "y1", IntValue(dockrect.y1));
+        (void)SetAttributeOn(child, "x2", IntValue(dockrect.x2));
+        (void)SetAttributeOn(child, "y2", IntValue(dockrect.y2));
+        (void)FinishElement(child);
     }
     child.Release();
 
     // A failing language entry ends the language list only.
-    SaveList("language", languages);
+    (void)SaveList("language", languages);
 
     KeyImages images(*this);
     SaveInline(images);
     SoundList sound_list(sounds);
     SaveInline(sound_list);
 
-    SaveChild("dockbackground", dockbackground);
-    SaveChild("shape", shape);
-    SaveChild("nondragarea", nondragarea);
-    SaveChild("nonshiftkeys", nonshiftkeys);
-    SaveChild("keyswithoutshift", keyswithoutshift);
-    SaveChild("keyswithshift", keyswithshift);
+    (void)SaveChild("dockbackground", dockbackground);
+    (void)SaveChild("shape", shape);
+    (void)SaveChild("nondragarea", nondragarea);
+    (void)SaveChild("nonshiftkeys", nonshiftkeys);
+    (void)SaveChild("keyswithoutshift", keyswithoutshift);
+    (void)SaveChild("keyswithshift", keyswithshift);
     return S_OK;
 }
 
 HRESULT LanguageEntry::Save(const DomNode& /*node*/) {
-    SetIntAttribute("id", id);
-    SetStringAttribute("target", target);
+    (void)SetIntAttribute("id", id);
+    (void)SetStringAttribute("target", target);
     return S_OK;
 }
 
@@ -90,9 +98,9 @@ void SaveImage(XmlNode& binding, std::string_view type, const std::string& file)
     if (file.empty()) return;
     DomNode child;
     if (Failed(binding.CreateChildElement("jpeg", &child)) || !child) return;
-    binding.SetAttributeOn(child, "type", StringValue(type));
-    binding.SetNodeValue(child, StringValue(file));
-    binding.FinishElement(child);
+    (void)binding.SetAttributeOn(child, "type", StringValue(type));
+    (void)binding.SetNodeValue(child, StringValue(file));
+    (void)binding.FinishElement(child);
 }
 
 }  // namespace
@@ -109,9 +117,9 @@ HRESULT SoundList::Save(const DomNode& /*node*/) {
         if (file.empty()) continue;
         DomNode child;
         if (Failed(CreateChildElement("sound", &child)) || !child) continue;
-        SetAttributeOn(child, "id", IntValue(id));
-        SetNodeValue(child, StringValue(file));
-        FinishElement(child);
+        (void)SetAttributeOn(child, "id", IntValue(id));
+        (void)SetNodeValue(child, StringValue(file));
+        (void)FinishElement(child);
     }
     return S_OK;
 }

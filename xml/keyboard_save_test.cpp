@@ -17,7 +17,7 @@ using KeyboardSaveTest = ComTest;
 // Saves the whole document of root into a new DOM document and returns its text.
 std::string SaveDocument(KeyDefDocument& root) {
     DomDocument document = NewDocument();
-    root.Bind(document);
+    EXPECT_EQ(root.Bind(document), S_FALSE);
     EXPECT_EQ(root.Save(document), S_OK);
     return Serialized(document);
 }
@@ -224,11 +224,11 @@ TEST_F(KeyboardSaveTest, KeyGroupWritesKeysThenMacros) {
 HRESULT SaveKeyWithRoom(Key& key, std::size_t room, std::string* text) {
     DomDocument document = NewDocument();
     Key holder;  // any bound object can create the element
-    holder.Bind(document);
+    EXPECT_EQ(holder.Bind(document), S_FALSE);
     DomNode element;
     EXPECT_EQ(holder.CreateChildElement("key", &element), S_OK);
     key.SetLevel(1);
-    key.Bind(element);
+    EXPECT_EQ(key.Bind(element), S_OK);
     document.SetNodeLimit(2 + room);  // the document and the "key" element
     HRESULT status = key.Save(element);
     *text = Serialized(document);
@@ -256,7 +256,7 @@ TEST_F(KeyboardSaveTest, FailingKeyEndsTheKeyList) {
     group.macro.resize(1);
     DomDocument document = NewDocument();
     TestRoot root("nonshiftkeys", group);
-    root.Bind(document);
+    EXPECT_EQ(root.Bind(document), S_FALSE);
     // Document, group, then per key: text, key, text, shape, text = 5 nodes.
     // The second key gets its element and indentation but not its shape.
     document.SetNodeLimit(2 + 5 + 3);
@@ -280,7 +280,7 @@ TEST_F(KeyboardSaveTest, ListBindingsSkipEntriesTheDomCannotCreate) {
     for (std::size_t limit = 1; limit < 120; ++limit) {
         DomDocument document = NewDocument();
         document.SetNodeLimit(limit);
-        model.Bind(document);
+        EXPECT_EQ(model.Bind(document), S_FALSE);
         EXPECT_EQ(model.Save(document), S_OK) << limit;
         std::string text;
         if (Failed(document.SaveToString(&text))) continue;  // no root element

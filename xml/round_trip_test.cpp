@@ -9,7 +9,7 @@
 #include "dom/dom.h"
 #include "model/key_definition.h"
 #include "platform/com.h"
-#include "xml/load_from_file.h"
+#include "xml/keyboard_file.h"
 
 namespace dravonix {
 
@@ -187,7 +187,7 @@ void ExpectSamePanel(const SubKeyDefinition& a, const SubKeyDefinition& b) {
 std::string SaveText(KeyDefDocument& document) {
     DomDocument dom;
     EXPECT_EQ(CreateDomDocument(&dom), S_OK);
-    document.Bind(dom);
+    EXPECT_EQ(document.Bind(dom), S_FALSE);
     document.Save(dom);
     std::string text;
     EXPECT_EQ(dom.SaveToString(&text), S_OK);

@@ -1,13 +1,14 @@
 // Save of outlines: a shape element with its "rect", "ellipse", "roundrect"
-// and "polygon" children, and the "point" children of each polygon.
+// and "polygon" children, and the "point" children of each polygon. Parts
+// the DOM refuses are left out (see keyboard_save.cpp).
 #include "model/key_shape.h"
-#include "model/list_bindings.h"
+#include "xml/list_bindings.h"
 #include "xml/save_values.h"
 
 namespace dravonix {
 
 HRESULT KeyShape::Save(const DomNode& /*node*/) {
-    if (!mode.empty()) SetStringAttribute("mode", mode);
+    if (!mode.empty()) (void)SetStringAttribute("mode", mode);
     RectShape rects(rect);
     SaveInline(rects);
     EllipseShape ellipses(ellipse);
@@ -26,12 +27,12 @@ template <class Record>
 void SaveBox(XmlNode& binding, std::string_view name, const Record& record) {
     DomNode child;
     if (Failed(binding.CreateChildElement(name, &child)) || !child) return;
-    binding.SetAttributeOn(child, "x1", IntValue(record.x1));
-    binding.SetAttributeOn(child, "y1", IntValue(record.y1));
-    binding.SetAttributeOn(child, "x2", IntValue(record.x2));
-    binding.SetAttributeOn(child, "y2", IntValue(record.y2));
-    if (!record.mode.empty()) binding.SetAttributeOn(child, "mode", StringValue(record.mode));
-    binding.FinishElement(child);
+    (void)binding.SetAttributeOn(child, "x1", IntValue(record.x1));
+    (void)binding.SetAttributeOn(child, "y1", IntValue(record.y1));
+    (void)binding.SetAttributeOn(child, "x2", IntValue(record.x2));
+    (void)binding.SetAttributeOn(child, "y2", IntValue(record.y2));
+    if (!record.mode.empty()) (void)binding.SetAttributeOn(child, "mode", StringValue(record.mode));
+    (void)binding.FinishElement(child);
 }
 
 }  // namespace
@@ -50,14 +51,14 @@ HRESULT RoundRectShape::Save(const DomNode& /*node*/) {
     for (const RoundRectRecord& record : *list_) {
         DomNode child;
         if (Failed(CreateChildElement("roundrect", &child)) || !child) continue;
-        SetAttributeOn(child, "x1", IntValue(record.x1));
-        SetAttributeOn(child, "y1", IntValue(record.y1));
-        SetAttributeOn(child, "x2", IntValue(record.x2));
-        SetAttributeOn(child, "y2", IntValue(record.y2));
-        SetAttributeOn(child, "widthellipse", IntValue(record.widthellipse));
-        SetAttributeOn(child, "heightellipse", IntValue(record.heightellipse));
-        if (!record.mode.empty()) SetAttributeOn(child, "mode", StringValue(record.mode));
-        FinishElement(child);
+        (void)SetAttributeOn(child, "x1", IntValue(record.x1));
+        (void)SetAttributeOn(child, "y1", IntValue(record.y1));
+        (void)SetAttributeOn(child, "x2", IntValue(record.x2));
+        (void)SetAttributeOn(child, "y2", IntValue(record.y2));
+        (void)SetAttributeOn(child, "widthellipse", IntValue(record.widthellipse));
+        (void)SetAttributeOn(child, "heightellipse", IntValue(record.heightellipse));
+        if (!record.mode.empty()) (void)SetAttributeOn(child, "mode", StringValue(record.mode));
+        (void)FinishElement(child);
     }
     return S_OK;
 }
@@ -67,20 +68,21 @@ HRESULT PolygonShape::Save(const DomNode& /*node*/) {
     for (PolygonRecord& record : *list_) {
         DomNode polygon;
         if (Failed(CreateChildElement("polygon", &polygon)) || !polygon) continue;
-        if (!record.mode.empty()) SetAttributeOn(polygon, "mode", StringValue(record.mode));
+        if (!record.mode.empty()) (void)SetAttributeOn(polygon, "mode", StringValue(record.mode));
         if (!record.polymode.empty()) {
-            SetAttributeOn(polygon, "polymode", StringValue(record.polymode));
+            (void)SetAttributeOn(polygon, "polymode", StringValue(record.polymode));
         }
         // The points go inside the polygon, one level deeper: rebind to the
-        // polygon for them, then back to the shape element.
+        // polygon for them, then back to the shape element (elements always
+        // have an attribute map, so binding cannot fail).
         DomNode shape_element = element;
         SetLevel(own_level + 1);
-        Bind(polygon);
+        (void)Bind(polygon);
         PolygonPoint points(record.point);
         SaveInline(points);
         SetLevel(own_level);
-        Bind(shape_element);
-        FinishElement(polygon);
+        (void)Bind(shape_element);
+        (void)FinishElement(polygon);
     }
     return S_OK;
 }
@@ -89,9 +91,9 @@ HRESULT PolygonPoint::Save(const DomNode& /*node*/) {
     for (const PointRecord& point : *list_) {
         DomNode child;
         if (Failed(CreateChildElement("point", &child)) || !child) continue;
-        if (point.x != -1) SetAttributeOn(child, "x", IntValue(point.x));
-        if (point.y != -1) SetAttributeOn(child, "y", IntValue(point.y));
-        FinishElement(child);
+        if (point.x != -1) (void)SetAttributeOn(child, "x", IntValue(point.x));
+        if (point.y != -1) (void)SetAttributeOn(child, "y", IntValue(point.y));
+        (void)FinishElement(child);
     }
     return S_OK;
 }

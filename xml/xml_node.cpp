@@ -23,11 +23,4 @@ HRESULT XmlNode::OwnerDocument(DomDocument* document) const {
     return *document ? S_OK : E_NOINTERFACE;
 }
 
-bool XmlNode::HasName(const DomNode& node, std::u16string_view name) {
-    DOMNodeType type = NODE_INVALID;
-    if (Failed(node.get_nodeType(&type)) || type != NODE_ELEMENT) return false;
-    std::u16string node_name;
-    return Succeeded(node.get_nodeName(&node_name)) && node_name == name;
-}
-
 }  // namespace dravonix

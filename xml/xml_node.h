@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "dom/child_walk.h"
 #include "dom/dom.h"
 #include "platform/codepage.h"
 #include "platform/status.h"
@@ -27,9 +28,9 @@ public:
     virtual ~XmlNode() = default;
 
     /// Reads this object from the node it is bound to.
-    virtual HRESULT Load(const DomNode& node) = 0;
+    [[nodiscard]] virtual HRESULT Load(const DomNode& node) = 0;
     /// Writes this object into the node it has just been bound to.
-    virtual HRESULT Save(const DomNode& node) = 0;
+    [[nodiscard]] virtual HRESULT Save(const DomNode& node) = 0;
 
     // ---- Binding ----
 
@@ -37,86 +38,101 @@ public:
     void SetLevel(std::int32_t new_level);
     /// Binds to node and fetches its attribute map; returns the status of
     /// fetching the map (the node is held either way).
-    HRESULT Bind(const DomNode& node);
+    [[nodiscard]] HRESULT Bind(const DomNode& node);
     /// The document that owns the bound node (the node itself when it is the
     /// document). E_POINTER without an out argument, E_UNEXPECTED when unbound.
-    HRESULT OwnerDocument(DomDocument* document) const;
+    [[nodiscard]] HRESULT OwnerDocument(DomDocument* document) const;
 
     // ---- Writing ----
 
     /// Appends to the bound node the indentation text (a line feed and `level`
     /// TABs, nothing at level 0) and then a new element of that name, which is
     /// handed back.
-    HRESULT CreateChildElement(std::string_view name, DomNode* child);
+    [[nodiscard]] HRESULT CreateChildElement(std::string_view name, DomNode* child);
     /// Gives an element that has element children its closing indentation (a
     /// line feed and `level` TABs) as last child; elements without element
     /// children get nothing.
-    HRESULT FinishElement(const DomNode& child);
+    [[nodiscard]] HRESULT FinishElement(const DomNode& child);
     /// Adds an attribute to the bound element.
-    HRESULT SetAttribute(std::string_view name, const Variant& value);
+    [[nodiscard]] HRESULT SetAttribute(std::string_view name, const Variant& value);
     /// Adds an attribute to any element.
-    HRESULT SetAttributeOn(const DomNode& target, std::string_view name, const Variant& value);
-    HRESULT SetIntAttribute(std::string_view name, std::int32_t value);
-    HRESULT SetStringAttribute(std::string_view name, const std::string& value);
+    [[nodiscard]] HRESULT SetAttributeOn(const DomNode& target, std::string_view name,
+                                         const Variant& value);
+    [[nodiscard]] HRESULT SetIntAttribute(std::string_view name, std::int32_t value);
+    [[nodiscard]] HRESULT SetStringAttribute(std::string_view name, const std::string& value);
     /// A one-character value; the byte 0 gives an empty value.
-    HRESULT SetCharAttribute(std::string_view name, char value);
-    HRESULT SetBoolAttribute(std::string_view name, bool value);
+    [[nodiscard]] HRESULT SetCharAttribute(std::string_view name, char value);
+    [[nodiscard]] HRESULT SetBoolAttribute(std::string_view name, bool value);
     /// Sets the value of a text, attribute or comment node, or gives any other
     /// node a new text child holding the value.
-    HRESULT SetNodeValue(const DomNode& node, const Variant& value);
+    [[nodiscard]] HRESULT SetNodeValue(const DomNode& node, const Variant& value);
     /// Writes child as a new element of that name, one level deeper.
-    HRESULT SaveChild(std::string_view name, XmlNode& child);
-    /// Lets a list binding write into this object's own element, at this level.
-    HRESULT SaveInline(XmlNode& binding);
+    [[nodiscard]] HRESULT SaveChild(std::string_view name, XmlNode& child);
+    /// Lets a list binding write into this object's own element, at this
+    /// level. Bindings write what they can and report nothing.
+    void SaveInline(XmlNode& binding);
     /// Writes every object of a list as an element of that name, one level
     /// deeper; stops at the first object whose Save fails.
     template <class T>
-    HRESULT SaveList(std::string_view name, std::vector<T>& list);
+    [[nodiscard]] HRESULT SaveList(std::string_view name, std::vector<T>& list);
 
     // ---- Documents ----
 
-    /// Creates a new XML document, binds this object (the root) to it, lets it
-    /// write itself and saves the document under path. True when the save
-    /// succeeded; false when no document could be created or the save failed.
-    bool SaveToFile(const std::string& path);
-    /// The same, but hands the document's text to text instead of saving it.
-    bool SaveToText(std::string* text);
+    /// SaveToFile(*this, path) and SaveToText(*this, text) of
+    /// xml/keyboard_file.h, which states what they do; kept as members for
+    /// code written against them.
+    [[nodiscard]] bool SaveToFile(const std::string& path);
+    [[nodiscard]] bool SaveToText(std::string* text);
 
     // ---- Reading ----
 
     /// Reads an attribute of the bound element converted to type vt: 0 read,
     /// 1 absent (value stays empty), negative a failure passed on.
-    HRESULT GetAttribute(std::string_view name, VARTYPE vt, Variant* value);
+    [[nodiscard]] HRESULT GetAttribute(std::string_view name, VARTYPE vt, Variant* value);
     /// The same on any element.
-    HRESULT GetAttributeOn(const DomNode& target, std::string_view name, VARTYPE vt,
-                           Variant* value);
-    HRESULT GetIntAttribute(std::string_view name, std::int32_t* value);
-    HRESULT GetStringAttribute(std::string_view name, std::string* value);
+    [[nodiscard]] HRESULT GetAttributeOn(const DomNode& target, std::string_view name, VARTYPE vt,
+                                         Variant* value);
+    [[nodiscard]] HRESULT GetIntAttribute(std::string_view name, std::int32_t* value);
+    [[nodiscard]] HRESULT GetStringAttribute(std::string_view name, std::string* value);
     /// Stores the first byte of a non-empty value; absent and empty give 0 too.
-    HRESULT GetCharAttribute(std::string_view name, char* value);
-    HRESULT GetBoolAttribute(std::string_view name, bool* value);
+    [[nodiscard]] HRESULT GetCharAttribute(std::string_view name, char* value);
+    [[nodiscard]] HRESULT GetBoolAttribute(std::string_view name, bool* value);
     /// The text content of the bound element.
-    HRESULT GetNodeValue(std::string* value);
+    [[nodiscard]] HRESULT GetNodeValue(std::string* value);
     /// The first direct child element of that name: 0, E_POINTER or E_FAIL.
-    HRESULT FindChildElement(std::string_view name, DomNode* child);
+    [[nodiscard]] HRESULT FindChildElement(std::string_view name, DomNode* child);
     /// An integer attribute of the first child element of that name.
-    HRESULT GetChildIntAttribute(std::string_view child_name, std::string_view name,
-                                 std::int32_t* value);
-    /// Reads every direct child element of that name into the one object.
-    HRESULT LoadChildren(std::string_view name, XmlNode& object);
+    [[nodiscard]] HRESULT GetChildIntAttribute(std::string_view child_name, std::string_view name,
+                                               std::int32_t* value);
+    /// Reads every direct child element of that name into the one object
+    /// (a Load that fails keeps what it read).
+    void LoadChildren(std::string_view name, XmlNode& object);
     /// Appends one new object per direct child element of that name; an
     /// element whose Load fails is skipped.
     template <class T>
-    HRESULT LoadList(std::string_view name, std::vector<T>& list);
+    void LoadList(std::string_view name, std::vector<T>& list);
 
     DomNode element;             // the node this object writes into and reads from
     DomNamedNodeMap attributes;  // the attribute map of element
     std::int32_t level = 0;      // TABs of indentation of the elements it creates
 
 protected:
-    /// True when node is an element whose name is exactly name.
-    static bool HasName(const DomNode& node, std::u16string_view name);
+    /// The UTF-8 form of a narrow name: the name itself when it is ASCII (the
+    /// names of the keyboard format all are), otherwise a converted copy in
+    /// storage.
+    static std::string_view Utf8Name(std::string_view narrow, std::string& storage);
 };
+
+inline std::string_view XmlNode::Utf8Name(std::string_view narrow, std::string& storage) {
+    for (char c : narrow) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            storage.clear();
+            AppendNarrowAsUtf8(narrow, storage);
+            return storage;
+        }
+    }
+    return narrow;
+}
 
 template <class T>
 HRESULT XmlNode::SaveList(std::string_view name, std::vector<T>& list) {
@@ -125,31 +141,28 @@ HRESULT XmlNode::SaveList(std::string_view name, std::vector<T>& list) {
         HRESULT status = CreateChildElement(name, &child);
         if (Failed(status)) return status;
         object.SetLevel(level + 1);
-        object.Bind(child);
+        // An element always has an attribute map.
+        (void)object.Bind(child);
         status = object.Save(child);
         if (Failed(status)) return status;
-        FinishElement(child);
+        // A missing closing indentation leaves the file well-formed.
+        (void)FinishElement(child);
     }
     return S_OK;
 }
 
 template <class T>
-HRESULT XmlNode::LoadList(std::string_view name, std::vector<T>& list) {
-    std::u16string wide_name = MultiByteToWideChar(name);
-    DomNode child;
-    element.get_firstChild(&child);
-    while (child) {
-        if (HasName(child, wide_name)) {
-            T object;
-            object.SetLevel(level + 1);
-            object.Bind(child);
-            if (Succeeded(object.Load(child))) list.push_back(std::move(object));
-        }
-        DomNode next;
-        child.get_nextSibling(&next);
-        child = std::move(next);
+void XmlNode::LoadList(std::string_view name, std::vector<T>& list) {
+    std::string storage;
+    const std::string_view utf8_name = Utf8Name(name, storage);
+    for (DomNode child = dom::FirstChildElement(element, utf8_name); child;
+         child = dom::NextSiblingElement(child, utf8_name)) {
+        T object;
+        object.SetLevel(level + 1);
+        // An element always has an attribute map.
+        (void)object.Bind(child);
+        if (Succeeded(object.Load(child))) list.push_back(std::move(object));
     }
-    return S_OK;
 }
 
 }  // namespace dravonix

@@ -1,5 +1,6 @@
 // The reading operations of XmlNode: typed attribute getters, the element's
 // own text, named child elements, and loading children into objects.
+#include "dom/child_walk.h"
 #include "platform/codepage.h"
 #include "xml/xml_node.h"
 
@@ -89,21 +90,10 @@ HRESULT XmlNode::GetNodeValue(std::string* value) {
 
 HRESULT XmlNode::FindChildElement(std::string_view name, DomNode* child) {
     if (child == nullptr) return E_POINTER;
-    child->Release();  // a failed lookup hands back no element
-    if (!element) return E_FAIL;
-    std::u16string wide_name = MultiByteToWideChar(name);
-    DomNode node;
-    element.get_firstChild(&node);
-    while (node) {
-        if (HasName(node, wide_name)) {
-            *child = std::move(node);
-            return S_OK;
-        }
-        DomNode next;
-        node.get_nextSibling(&next);
-        node = std::move(next);
-    }
-    return E_FAIL;
+    std::string storage;
+    // A failed lookup hands back no element.
+    *child = dom::FirstChildElement(element, Utf8Name(name, storage));
+    return *child ? S_OK : E_FAIL;
 }
 
 HRESULT XmlNode::GetChildIntAttribute(std::string_view child_name, std::string_view name,
@@ -117,22 +107,17 @@ HRESULT XmlNode::GetChildIntAttribute(std::string_view child_name, std::string_v
     return status;
 }
 
-HRESULT XmlNode::LoadChildren(std::string_view name, XmlNode& object) {
-    if (!element) return S_OK;
-    std::u16string wide_name = MultiByteToWideChar(name);
-    DomNode child;
-    element.get_firstChild(&child);
-    while (child) {
-        if (HasName(child, wide_name)) {
-            object.SetLevel(level + 1);
-            object.Bind(child);
-            object.Load(child);
-        }
-        DomNode next;
-        child.get_nextSibling(&next);
-        child = std::move(next);
+void XmlNode::LoadChildren(std::string_view name, XmlNode& object) {
+    std::string storage;
+    const std::string_view utf8_name = Utf8Name(name, storage);
+    for (DomNode child = dom::FirstChildElement(element, utf8_name); child;
+         child = dom::NextSiblingElement(child, utf8_name)) {
+        object.SetLevel(level + 1);
+        // An element always has an attribute map.
+        (void)object.Bind(child);
+        // What a failing Load read stays; the next match goes on from there.
+        (void)object.Load(child);
     }
-    return S_OK;
 }
 
 }  // namespace dravonix

@@ -59,7 +59,7 @@ TEST_F(XmlNodeTest, OwnerDocument) {
 
 TEST_F(XmlNodeTest, CopiesShareTheBindingAndOutliveTheSource) {
     auto source = std::make_unique<Plain>();
-    source->Bind(a);
+    EXPECT_EQ(source->Bind(a), S_OK);
     source->SetLevel(2);
     Plain copy(*source);
     EXPECT_TRUE(copy.element == a);
@@ -81,9 +81,9 @@ TEST_F(XmlNodeTest, RebindingReleasesTheOldNode) {
     other.createNode(Variant::Int(NODE_ELEMENT), u"c", u"", &c);
     Plain node;
     std::uint32_t before = a.DocumentReferences();
-    node.Bind(a);
+    EXPECT_EQ(node.Bind(a), S_OK);
     EXPECT_EQ(a.DocumentReferences(), before + 2) << "the element and its attribute map";
-    node.Bind(c);
+    EXPECT_EQ(node.Bind(c), S_OK);
     EXPECT_EQ(a.DocumentReferences(), before);
 }
 

@@ -2,6 +2,7 @@
 // attributes, text values, nested objects and lists.
 #include <string>
 
+#include "dom/child_walk.h"
 #include "dom/dom_build.h"
 #include "platform/codepage.h"
 #include "xml/save_values.h"
@@ -10,18 +11,6 @@
 namespace dravonix {
 
 namespace {
-
-// The UTF-8 form of narrow text: the text itself when it is ASCII (element
-// and attribute names always are), otherwise a converted copy in storage.
-std::string_view Utf8Of(std::string_view narrow, std::string& storage) {
-    for (char c : narrow) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            AppendNarrowAsUtf8(narrow, storage);
-            return storage;
-        }
-    }
-    return narrow;
-}
 
 // The indentation text: a line feed and `tabs` TAB characters. Keyboards
 // nest a few levels deep, so the text is built only for deeper levels.
@@ -51,7 +40,7 @@ HRESULT XmlNode::CreateChildElement(std::string_view name, DomNode* child) {
         if (Failed(status)) return status;
     }
     std::string utf8_name;
-    return dom::AppendNewElement(element, element, Utf8Of(name, utf8_name), child);
+    return dom::AppendNewElement(element, element, Utf8Name(name, utf8_name), child);
 }
 
 HRESULT XmlNode::FinishElement(const DomNode& child) {
@@ -65,7 +54,7 @@ HRESULT XmlNode::FinishElement(const DomNode& child) {
 HRESULT XmlNode::SetAttribute(std::string_view name, const Variant& value) {
     if (!element) return E_UNEXPECTED;
     std::string utf8_name;
-    return dom::AddNewAttribute(element, attributes, Utf8Of(name, utf8_name), value);
+    return dom::AddNewAttribute(element, attributes, Utf8Name(name, utf8_name), value);
 }
 
 HRESULT XmlNode::SetAttributeOn(const DomNode& target, std::string_view name,
@@ -76,7 +65,7 @@ HRESULT XmlNode::SetAttributeOn(const DomNode& target, std::string_view name,
     DomNamedNodeMap map;
     const HRESULT map_status = target.get_attributes(&map);
     std::string utf8_name;
-    HRESULT status = dom::AddNewAttribute(element, map, Utf8Of(name, utf8_name), value);
+    HRESULT status = dom::AddNewAttribute(element, map, Utf8Name(name, utf8_name), value);
     if (Failed(status)) return status;
     return Failed(map_status) ? map_status : S_OK;
 }
@@ -122,18 +111,21 @@ HRESULT XmlNode::SaveChild(std::string_view name, XmlNode& child) {
     HRESULT status = CreateChildElement(name, &created);
     if (Failed(status)) return status;
     child.SetLevel(level + 1);
-    child.Bind(created);
+    // An element always has an attribute map.
+    (void)child.Bind(created);
     status = child.Save(created);
     if (Failed(status)) return status;
-    FinishElement(created);
+    // A missing closing indentation leaves the file well-formed.
+    (void)FinishElement(created);
     return S_OK;
 }
 
-HRESULT XmlNode::SaveInline(XmlNode& binding) {
+void XmlNode::SaveInline(XmlNode& binding) {
     binding.SetLevel(level);
-    binding.Bind(element);
-    binding.Save(element);
-    return S_OK;
+    // The binding shares this object's element, bound already.
+    (void)binding.Bind(element);
+    // Bindings write what they can; what the DOM refused is left out.
+    (void)binding.Save(element);
 }
 
 }  // namespace dravonix

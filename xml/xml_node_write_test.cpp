@@ -38,7 +38,7 @@ TEST_F(XmlNodeWriteTest, NestedElementsAreIndentedOneTabPerLevel) {
 TEST_F(XmlNodeWriteTest, IndentationDependsOnTheCreatorsLevel) {
     DomDocument document = NewDocument();
     TestElement root;
-    root.Bind(document);
+    EXPECT_EQ(root.Bind(document), S_FALSE);
     DomNode top;
     ASSERT_EQ(root.CreateChildElement("top", &top), S_OK);
     DomNode first;
@@ -47,7 +47,7 @@ TEST_F(XmlNodeWriteTest, IndentationDependsOnTheCreatorsLevel) {
 
     TestElement deep;
     deep.SetLevel(2);
-    deep.Bind(top);
+    EXPECT_EQ(deep.Bind(top), S_OK);
     DomNode child;
     ASSERT_EQ(deep.CreateChildElement("child", &child), S_OK);
     DomNode indentation;
@@ -78,11 +78,11 @@ TEST_F(XmlNodeWriteTest, CreateChildElementReportsDomFailures) {
 
     DomDocument document = NewDocument();
     TestElement root;
-    root.Bind(document);
+    EXPECT_EQ(root.Bind(document), S_FALSE);
     ASSERT_EQ(root.CreateChildElement("top", &child), S_OK);
     TestElement inner;
     inner.SetLevel(1);
-    inner.Bind(child);
+    EXPECT_EQ(inner.Bind(child), S_OK);
     document.SetNodeLimit(3);  // room for the indentation text only
     DomNode missing;
     EXPECT_EQ(inner.CreateChildElement("a", &missing), E_OUTOFMEMORY);
@@ -98,11 +98,11 @@ TEST_F(XmlNodeWriteTest, CreateChildElementReportsDomFailures) {
 TEST_F(XmlNodeWriteTest, TypedSettersGiveTheTextFormsOfTheirValues) {
     DomDocument document = NewDocument();
     TestElement root;
-    root.Bind(document);
+    EXPECT_EQ(root.Bind(document), S_FALSE);
     DomNode element;
     ASSERT_EQ(root.CreateChildElement("e", &element), S_OK);
     TestElement target;
-    target.Bind(element);
+    EXPECT_EQ(target.Bind(element), S_OK);
     EXPECT_EQ(target.SetIntAttribute("neg", -1), S_OK);
     EXPECT_EQ(target.SetIntAttribute("min", INT32_MIN), S_OK);
     EXPECT_EQ(target.SetBoolAttribute("t", true), S_OK);
@@ -126,7 +126,7 @@ TEST_F(XmlNodeWriteTest, TypedSettersGiveTheTextFormsOfTheirValues) {
 TEST_F(XmlNodeWriteTest, SaveListWritesEveryObjectOrStopsAtTheFirstFailure) {
     DomDocument document = NewDocument();
     TestElement root;
-    root.Bind(document);
+    EXPECT_EQ(root.Bind(document), S_FALSE);
     std::vector<TestElement> none;
     EXPECT_EQ(root.SaveList("item", none), S_OK);
 
@@ -134,7 +134,7 @@ TEST_F(XmlNodeWriteTest, SaveListWritesEveryObjectOrStopsAtTheFirstFailure) {
     ASSERT_EQ(root.CreateChildElement("top", &top), S_OK);
     TestElement holder;
     holder.SetLevel(1);
-    holder.Bind(top);
+    EXPECT_EQ(holder.Bind(top), S_OK);
     EXPECT_EQ(holder.SaveList("item", none), S_OK);
     EXPECT_EQ(Serialized(document), "<top/>");
 
@@ -162,7 +162,7 @@ TEST_F(XmlNodeWriteTest, SaveChildPassesOnAFailingChildWithoutClosingIt) {
     failing.children = {{"leaf", &leaf}};
     failing.result = E_FAIL;
     TestRoot root("top", failing);
-    root.Bind(document);
+    EXPECT_EQ(root.Bind(document), S_FALSE);
     EXPECT_EQ(root.Save(document), E_FAIL);
     EXPECT_EQ(Serialized(document), "<top>\n\t<leaf/></top>");
 }

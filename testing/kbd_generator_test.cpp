@@ -1,13 +1,12 @@
-#include "bench/kbd_generator.h"
+#include "testing/kbd_generator.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <string>
 
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
+#include "testing/test_util.h"
 
 namespace dravonix {
 
@@ -15,14 +14,9 @@ namespace {
 
 // Reads generated text through the legacy reader.
 bool ReadText(const std::string& text, KeyDefinition& definition) {
-    char path[] = "/tmp/kbd_generator_test_XXXXXX";
-    const int fd = ::mkstemp(path);
-    if (fd < 0) return false;
-    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    ::close(fd);
-    const bool read = written && ReadKbdFile(path, definition);
-    ::unlink(path);
-    return read;
+    ScratchDir dir;
+    WriteFile(dir / "in.kbd", text);
+    return ReadKbdFile(dir / "in.kbd", definition);
 }
 
 TEST(KbdGeneratorTest, SameSeedSameBytesOtherSeedOtherBytes) {

@@ -16,8 +16,8 @@ class SubKeyDefinition;
 class RectShape : public XmlNode {
 public:
     explicit RectShape(std::vector<RectRecord>& list) : list_(&list) {}
-    HRESULT Load(const DomNode& node) override;
-    HRESULT Save(const DomNode& node) override;
+    [[nodiscard]] HRESULT Load(const DomNode& node) override;
+    [[nodiscard]] HRESULT Save(const DomNode& node) override;
 
 private:
     std::vector<RectRecord>* list_;
@@ -27,8 +27,8 @@ private:
 class EllipseShape : public XmlNode {
 public:
     explicit EllipseShape(std::vector<EllipseRecord>& list) : list_(&list) {}
-    HRESULT Load(const DomNode& node) override;
-    HRESULT Save(const DomNode& node) override;
+    [[nodiscard]] HRESULT Load(const DomNode& node) override;
+    [[nodiscard]] HRESULT Save(const DomNode& node) override;
 
 private:
     std::vector<EllipseRecord>* list_;
@@ -38,8 +38,8 @@ private:
 class RoundRectShape : public XmlNode {
 public:
     explicit RoundRectShape(std::vector<RoundRectRecord>& list) : list_(&list) {}
-    HRESULT Load(const DomNode& node) override;
-    HRESULT Save(const DomNode& node) override;
+    [[nodiscard]] HRESULT Load(const DomNode& node) override;
+    [[nodiscard]] HRESULT Save(const DomNode& node) override;
 
 private:
     std::vector<RoundRectRecord>* list_;
@@ -49,8 +49,8 @@ private:
 class PolygonShape : public XmlNode {
 public:
     explicit PolygonShape(std::vector<PolygonRecord>& list) : list_(&list) {}
-    HRESULT Load(const DomNode& node) override;
-    HRESULT Save(const DomNode& node) override;
+    [[nodiscard]] HRESULT Load(const DomNode& node) override;
+    [[nodiscard]] HRESULT Save(const DomNode& node) override;
 
 private:
     std::vector<PolygonRecord>* list_;
@@ -60,8 +60,8 @@ private:
 class PolygonPoint : public XmlNode {
 public:
     explicit PolygonPoint(std::vector<PointRecord>& list) : list_(&list) {}
-    HRESULT Load(const DomNode& node) override;
-    HRESULT Save(const DomNode& node) override;
+    [[nodiscard]] HRESULT Load(const DomNode& node) override;
+    [[nodiscard]] HRESULT Save(const DomNode& node) override;
 
 private:
     std::vector<PointRecord>* list_;
@@ -71,8 +71,8 @@ private:
 class MacroKeyList : public XmlNode {
 public:
     explicit MacroKeyList(std::vector<MacroKey>& list) : list_(&list) {}
-    HRESULT Load(const DomNode& node) override;
-    HRESULT Save(const DomNode& node) override;
+    [[nodiscard]] HRESULT Load(const DomNode& node) override;
+    [[nodiscard]] HRESULT Save(const DomNode& node) override;
 
 private:
     std::vector<MacroKey>* list_;
@@ -82,8 +82,8 @@ private:
 class SoundList : public XmlNode {
 public:
     explicit SoundList(SoundTable& sounds) : sounds_(&sounds) {}
-    HRESULT Load(const DomNode& node) override;
-    HRESULT Save(const DomNode& node) override;
+    [[nodiscard]] HRESULT Load(const DomNode& node) override;
+    [[nodiscard]] HRESULT Save(const DomNode& node) override;
 
 private:
     SoundTable* sounds_;
@@ -93,8 +93,8 @@ private:
 class KeyImages : public XmlNode {
 public:
     explicit KeyImages(SubKeyDefinition& panel) : panel_(&panel) {}
-    HRESULT Load(const DomNode& node) override;
-    HRESULT Save(const DomNode& node) override;
+    [[nodiscard]] HRESULT Load(const DomNode& node) override;
+    [[nodiscard]] HRESULT Save(const DomNode& node) override;
 
 private:
     SubKeyDefinition* panel_;

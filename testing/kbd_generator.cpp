@@ -1,4 +1,4 @@
-#include "bench/kbd_generator.h"
+#include "testing/kbd_generator.h"
 
 #include <algorithm>
 #include <cstdio>
