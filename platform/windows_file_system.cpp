@@ -158,11 +158,13 @@ private:
 /// any work and leaves nothing behind: access is denied to a folder and to a
 /// read-only file, as Windows denies it (an emulation of it may let the
 /// folder's rights decide instead), and a file that another program holds
-/// open without sharing it cannot be replaced. *device (when wanted) tells
-/// whether the name leads to a device rather than a file. 0 or the error code.
-DWORD CheckReplaceable(const std::wstring& path, bool* device) {
+/// open without sharing it cannot be replaced. *attributes receives the
+/// file's attributes; *device (when wanted) tells whether the name leads to a
+/// device rather than a file. 0 or the error code.
+DWORD CheckReplaceable(const std::wstring& path, DWORD* attributes_out, bool* device) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return ::GetLastError();
+    *attributes_out = attributes;
     constexpr DWORD kRefused = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY;
     if ((attributes & kRefused) != 0) return ERROR_ACCESS_DENIED;
     HANDLE probe = ::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE,
@@ -206,7 +208,16 @@ public:
         if (!::CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE)) && failure_ == 0) {
             failure_ = ::GetLastError();
         }
-        if (failure_ == 0 && existing_) failure_ = CheckReplaceable(destination_, nullptr);
+        DWORD attributes = 0;
+        if (failure_ == 0 && existing_) {
+            failure_ = CheckReplaceable(destination_, &attributes, nullptr);
+            // ReplaceFileW carries these over too, but not every emulation of it.
+            constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                    FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+            if (failure_ == 0 && (attributes & kKept) != 0) {
+                (void)::SetFileAttributesW(temp_.c_str(), attributes & kKept);
+            }
+        }
         if (failure_ == 0) {
             // ReplaceFileW gives the new file the replaced one's attributes,
             // security and creation time; where those cannot be carried over,
@@ -382,8 +393,9 @@ std::unique_ptr<OutputFile> WindowsFileSystem::StartReplacing(const std::string&
     const std::wstring full = FullPath(wide);
     if (IsDevicePath(full)) return StartDirect(path, full, error);
     std::wstring destination = FollowLinks(full);
+    DWORD attributes = 0;
     bool device = false;
-    const DWORD code = CheckReplaceable(destination, &device);
+    const DWORD code = CheckReplaceable(destination, &attributes, &device);
     if (code == ERROR_FILE_NOT_FOUND)
         return StartAtomic(path, std::move(destination), false, error);
     if (code != 0) {

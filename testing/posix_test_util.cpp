@@ -14,6 +14,12 @@ std::string PathString(const std::filesystem::path& path) { return path.native()
 
 std::string ConsoleText(std::string_view text) { return std::string(text); }
 
+Xmllint CheckWithXmllint(const std::string& path) {
+    if (std::system("command -v xmllint >/dev/null 2>&1") != 0) return Xmllint::kUnavailable;
+    const std::string command = "xmllint --noout " + ShellQuote(path) + " 2>/dev/null";
+    return std::system(command.c_str()) == 0 ? Xmllint::kWellFormed : Xmllint::kMalformed;
+}
+
 CommandResult RunCommand(const std::string& program, const std::vector<std::string>& args,
                          const std::string& prefix) {
     ScratchDir capture;

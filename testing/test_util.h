@@ -49,6 +49,15 @@ int CountEntries(const std::string& folder);
 /// the platform's line end (CR LF on Windows, whose consoles write text so).
 std::string ConsoleText(std::string_view text);
 
+/// What xmllint, a parser independent of ours, says of a file.
+enum class Xmllint {
+    kWellFormed,
+    kMalformed,
+    kUnavailable,  // not installed, or no shell to run it from (Windows, whose
+                   // outputs the Linux side checks instead)
+};
+Xmllint CheckWithXmllint(const std::string& path);
+
 /// What a finished command left behind.
 struct CommandResult {
     int exit_code = -1;  // as a shell sees it (0..255), or -1 when it did not exit

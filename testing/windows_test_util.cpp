@@ -67,6 +67,8 @@ std::string ConsoleText(std::string_view text) {
     return lines;
 }
 
+Xmllint CheckWithXmllint(const std::string&) { return Xmllint::kUnavailable; }
+
 CommandResult RunCommand(const std::string& program, const std::vector<std::string>& args,
                          const std::string& prefix) {
     CommandResult result;
