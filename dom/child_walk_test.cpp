@@ -14,7 +14,7 @@ namespace {
 class ChildWalkTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        CoInitialize(nullptr);
+        ASSERT_TRUE(Succeeded(CoInitialize(nullptr)));
         ASSERT_EQ(ParseXmlMemory("<?pi x?><!--c--><r a='1'>t<c n='1'/><!--c--><C n='2'/><k:c "
                                  "xmlns:k='urn:k' n='3'/><d n='4'/>u<c n='5'><c n='6'/></c></r>",
                                  &document),
@@ -34,11 +34,11 @@ protected:
         DomNode node = name ? dom::FirstChildElement(root, name) : dom::FirstChildElement(root);
         while (node) {
             DomNamedNodeMap map;
-            node.get_attributes(&map);
+            EXPECT_EQ(node.get_attributes(&map), S_OK);
             DomNode attribute;
-            map.getNamedItem(u"n", &attribute);
+            EXPECT_EQ(map.getNamedItem(u"n", &attribute), S_OK);
             Variant value;
-            attribute.get_nodeTypedValue(&value);
+            EXPECT_EQ(attribute.get_nodeTypedValue(&value), S_OK);
             visited += std::string(value.bstrVal.begin(), value.bstrVal.end());
             node = name ? dom::NextSiblingElement(node, name) : dom::NextSiblingElement(node);
         }

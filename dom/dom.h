@@ -73,34 +73,35 @@ public:
     /// handle); for diagnostics and tests.
     std::uint32_t DocumentReferences() const;
 
-    HRESULT get_nodeType(DOMNodeType* type) const;
+    [[nodiscard]] HRESULT get_nodeType(DOMNodeType* type) const;
     /// The element or attribute name as written; "#text", "#comment" and
     /// "#document" for those nodes; the target of a processing instruction.
-    HRESULT get_nodeName(std::u16string* name) const;
+    [[nodiscard]] HRESULT get_nodeName(std::u16string* name) const;
     /// First child in document order; S_FALSE and a null handle when none.
-    HRESULT get_firstChild(DomNode* child) const;
+    [[nodiscard]] HRESULT get_firstChild(DomNode* child) const;
     /// Next sibling in document order; S_FALSE and a null handle at the end.
-    HRESULT get_nextSibling(DomNode* sibling) const;
+    [[nodiscard]] HRESULT get_nextSibling(DomNode* sibling) const;
     /// The attribute map of an element; S_FALSE and a null map for other nodes.
-    HRESULT get_attributes(DomNamedNodeMap* map) const;
+    [[nodiscard]] HRESULT get_attributes(DomNamedNodeMap* map) const;
     /// The owning document; S_FALSE and a null handle for the document itself.
-    HRESULT get_ownerDocument(DomDocument* document) const;
+    [[nodiscard]] HRESULT get_ownerDocument(DomDocument* document) const;
     /// The document interface of the document node; E_NOINTERFACE otherwise.
-    HRESULT QueryDocument(DomDocument* document) const;
+    [[nodiscard]] HRESULT QueryDocument(DomDocument* document) const;
 
     /// Makes child the last child of this node (moving it when it had a parent)
     /// and hands it back through appended (which may be null).
-    HRESULT appendChild(const DomNode& child, DomNode* appended) const;
+    [[nodiscard]] HRESULT appendChild(const DomNode& child, DomNode* appended) const;
 
     /// Sets the node's text to the text form of value. For an element, the
     /// children are replaced by one text node holding that text.
-    HRESULT put_nodeTypedValue(const Variant& value) const;
-    /// put_nodeTypedValue of a string given in UTF-8 (well-formed): the same
-    /// result without the round trip through a UTF-16 variant.
-    HRESULT PutText(std::string_view utf8) const;
+    [[nodiscard]] HRESULT put_nodeTypedValue(const Variant& value) const;
+    /// put_nodeTypedValue of a string given in UTF-8: the same result without
+    /// the round trip through a UTF-16 variant. Bytes that are not UTF-8 are
+    /// kept, and read back and saved as U+FFFD.
+    [[nodiscard]] HRESULT PutText(std::string_view utf8) const;
     /// The node's text as VT_BSTR: for an element, all text below it in
     /// document order (comments and processing instructions excluded).
-    HRESULT get_nodeTypedValue(Variant* value) const;
+    [[nodiscard]] HRESULT get_nodeTypedValue(Variant* value) const;
 
 protected:
     friend class dom::Store;
@@ -118,24 +119,23 @@ class DomDocument : public DomNode {
 public:
     DomDocument() = default;
 
-    /// Creates an unattached node. type is an integer variant: NODE_ELEMENT,
-    /// NODE_ATTRIBUTE or NODE_TEXT; name is required for elements and
-    /// attributes (E_FAIL when it is not an XML name) and ignored for text.
-    HRESULT createNode(const Variant& type, std::u16string_view name,
-                       std::u16string_view namespace_uri, DomNode* node) const;
-    /// createNode with the type as a number and the name in UTF-8: the same
-    /// checks and results without the variant and UTF-16 conversions.
-    HRESULT CreateNode(DOMNodeType type, std::string_view utf8_name, DomNode* node) const;
+    /// Creates an unattached node of type NODE_ELEMENT, NODE_ATTRIBUTE or
+    /// NODE_TEXT (E_INVALIDARG for any other). The name, in UTF-8, is required
+    /// for elements and attributes (E_FAIL when it is not an XML name in
+    /// well-formed UTF-8) and ignored for text.
+    [[nodiscard]] HRESULT CreateNode(DOMNodeType type, std::string_view utf8_name,
+                                     DomNode* node) const;
 
     /// Serializes the document into the file named by destination (VT_BSTR),
     /// replacing it atomically. A failure leaves the destination as it was.
-    HRESULT save(const Variant& destination) const;
+    [[nodiscard]] HRESULT save(const Variant& destination) const;
     /// save through files, with the reason for an E_FAIL in *error (may be
     /// null): what the file system said, or that there is no root element.
-    HRESULT save(const Variant& destination, FileSystem& files, std::string* error) const;
+    [[nodiscard]] HRESULT save(const Variant& destination, FileSystem& files,
+                               std::string* error) const;
 
     /// Serializes the document into out (UTF-8, no declaration).
-    HRESULT SaveToString(std::string* out) const;
+    [[nodiscard]] HRESULT SaveToString(std::string* out) const;
 
     /// Limits the number of nodes the document may hold; creating more fails
     /// with E_OUTOFMEMORY. Used to bound memory and to test failure paths.
@@ -156,14 +156,10 @@ public:
 
     /// Adds an attribute node after the existing ones, or replaces the one of
     /// the same name in its place. Hands the attribute back (may be null).
-    HRESULT setNamedItem(const DomNode& attribute, DomNode* added) const;
+    [[nodiscard]] HRESULT setNamedItem(const DomNode& attribute, DomNode* added) const;
     /// The attribute of exactly this name (case-sensitive); S_FALSE and a null
     /// handle when there is none.
-    HRESULT getNamedItem(std::u16string_view name, DomNode* attribute) const;
-    /// Number of attributes.
-    HRESULT get_length(long* length) const;
-    /// The attribute at position index in insertion order; S_FALSE past the end.
-    HRESULT get_item(long index, DomNode* attribute) const;
+    [[nodiscard]] HRESULT getNamedItem(std::u16string_view name, DomNode* attribute) const;
 
 private:
     friend class DomNode;
@@ -173,6 +169,6 @@ private:
 
 /// Creates an empty document. Fails with CO_E_NOTINITIALIZED, leaving
 /// document null, while the calling thread has not started the COM runtime.
-HRESULT CreateDomDocument(DomDocument* document);
+[[nodiscard]] HRESULT CreateDomDocument(DomDocument* document);
 
 }  // namespace dravonix

@@ -1,7 +1,5 @@
 #include "dom/dom_build.h"
 
-#include <charconv>
-#include <iterator>
 #include <string>
 
 #include "dom/dom_store.h"
@@ -78,25 +76,27 @@ HRESULT AddNewAttribute(const DomNode& creator, const DomNamedNodeMap& map,
         DomNode attribute;
         HRESULT status = document.CreateNode(NODE_ATTRIBUTE, utf8_name, &attribute);
         if (Failed(status)) return status;
-        attribute.put_nodeTypedValue(value);
-        map.setNamedItem(attribute, nullptr);
+        // Neither step reports a failure: a value without a text form leaves
+        // the attribute empty, and a null map leaves it unattached.
+        (void)attribute.put_nodeTypedValue(value);
+        (void)map.setNamedItem(attribute, nullptr);
         return S_OK;
     }
     Store& store = *Store::StoreOf(creator);
-    std::uint32_t index = 0;
-    HRESULT status = NewNamedNode(store, NODE_ATTRIBUTE, utf8_name, &index);
-    if (Failed(status)) return status;
+    const std::uint32_t name = store.InternXmlName(utf8_name);
+    if (name == kNone) return E_FAIL;
     if (value.vt == VT_I4) {
         // Integers, most of the values written, need no string: the digits
         // are those TextForm appends.
-        char digits[16];
-        const char* end = std::to_chars(std::begin(digits), std::end(digits), value.lVal).ptr;
-        store.SetText(index, {digits, static_cast<std::size_t>(end - digits)});
-    } else if (std::string text; Succeeded(TextForm(value, &text))) {
-        store.SetText(index, text);
+        char digits[kMaxDecimalSize];
+        return store.AddAttribute(Store::IndexOf(element), name,
+                                  {digits, FormatDecimal(value.lVal, digits)});
     }
-    store.AttachAttribute(Store::IndexOf(element), index);
-    return S_OK;
+    std::string text;
+    // A value without a text form leaves the attribute empty, as the failed
+    // put_nodeTypedValue does.
+    (void)TextForm(value, &text);
+    return store.AddAttribute(Store::IndexOf(element), name, text);
 }
 
 }  // namespace dom

@@ -4,7 +4,7 @@
 // but works on the node records directly instead of going through a handle,
 // a variant and a name conversion for every step. New nodes are created by
 // `document`, the document of the node `creator` (a null creator stands for
-// a null document, whose createNode fails with E_UNEXPECTED).
+// a null document, whose CreateNode fails with E_UNEXPECTED).
 #pragma once
 
 #include <string_view>
@@ -19,19 +19,20 @@ namespace dom {
 
 /// document.CreateNode(NODE_TEXT), PutText(utf8) on it, then
 /// parent.appendChild(text): the status of the first step that fails.
-HRESULT AppendNewText(const DomNode& creator, const DomNode& parent, std::string_view utf8);
+[[nodiscard]] HRESULT AppendNewText(const DomNode& creator, const DomNode& parent,
+                                    std::string_view utf8);
 
 /// document.CreateNode(NODE_ELEMENT, utf8_name), then
 /// parent.appendChild(element, appended): the status of the first step that
 /// fails. appended (may be null) is set only on success.
-HRESULT AppendNewElement(const DomNode& creator, const DomNode& parent, std::string_view utf8_name,
-                         DomNode* appended);
+[[nodiscard]] HRESULT AppendNewElement(const DomNode& creator, const DomNode& parent,
+                                       std::string_view utf8_name, DomNode* appended);
 
 /// document.CreateNode(NODE_ATTRIBUTE, utf8_name), put_nodeTypedValue(value)
 /// on it, then map.setNamedItem(attribute): the status of CreateNode (the
 /// other two steps report nothing; a null map leaves the attribute unattached).
-HRESULT AddNewAttribute(const DomNode& creator, const DomNamedNodeMap& map,
-                        std::string_view utf8_name, const Variant& value);
+[[nodiscard]] HRESULT AddNewAttribute(const DomNode& creator, const DomNamedNodeMap& map,
+                                      std::string_view utf8_name, const Variant& value);
 
 }  // namespace dom
 

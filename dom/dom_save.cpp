@@ -12,6 +12,7 @@
 #include "dom/dom_store.h"
 #include "platform/codepage.h"
 #include "platform/file_system.h"
+#include "platform/unicode.h"
 
 namespace dravonix {
 
@@ -65,7 +66,8 @@ private:
 };
 
 // Bytes that may need escaping: bit 1 in element content, bit 2 in an
-// attribute value. 0xEF may start U+FFFE or U+FFFF.
+// attribute value. Bytes from 0x80 on start a sequence that may be malformed
+// or be U+FFFE or U+FFFF.
 constexpr std::array<std::uint8_t, 256> kEscapeBytes = [] {
     std::array<std::uint8_t, 256> table{};
     for (int c = 0; c < 0x20; ++c) table[c] = 3;
@@ -73,13 +75,13 @@ constexpr std::array<std::uint8_t, 256> kEscapeBytes = [] {
     table['\n'] = 2;
     for (unsigned char c : {'&', '<', '>', '\r'}) table[c] = 3;
     table['"'] = 2;
-    table[0xEF] = 3;
+    for (int c = 0x80; c < 0x100; ++c) table[c] = 3;
     return table;
 }();
 
 // The replacement of the byte at text[i], which kEscapeBytes marks, in
-// element content or an attribute value; empty when the byte stays as it is.
-// *replaced is the number of bytes replaced.
+// element content or an attribute value; empty when the bytes stay as they
+// are. *replaced is the number of bytes replaced or kept.
 std::string_view Replacement(std::string_view text, std::size_t i, bool attribute,
                              std::size_t* replaced) {
     *replaced = 1;
@@ -99,14 +101,14 @@ std::string_view Replacement(std::string_view text, std::size_t i, bool attribut
             return attribute ? "&#10;" : "";
         case '\r':
             return "&#13;";
-        default:
+        default: {
             if (c < 0x20) return kReplacement;  // not a character of XML 1.0
-            if (c == 0xEF && i + 2 < text.size() && text[i + 1] == '\xBF' &&
-                (text[i + 2] == '\xBE' || text[i + 2] == '\xBF')) {
-                *replaced = 3;
-                return kReplacement;  // U+FFFE and U+FFFF
-            }
-            return "";
+            char32_t code_point = 0;
+            const std::size_t size = DecodeUtf8(text.substr(i), &code_point);
+            if (size == 0) return kReplacement;  // not UTF-8: a byte at a time
+            *replaced = size;
+            return code_point == 0xFFFE || code_point == 0xFFFF ? kReplacement : "";
+        }
     }
 }
 
@@ -121,25 +123,27 @@ constexpr std::size_t kEscapeSlice = kFlushSize / kMaxGrowth;
 // the bytes themselves.
 void PutEscaped(Output& out, std::string_view text, bool attribute) {
     const std::uint8_t mask = attribute ? 2 : 1;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const std::size_t slice_end = std::min(text.size(), i + kEscapeSlice);
-        char* to = out.Room((slice_end - i) * kMaxGrowth);
-        while (i < slice_end) {
-            const char c = text[i];
+    const char* from = text.data();
+    const char* const end = from + text.size();
+    while (from < end) {
+        const char* const slice_end = from + std::min<std::size_t>(end - from, kEscapeSlice);
+        char* to = out.Room(static_cast<std::size_t>(slice_end - from) * kMaxGrowth);
+        while (from < slice_end) {
+            const char c = *from;
             if ((kEscapeBytes[static_cast<unsigned char>(c)] & mask) == 0) {
                 *to++ = c;  // the usual case: a plain byte
-                ++i;
+                ++from;
                 continue;
             }
             std::size_t replaced = 1;
-            const std::string_view replacement = Replacement(text, i, attribute, &replaced);
+            const std::string_view replacement = Replacement(
+                text, static_cast<std::size_t>(from - text.data()), attribute, &replaced);
             if (replacement.empty()) {
-                *to++ = c;
+                to = std::copy_n(from, replaced, to);
             } else {
                 to = std::copy(replacement.begin(), replacement.end(), to);
             }
-            i += replaced;  // may end past the slice: the replacement is written
+            from += replaced;  // may end past the slice: the replacement is written
         }
         out.Advance(to);
     }
@@ -155,6 +159,17 @@ void PutMarkupText(Output& out, std::string_view text, bool comment) {
         unsigned char u = static_cast<unsigned char>(c);
         if (u < 0x20 && c != '\t' && c != '\n' && c != '\r') {
             safe += kReplacement;
+            continue;
+        }
+        if (u >= 0x80) {
+            char32_t code_point = 0;
+            const std::size_t size = DecodeUtf8(text.substr(i), &code_point);
+            if (size == 0 || code_point == 0xFFFE || code_point == 0xFFFF) {
+                safe += kReplacement;
+            } else {
+                safe.append(text.substr(i, size));
+            }
+            i += size == 0 ? 0 : size - 1;
             continue;
         }
         safe.push_back(c);

@@ -18,38 +18,40 @@ namespace {
 class DomSaveTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        CoInitialize(nullptr);
+        ASSERT_TRUE(Succeeded(CoInitialize(nullptr)));
         ASSERT_EQ(CreateDomDocument(&doc), S_OK);
     }
     void TearDown() override {
         doc.Release();
         CoUninitialize();
     }
-    DomNode Add(const DomNode& parent, DOMNodeType type, std::u16string_view name,
+    DomNode Add(const DomNode& parent, DOMNodeType type, std::string_view name,
                 std::u16string value = u"") {
         DomNode node;
-        EXPECT_EQ(doc.createNode(Variant::Int(type), name, u"", &node), S_OK);
+        EXPECT_EQ(doc.CreateNode(type, name, &node), S_OK);
         if (type == NODE_ATTRIBUTE) {
-            node.put_nodeTypedValue(Variant::String(std::move(value)));
+            EXPECT_EQ(node.put_nodeTypedValue(Variant::String(std::move(value))), S_OK);
             DomNamedNodeMap map;
-            parent.get_attributes(&map);
-            map.setNamedItem(node, nullptr);
+            EXPECT_EQ(parent.get_attributes(&map), S_OK);
+            EXPECT_EQ(map.setNamedItem(node, nullptr), S_OK);
         } else {
-            if (type == NODE_TEXT) node.put_nodeTypedValue(Variant::String(std::move(value)));
-            parent.appendChild(node, nullptr);
+            if (type == NODE_TEXT) {
+                EXPECT_EQ(node.put_nodeTypedValue(Variant::String(std::move(value))), S_OK);
+            }
+            EXPECT_EQ(parent.appendChild(node, nullptr), S_OK);
         }
         return node;
     }
     // A small tree with every character that needs care.
     void BuildTrickyTree() {
-        DomNode root = Add(doc, NODE_ELEMENT, u"keydef");
-        Add(root, NODE_ATTRIBUTE, u"name", u"a&b<c>d\"e'f\tg\nh\ri");
-        Add(root, NODE_TEXT, u"", u"\n\t");
-        DomNode child = Add(root, NODE_ELEMENT, u"jpeg");
-        Add(child, NODE_TEXT, u"", u"x & y < z > w \"q\" \r\n\ttab \u00e9\u20ac\U0001F600");
-        Add(root, NODE_TEXT, u"", u"\n\t");
-        Add(root, NODE_ELEMENT, u"empty");
-        Add(root, NODE_TEXT, u"", u"\n");
+        DomNode root = Add(doc, NODE_ELEMENT, "keydef");
+        Add(root, NODE_ATTRIBUTE, "name", u"a&b<c>d\"e'f\tg\nh\ri");
+        Add(root, NODE_TEXT, "", u"\n\t");
+        DomNode child = Add(root, NODE_ELEMENT, "jpeg");
+        Add(child, NODE_TEXT, "", u"x & y < z > w \"q\" \r\n\ttab \u00e9\u20ac\U0001F600");
+        Add(root, NODE_TEXT, "", u"\n\t");
+        Add(root, NODE_ELEMENT, "empty");
+        Add(root, NODE_TEXT, "", u"\n");
     }
     std::string Saved() {
         std::string text;
@@ -58,6 +60,12 @@ protected:
     }
     DomDocument doc;
 };
+
+// The saved text of BuildTrickyTree.
+constexpr std::string_view kTrickyTreeSaved =
+    "<keydef name=\"a&amp;b&lt;c&gt;d&quot;e'f&#9;g&#10;h&#13;i\">\n\t"
+    "<jpeg>x &amp; y &lt; z &gt; w \"q\" &#13;\n\ttab \xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"
+    "</jpeg>\n\t<empty/>\n</keydef>";
 
 /// A file system that keeps what is committed and fails where told.
 class FakeFiles : public FileSystem {
@@ -118,20 +126,52 @@ bool XmllintAccepts(const std::string& path) {
 
 TEST_F(DomSaveTest, EscapesWhatXmlNeedsEscaped) {
     BuildTrickyTree();
-    EXPECT_EQ(
-        Saved(),
-        "<keydef name=\"a&amp;b&lt;c&gt;d&quot;e'f&#9;g&#10;h&#13;i\">\n\t"
-        "<jpeg>x &amp; y &lt; z &gt; w \"q\" &#13;\n\ttab \xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"
-        "</jpeg>\n\t<empty/>\n</keydef>");
+    EXPECT_EQ(Saved(), kTrickyTreeSaved);
 }
 
 TEST_F(DomSaveTest, ReplacesCharactersXmlCannotCarry) {
-    DomNode root = Add(doc, NODE_ELEMENT, u"r");
-    Add(root, NODE_ATTRIBUTE, u"a", std::u16string(u"x\u0001y\u001Fz\uFFFE", 6));
-    Add(root, NODE_TEXT, u"", std::u16string(u"\u0000\u0008\uFFFF", 3));
+    DomNode root = Add(doc, NODE_ELEMENT, "r");
+    Add(root, NODE_ATTRIBUTE, "a", std::u16string(u"x\u0001y\u001Fz\uFFFE", 6));
+    Add(root, NODE_TEXT, "", std::u16string(u"\u0000\u0008\uFFFF", 3));
     EXPECT_EQ(Saved(),
               "<r a=\"x\xEF\xBF\xBDy\xEF\xBF\xBDz\xEF\xBF\xBD\">"
               "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD</r>");
+}
+
+TEST_F(DomSaveTest, ReplacesMalformedUtf8) {
+    // Text set as UTF-8 may hold bytes that are not UTF-8: each such byte is
+    // written as U+FFFD, and well-formed sequences around them stay.
+    const std::string_view malformed =
+        "\xC3\xA9|\xFF|\xC0\x80|\xE2\x82|\xED\xA0\x80|\xF4\x90\x80\x80|\xC3";
+    const std::string replaced =
+        "\xC3\xA9|\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD|"
+        "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD|"
+        "\xEF\xBF\xBD";
+    DomNode root = Add(doc, NODE_ELEMENT, "r");
+    DomNode attribute;
+    ASSERT_EQ(doc.CreateNode(NODE_ATTRIBUTE, "a", &attribute), S_OK);
+    ASSERT_EQ(attribute.PutText(malformed), S_OK);
+    DomNamedNodeMap map;
+    ASSERT_EQ(root.get_attributes(&map), S_OK);
+    ASSERT_EQ(map.setNamedItem(attribute, nullptr), S_OK);
+    DomNode text;
+    ASSERT_EQ(doc.CreateNode(NODE_TEXT, {}, &text), S_OK);
+    ASSERT_EQ(text.PutText(malformed), S_OK);
+    ASSERT_EQ(root.appendChild(text, nullptr), S_OK);
+    EXPECT_EQ(Saved(), "<r a=\"" + replaced + "\">" + replaced + "</r>");
+
+    // Comments and processing instructions (which only a parse creates).
+    DomDocument parsed;
+    ASSERT_EQ(ParseXmlMemory("<r><!--c--><?p d?></r>", &parsed), S_OK);
+    DomNode element, comment, instruction;
+    ASSERT_EQ(parsed.get_firstChild(&element), S_OK);
+    ASSERT_EQ(element.get_firstChild(&comment), S_OK);
+    ASSERT_EQ(comment.get_nextSibling(&instruction), S_OK);
+    ASSERT_EQ(comment.PutText(malformed), S_OK);
+    ASSERT_EQ(instruction.PutText(malformed), S_OK);
+    std::string saved;
+    ASSERT_EQ(parsed.SaveToString(&saved), S_OK);
+    EXPECT_EQ(saved, "<r><!--" + replaced + "--><?p " + replaced + "?></r>");
 }
 
 TEST_F(DomSaveTest, LongTextsAreEscapedWhole) {
@@ -145,9 +185,9 @@ TEST_F(DomSaveTest, LongTextsAreEscapedWhole) {
         text += unit;
         escaped += "a\xEF\xBF\xBD&amp;bc";
     }
-    DomNode root = Add(doc, NODE_ELEMENT, u"r");
-    Add(root, NODE_ATTRIBUTE, u"a", text);
-    Add(root, NODE_TEXT, u"", text);
+    DomNode root = Add(doc, NODE_ELEMENT, "r");
+    Add(root, NODE_ATTRIBUTE, "a", text);
+    Add(root, NODE_TEXT, "", text);
     EXPECT_TRUE(Saved() == "<r a=\"" + escaped + "\">" + escaped + "</r>");
 }
 
@@ -160,7 +200,7 @@ TEST_F(DomSaveTest, SavedFileParsesBackToTheSameTree) {
     DomDocument parsed;
     ASSERT_EQ(ParseXmlFile(path, &parsed), S_OK);
     EXPECT_EQ(DumpTree(parsed), DumpTree(doc));
-    EXPECT_EQ(ReadFile(path), Saved());
+    EXPECT_EQ(ReadFile(path), kTrickyTreeSaved);
 }
 
 TEST_F(DomSaveTest, FailedSaveLeavesTheDestinationAlone) {
@@ -174,7 +214,7 @@ TEST_F(DomSaveTest, FailedSaveLeavesTheDestinationAlone) {
 }
 
 TEST_F(DomSaveTest, DestinationMustBeAPath) {
-    Add(doc, NODE_ELEMENT, u"r");
+    Add(doc, NODE_ELEMENT, "r");
     EXPECT_EQ(doc.save(Variant::String(u"")), E_INVALIDARG);
     EXPECT_EQ(doc.save(Variant::String(std::u16string(u"a\0b", 3))), E_INVALIDARG);
     EXPECT_EQ(doc.save(Variant::Error(E_OUTOFMEMORY)), E_INVALIDARG);
@@ -182,8 +222,8 @@ TEST_F(DomSaveTest, DestinationMustBeAPath) {
 }
 
 TEST_F(DomSaveTest, FileFailuresAreReportedAndNothingIsCommitted) {
-    DomNode root = Add(doc, NODE_ELEMENT, u"r");
-    Add(root, NODE_TEXT, u"", std::u16string(300000, u'x'));  // more than one buffer
+    DomNode root = Add(doc, NODE_ELEMENT, "r");
+    Add(root, NODE_TEXT, "", std::u16string(300000, u'x'));  // more than one buffer
     const std::string expected = Saved();
     const struct {
         FakeFiles::Failure failure;

@@ -100,8 +100,11 @@ public:
     std::uint32_t size() const { return size_; }
 
     /// Adds a node of the given type and name; E_OUTOFMEMORY beyond the limit.
-    HRESULT NewNode(DOMNodeType type, std::uint32_t name, std::uint32_t* index);
+    [[nodiscard]] HRESULT NewNode(DOMNodeType type, std::uint32_t name, std::uint32_t* index);
     void set_node_limit(std::size_t limit) { node_limit_ = limit; }
+    /// Lets only count more chunks of node records be allocated; those after
+    /// throw std::bad_alloc, as when memory runs out. For tests of that path.
+    void set_chunk_allocation_limit(std::size_t count) { chunk_allocations_left_ = count; }
 
     /// Returns the id of a name given in UTF-8.
     std::uint32_t InternName(std::string_view utf8);
@@ -110,7 +113,7 @@ public:
     std::uint32_t InternXmlName(std::string_view utf8);
     /// Returns the id of a name, or kNone when the document has never seen it.
     std::uint32_t FindName(std::string_view utf8) const;
-    const std::string& NameOf(std::uint32_t id) const { return names_[id]; }
+    const std::string& NameOf(std::uint32_t id) const { return names_[id].text; }
 
     /// Text of an attribute, text, comment or processing-instruction node.
     std::string_view TextOf(std::uint32_t index) {
@@ -125,11 +128,15 @@ public:
     /// Gives a new, unattached attribute to an element: after the existing
     /// ones, or in the place of the one of the same name (setNamedItem).
     void AttachAttribute(std::uint32_t owner, std::uint32_t index);
+    /// Creates an attribute of that name and text and attaches it to owner:
+    /// CreateNode, PutText and setNamedItem in one.
+    [[nodiscard]] HRESULT AddAttribute(std::uint32_t owner, std::uint32_t name,
+                                       std::string_view utf8);
 
     /// Appends child below parent after the checks of appendChild.
-    HRESULT Append(std::uint32_t parent, std::uint32_t child);
+    [[nodiscard]] HRESULT Append(std::uint32_t parent, std::uint32_t child);
     /// Replaces the children of an element by one text node.
-    HRESULT ReplaceChildrenByText(std::uint32_t element, std::string_view utf8);
+    [[nodiscard]] HRESULT ReplaceChildrenByText(std::uint32_t element, std::string_view utf8);
     /// All text below a node, in document order.
     std::string TextBelow(std::uint32_t index);
 
@@ -162,18 +169,25 @@ private:
     static NodeRecord* NewChunk(bool huge_pages);
 
     using ChunkPtr = std::unique_ptr<NodeRecord, FreeChunk>;
+    /// NewChunk within the limit of set_chunk_allocation_limit.
+    ChunkPtr AllocateChunk(bool huge_pages);
     /// Makes the next chunk current: the one populated ahead when there is
     /// one, and from the second chunk on (a large document) starts
-    /// populating the chunk after it.
+    /// populating the chunk after it, when there is memory for it.
     void AddChunk();
 
     std::vector<ChunkPtr> chunks_;
     ChunkPtr spare_chunk_;   // the next chunk, being populated by prefaulter_
-    Prefaulter prefaulter_;  // declared last: waits before any chunk is freed
+    Prefaulter prefaulter_;  // after the chunks, so that it waits before any is freed
     std::uint32_t size_ = 0;
     std::size_t node_limit_ = kNone - 1;
-    std::vector<std::string> names_;
-    std::vector<bool> checked_names_;  // per name id: known to be an XML name
+    std::size_t chunk_allocations_left_ = SIZE_MAX;
+    /// A name of the document, by id.
+    struct Name {
+        std::string text;
+        bool checked = false;  // known to be an XML name
+    };
+    std::vector<Name> names_;
     /// Open-addressed table of name ids (kNone for a free slot), at most half
     /// full: interning runs once per element and attribute created.
     std::vector<std::uint32_t> name_slots_ = std::vector<std::uint32_t>(64, kNone);
@@ -190,10 +204,7 @@ private:
 
 /// The UTF-8 text form of a variant (put_nodeTypedValue), appended to text;
 /// DISP_E_TYPEMISMATCH for values without one.
-HRESULT TextForm(const Variant& value, std::string* text);
-
-/// True when name (UTF-8) is an XML 1.0 name.
-bool IsXmlName(std::string_view name);
+[[nodiscard]] HRESULT TextForm(const Variant& value, std::string* text);
 
 }  // namespace dom
 

@@ -12,27 +12,27 @@ namespace {
 class DomTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        CoInitialize(nullptr);
+        ASSERT_TRUE(Succeeded(CoInitialize(nullptr)));
         ASSERT_EQ(CreateDomDocument(&doc), S_OK);
     }
     void TearDown() override {
         doc.Release();
         CoUninitialize();
     }
-    DomNode Element(std::u16string_view name) {
+    DomNode Element(std::string_view name) {
         DomNode node;
-        EXPECT_EQ(doc.createNode(Variant::Int(NODE_ELEMENT), name, u"", &node), S_OK);
+        EXPECT_EQ(doc.CreateNode(NODE_ELEMENT, name, &node), S_OK);
         return node;
     }
     DomNode Text(std::u16string text) {
         DomNode node;
-        EXPECT_EQ(doc.createNode(Variant::Int(NODE_TEXT), u"", u"", &node), S_OK);
+        EXPECT_EQ(doc.CreateNode(NODE_TEXT, {}, &node), S_OK);
         EXPECT_EQ(node.put_nodeTypedValue(Variant::String(std::move(text))), S_OK);
         return node;
     }
-    DomNode Attribute(std::u16string_view name, const Variant& value) {
+    DomNode Attribute(std::string_view name, const Variant& value) {
         DomNode node;
-        EXPECT_EQ(doc.createNode(Variant::Int(NODE_ATTRIBUTE), name, u"", &node), S_OK);
+        EXPECT_EQ(doc.CreateNode(NODE_ATTRIBUTE, name, &node), S_OK);
         EXPECT_EQ(node.put_nodeTypedValue(value), S_OK);
         return node;
     }
@@ -45,8 +45,8 @@ TEST(DomCreation, FailsWithoutTheComRuntime) {
     DomDocument doc;
     EXPECT_EQ(CreateDomDocument(&doc), CO_E_NOTINITIALIZED);
     EXPECT_FALSE(doc);
-    CoInitialize(nullptr);
-    CoInitialize(nullptr);
+    EXPECT_EQ(CoInitialize(nullptr), S_OK);
+    EXPECT_EQ(CoInitialize(nullptr), S_FALSE);
     CoUninitialize();
     EXPECT_EQ(CreateDomDocument(&doc), S_OK) << "the count keeps the runtime started";
     CoUninitialize();
@@ -54,48 +54,78 @@ TEST(DomCreation, FailsWithoutTheComRuntime) {
 }
 
 TEST_F(DomTest, AppendChildHandsBackTheNodeAndKeepsOrder) {
-    DomNode root = Element(u"root");
+    DomNode root = Element("root");
     DomNode appended;
     ASSERT_EQ(doc.appendChild(root, &appended), S_OK);
     EXPECT_TRUE(appended == root);
-    root.appendChild(Text(u"\n\t"), nullptr);
-    root.appendChild(Element(u"a"), nullptr);
-    root.appendChild(Element(u"b"), nullptr);
+    ASSERT_EQ(root.appendChild(Text(u"\n\t"), nullptr), S_OK);
+    ASSERT_EQ(root.appendChild(Element("a"), nullptr), S_OK);
+    ASSERT_EQ(root.appendChild(Element("b"), nullptr), S_OK);
     EXPECT_EQ(DumpTree(doc), "#document\n  root\n    #text [\n\t]\n    a\n    b\n");
 
     // A node that is appended again moves to the end.
     DomNode first;
-    root.get_firstChild(&first);
-    root.appendChild(first, nullptr);
+    ASSERT_EQ(root.get_firstChild(&first), S_OK);
+    ASSERT_EQ(root.appendChild(first, nullptr), S_OK);
     EXPECT_EQ(DumpTree(root), "root\n  a\n  b\n  #text [\n\t]\n");
 }
 
 TEST_F(DomTest, RejectsAppendsThatBreakTheTree) {
-    DomNode root = Element(u"root");
-    DomNode child = Element(u"child");
+    DomNode root = Element("root");
+    DomNode child = Element("child");
     ASSERT_EQ(doc.appendChild(root, nullptr), S_OK);
     ASSERT_EQ(root.appendChild(child, nullptr), S_OK);
     EXPECT_LT(child.appendChild(root, nullptr), 0) << "a cycle";
     EXPECT_LT(root.appendChild(root, nullptr), 0);
-    EXPECT_LT(doc.appendChild(Element(u"second"), nullptr), 0) << "one root element";
+    EXPECT_LT(doc.appendChild(Element("second"), nullptr), 0) << "one root element";
     EXPECT_LT(doc.appendChild(Text(u"text"), nullptr), 0);
-    EXPECT_LT(Text(u"x").appendChild(Element(u"y"), nullptr), 0);
-    EXPECT_LT(root.appendChild(Attribute(u"a", Variant::Int(1)), nullptr), 0);
+    EXPECT_LT(Text(u"x").appendChild(Element("y"), nullptr), 0);
+    EXPECT_LT(root.appendChild(Attribute("a", Variant::Int(1)), nullptr), 0);
     DomNode invalid;
-    EXPECT_LT(doc.createNode(Variant::Int(NODE_ELEMENT), u"two words", u"", &invalid), 0);
-    EXPECT_LT(doc.createNode(Variant::Int(NODE_ELEMENT), u"", u"", &invalid), 0);
-    EXPECT_LT(doc.createNode(Variant::Int(NODE_ATTRIBUTE), u"1x", u"", &invalid), 0);
+    EXPECT_LT(doc.CreateNode(NODE_ELEMENT, "two words", &invalid), 0);
+    EXPECT_LT(doc.CreateNode(NODE_ELEMENT, "", &invalid), 0);
+    EXPECT_LT(doc.CreateNode(NODE_ATTRIBUTE, "1x", &invalid), 0);
     EXPECT_FALSE(invalid);
 }
 
+TEST_F(DomTest, NamesMustBeXmlNamesInWellFormedUtf8) {
+    const struct {
+        std::string_view name;
+        HRESULT status;
+    } cases[] = {
+        {"key", S_OK},
+        {"_a-b.c:d9", S_OK},
+        {"\xC3\xA9t\xC3\xA9", S_OK},  // U+00E9 t U+00E9
+        {"\xEF\xBF\xBD", S_OK},       // U+FFFD itself is a name character
+        {"\xF0\x90\x80\x80", S_OK},   // U+10000
+        {"9key", E_FAIL},
+        {"\xFF", E_FAIL},
+        {"a\xC3", E_FAIL},              // cut off
+        {"a\xA9", E_FAIL},              // stray continuation byte
+        {"\xC1\xA1", E_FAIL},           // overlong "a"
+        {"a\xE0\x80\xAD", E_FAIL},      // overlong "-"
+        {"a\xED\xA0\x80", E_FAIL},      // a surrogate
+        {"a\xF4\x90\x80\x80", E_FAIL},  // past U+10FFFF
+    };
+    for (const auto& c : cases) {
+        for (DOMNodeType type : {NODE_ELEMENT, NODE_ATTRIBUTE}) {
+            DomNode node;
+            EXPECT_EQ(doc.CreateNode(type, c.name, &node), c.status)
+                << testing::PrintToString(std::string(c.name));
+            EXPECT_EQ(static_cast<bool>(node), c.status == S_OK);
+        }
+    }
+}
+
 TEST_F(DomTest, AttributesKeepInsertionOrderAndExactNames) {
-    DomNode element = Element(u"e");
+    DomNode element = Element("e");
     DomNamedNodeMap map;
     ASSERT_EQ(element.get_attributes(&map), S_OK);
-    map.setNamedItem(Attribute(u"zeta", Variant::Int(-1)), nullptr);
-    map.setNamedItem(Attribute(u"alpha", Variant::String(u"x")), nullptr);
-    map.setNamedItem(Attribute(u"mid", Variant::Bool(true)), nullptr);
-    map.setNamedItem(Attribute(u"alpha", Variant::String(u"y")), nullptr);  // replaces in place
+    ASSERT_EQ(map.setNamedItem(Attribute("zeta", Variant::Int(-1)), nullptr), S_OK);
+    ASSERT_EQ(map.setNamedItem(Attribute("alpha", Variant::String(u"x")), nullptr), S_OK);
+    ASSERT_EQ(map.setNamedItem(Attribute("mid", Variant::Bool(true)), nullptr), S_OK);
+    ASSERT_EQ(map.setNamedItem(Attribute("alpha", Variant::String(u"y")), nullptr),
+              S_OK);  // replaces in place
     EXPECT_EQ(DumpTree(element), "e zeta=[-1] alpha=[y] mid=[true]\n");
 
     DomNode found;
@@ -111,14 +141,14 @@ TEST_F(DomTest, AttributesKeepInsertionOrderAndExactNames) {
 }
 
 TEST_F(DomTest, NodeNamesTypesAndOwners) {
-    DomNode element = Element(u"kb");
+    DomNode element = Element("kb");
     DomNode text = Text(u"t");
     std::u16string name;
-    element.get_nodeName(&name);
+    ASSERT_EQ(element.get_nodeName(&name), S_OK);
     EXPECT_EQ(name, u"kb");
-    text.get_nodeName(&name);
+    ASSERT_EQ(text.get_nodeName(&name), S_OK);
     EXPECT_EQ(name, u"#text");
-    doc.get_nodeName(&name);
+    ASSERT_EQ(doc.get_nodeName(&name), S_OK);
     EXPECT_EQ(name, u"#document");
 
     DomDocument owner;
@@ -132,13 +162,13 @@ TEST_F(DomTest, NodeNamesTypesAndOwners) {
 }
 
 TEST_F(DomTest, TypedValues) {
-    DomNode root = Element(u"r");
-    doc.appendChild(root, nullptr);
-    DomNode inner = Element(u"i");
-    root.appendChild(Text(u"one "), nullptr);
-    root.appendChild(inner, nullptr);
-    inner.appendChild(Text(u"two"), nullptr);
-    root.appendChild(Text(u" three"), nullptr);
+    DomNode root = Element("r");
+    ASSERT_EQ(doc.appendChild(root, nullptr), S_OK);
+    DomNode inner = Element("i");
+    ASSERT_EQ(root.appendChild(Text(u"one "), nullptr), S_OK);
+    ASSERT_EQ(root.appendChild(inner, nullptr), S_OK);
+    ASSERT_EQ(inner.appendChild(Text(u"two"), nullptr), S_OK);
+    ASSERT_EQ(root.appendChild(Text(u" three"), nullptr), S_OK);
     Variant value;
     ASSERT_EQ(root.get_nodeTypedValue(&value), S_OK);
     EXPECT_EQ(value.bstrVal, u"one two three");
@@ -146,15 +176,15 @@ TEST_F(DomTest, TypedValues) {
     // Setting an element's value replaces its children by one text node.
     ASSERT_EQ(inner.put_nodeTypedValue(Variant::Int(42)), S_OK);
     EXPECT_EQ(DumpTree(inner), "i\n  #text [42]\n");
-    DomNode attribute = Attribute(u"a", Variant::Bool(false));
-    attribute.get_nodeTypedValue(&value);
+    DomNode attribute = Attribute("a", Variant::Bool(false));
+    ASSERT_EQ(attribute.get_nodeTypedValue(&value), S_OK);
     EXPECT_EQ(value.bstrVal, u"false");
     EXPECT_LT(attribute.put_nodeTypedValue(Variant::Error(E_OUTOFMEMORY)), 0);
 }
 
 TEST_F(DomTest, NodesKeepTheirDocumentAlive) {
-    DomNode element = Element(u"kept");
-    doc.appendChild(element, nullptr);
+    DomNode element = Element("kept");
+    ASSERT_EQ(doc.appendChild(element, nullptr), S_OK);
     doc.Release();  // the last document handle goes; the element handle remains
     DomDocument owner;
     ASSERT_EQ(element.get_ownerDocument(&owner), S_OK);
@@ -162,16 +192,16 @@ TEST_F(DomTest, NodesKeepTheirDocumentAlive) {
     ASSERT_EQ(owner.get_firstChild(&first), S_OK);
     EXPECT_TRUE(first == element);
     std::u16string name;
-    first.get_nodeName(&name);
+    ASSERT_EQ(first.get_nodeName(&name), S_OK);
     EXPECT_EQ(name, u"kept");
 }
 
 TEST_F(DomTest, NodeLimitMakesCreationFail) {
     doc.SetNodeLimit(3);  // the document node counts
-    DomNode a = Element(u"a");
-    DomNode b = Element(u"b");
+    DomNode a = Element("a");
+    DomNode b = Element("b");
     DomNode c;
-    EXPECT_EQ(doc.createNode(Variant::Int(NODE_ELEMENT), u"c", u"", &c), E_OUTOFMEMORY);
+    EXPECT_EQ(doc.CreateNode(NODE_ELEMENT, "c", &c), E_OUTOFMEMORY);
     EXPECT_FALSE(c);
 }
 

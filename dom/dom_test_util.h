@@ -1,9 +1,12 @@
 // Test helpers for the DOM: a readable dump of a tree.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 #include "dom/dom.h"
+#include "dom/dom_store.h"
 #include "platform/codepage.h"
 #include "platform/unicode.h"
 
@@ -14,22 +17,20 @@ namespace dravonix {
 inline std::string DumpTree(const DomNode& node, int depth = 0) {
     std::string out(static_cast<std::size_t>(depth) * 2, ' ');
     DOMNodeType type = NODE_INVALID;
-    node.get_nodeType(&type);
+    EXPECT_EQ(node.get_nodeType(&type), S_OK);
     std::u16string name;
-    node.get_nodeName(&name);
+    EXPECT_EQ(node.get_nodeName(&name), S_OK);
     AppendUtf16AsUtf8(name, out);
     if (type == NODE_ELEMENT) {
-        DomNamedNodeMap map;
-        node.get_attributes(&map);
-        long length = 0;
-        map.get_length(&length);
-        for (long i = 0; i < length; ++i) {
-            DomNode attribute;
-            map.get_item(i, &attribute);
+        // The attributes in order, as the node store links them.
+        dom::Store* store = dom::Store::StoreOf(node);
+        for (std::uint32_t a = store->at(dom::Store::IndexOf(node)).tree.first_attribute;
+             a != dom::kNone; a = store->at(a).next) {
+            const DomNode attribute = dom::Store::MakeNode(store, a);
             std::u16string attribute_name;
-            attribute.get_nodeName(&attribute_name);
+            EXPECT_EQ(attribute.get_nodeName(&attribute_name), S_OK);
             Variant value;
-            attribute.get_nodeTypedValue(&value);
+            EXPECT_EQ(attribute.get_nodeTypedValue(&value), S_OK);
             out += " ";
             AppendUtf16AsUtf8(attribute_name, out);
             out += "=[";
@@ -38,18 +39,18 @@ inline std::string DumpTree(const DomNode& node, int depth = 0) {
         }
     } else if (type != NODE_DOCUMENT) {
         Variant value;
-        node.get_nodeTypedValue(&value);
+        EXPECT_EQ(node.get_nodeTypedValue(&value), S_OK);
         out += " [";
         AppendUtf16AsUtf8(value.bstrVal, out);
         out += "]";
     }
     out += "\n";
     DomNode child;
-    node.get_firstChild(&child);
+    EXPECT_TRUE(Succeeded(node.get_firstChild(&child)));
     while (child) {
         out += DumpTree(child, depth + 1);
         DomNode next;
-        child.get_nextSibling(&next);
+        EXPECT_TRUE(Succeeded(child.get_nextSibling(&next)));
         child = next;
     }
     return out;

@@ -17,7 +17,7 @@ namespace {
 
 class XmlParsePosixTest : public ::testing::Test {
 protected:
-    void SetUp() override { CoInitialize(nullptr); }
+    void SetUp() override { ASSERT_TRUE(Succeeded(CoInitialize(nullptr))); }
     void TearDown() override { CoUninitialize(); }
 };
 

@@ -1,16 +1,15 @@
 #include "dom/xml_parse.h"
 
+#include <libxml/globals.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
-#include <libxml/xmlmemory.h>
 
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 
 #include "dom/dom_store.h"
 #include "platform/file_system.h"
@@ -25,52 +24,62 @@ std::string_view Utf8(const xmlChar* text) {
     return text == nullptr ? std::string_view() : reinterpret_cast<const char*>(text);
 }
 
-// Set when libxml2 is refused memory during a parse. It may then stop early
-// and still hand back the part of the tree it had built, or drop a node
-// without a word, so such a parse must count as failed.
-bool out_of_memory = false;
+// What the error reports of one parse said. libxml2 may stop early when it
+// is refused memory and still hand back the part of the tree it had built,
+// or drop a node and go on, so such a parse must count as failed.
+struct ParseReport {
+    bool out_of_memory = false;
+};
 
-void* TrackedMalloc(std::size_t size) {
-    void* block = std::malloc(size);
-    if (block == nullptr && size != 0) out_of_memory = true;
-    return block;
+void RecordError(void* report, xmlErrorPtr error) {
+    if (error->code == XML_ERR_NO_MEMORY || error->domain == XML_FROM_MEMORY) {
+        static_cast<ParseReport*>(report)->out_of_memory = true;
+    }
 }
 
-void* TrackedRealloc(void* block, std::size_t size) {
-    void* moved = std::realloc(block, size);
-    if (moved == nullptr && size != 0) out_of_memory = true;
-    return moved;
-}
-
-char* TrackedStrdup(const char* text) {
-    char* copy = ::strdup(text);
-    if (copy == nullptr) out_of_memory = true;
-    return copy;
-}
-
-void Free(void* block) { std::free(block); }
-
-// libxml2 writes some messages (running out of memory among them) to standard
-// error even when asked not to report errors; these handlers swallow them.
+// libxml2 writes some messages to the generic handler (standard error by
+// default) even when asked not to report errors; this one swallows them.
 void IgnoreMessage(void*, const char*, ...) {}
-void IgnoreError(void*, xmlErrorPtr) {}
 
-// Routes libxml2's allocations through the tracking functions (once, before
-// its first use) and its messages away from the console.
-void PrepareLibxml() {
-    static const bool prepared = [] {
-        xmlMemSetup(Free, TrackedMalloc, TrackedRealloc, TrackedStrdup);
-        xmlInitParser();
-        return true;
-    }();
-    (void)prepared;
-    xmlSetGenericErrorFunc(nullptr, IgnoreMessage);
-    xmlSetStructuredErrorFunc(nullptr, IgnoreError);
-}
+// For the life of the object, sends the error reports of the calling thread
+// to report and its messages nowhere, then gives the thread back the
+// handlers it had. libxml2 keeps these handlers per thread, so parses on
+// other threads, and a program's own handlers, are left alone.
+class ReportScope {
+public:
+    explicit ReportScope(ParseReport* report)
+        : generic_(xmlGenericError),
+          generic_context_(xmlGenericErrorContext),
+          structured_(xmlStructuredError),
+          structured_context_(xmlStructuredErrorContext) {
+        xmlSetGenericErrorFunc(nullptr, IgnoreMessage);
+        xmlSetStructuredErrorFunc(report, RecordError);
+    }
+    ReportScope(const ReportScope&) = delete;
+    ReportScope& operator=(const ReportScope&) = delete;
+    ~ReportScope() {
+        xmlSetGenericErrorFunc(generic_context_, generic_);
+        xmlSetStructuredErrorFunc(structured_context_, structured_);
+    }
+
+private:
+    xmlGenericErrorFunc generic_;
+    void* generic_context_;
+    xmlStructuredErrorFunc structured_;
+    void* structured_context_;
+};
 
 struct DocDeleter {
     void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
 };
+
+// The name as written: prefix:local, or local without a namespace prefix.
+std::string QualifiedName(const xmlNs* ns, const xmlChar* local) {
+    std::string name;
+    if (ns != nullptr && ns->prefix != nullptr) name.append(Utf8(ns->prefix)).push_back(':');
+    name.append(Utf8(local));
+    return name;
+}
 
 // Concatenates the text children of an attribute; false when it holds an
 // entity reference.
@@ -82,77 +91,62 @@ bool AttributeText(const xmlAttr* attribute, std::string* text) {
     return true;
 }
 
-// Carries one libxml2 node (without its children) into the store below parent.
-// Returns false for content this layer does not accept; skipped nodes leave
-// *index at kNone.
+// Carries the attributes of an element into the store, namespace
+// declarations first as the attributes they were written as; E_FAIL for an
+// attribute that holds an entity reference.
+HRESULT CarryAttributes(Store& store, const xmlNode* source, std::uint32_t element) {
+    for (const xmlNs* ns = source->nsDef; ns != nullptr; ns = ns->next) {
+        std::string name = "xmlns";
+        if (ns->prefix != nullptr) name.append(":").append(Utf8(ns->prefix));
+        HRESULT status = store.AddAttribute(element, store.InternName(name), Utf8(ns->href));
+        if (Failed(status)) return status;
+    }
+    for (const xmlAttr* a = source->properties; a != nullptr; a = a->next) {
+        std::string value;
+        if (!AttributeText(a, &value)) return E_FAIL;
+        HRESULT status =
+            store.AddAttribute(element, store.InternName(QualifiedName(a->ns, a->name)), value);
+        if (Failed(status)) return status;
+    }
+    return S_OK;
+}
+
+// Carries one libxml2 node (without its children) into the store below
+// parent. Fails (E_FAIL) for content this layer does not accept; a skipped
+// node leaves *index at kNone.
 HRESULT CarryNode(Store& store, const xmlNode* source, std::uint32_t parent, std::uint32_t* index) {
     *index = dom::kNone;
-    HRESULT status = S_OK;
+    DOMNodeType type = NODE_INVALID;
+    std::uint32_t name = dom::kNone;
     switch (source->type) {
-        case XML_ELEMENT_NODE: {
-            std::string name;
-            if (source->ns != nullptr && source->ns->prefix != nullptr) {
-                name.append(Utf8(source->ns->prefix)).push_back(':');
-            }
-            name.append(Utf8(source->name));
-            status = store.NewNode(NODE_ELEMENT, store.InternName(name), index);
-            if (Failed(status)) return status;
-            // Namespace declarations come back as the attributes they were written as.
-            for (const xmlNs* ns = source->nsDef; ns != nullptr; ns = ns->next) {
-                std::string attribute_name = "xmlns";
-                if (ns->prefix != nullptr) attribute_name.append(":").append(Utf8(ns->prefix));
-                std::uint32_t attribute = 0;
-                status =
-                    store.NewNode(NODE_ATTRIBUTE, store.InternName(attribute_name), &attribute);
-                if (Failed(status)) return status;
-                store.SetText(attribute, Utf8(ns->href));
-                DomNode element = Store::MakeNode(&store, *index);
-                DomNamedNodeMap map;
-                element.get_attributes(&map);
-                map.setNamedItem(Store::MakeNode(&store, attribute), nullptr);
-            }
-            for (const xmlAttr* a = source->properties; a != nullptr; a = a->next) {
-                std::string attribute_name;
-                if (a->ns != nullptr && a->ns->prefix != nullptr) {
-                    attribute_name.append(Utf8(a->ns->prefix)).push_back(':');
-                }
-                attribute_name.append(Utf8(a->name));
-                std::string value;
-                if (!AttributeText(a, &value)) return E_FAIL;
-                std::uint32_t attribute = 0;
-                status =
-                    store.NewNode(NODE_ATTRIBUTE, store.InternName(attribute_name), &attribute);
-                if (Failed(status)) return status;
-                store.SetText(attribute, value);
-                DomNode element = Store::MakeNode(&store, *index);
-                DomNamedNodeMap map;
-                element.get_attributes(&map);
-                map.setNamedItem(Store::MakeNode(&store, attribute), nullptr);
-            }
+        case XML_ELEMENT_NODE:
+            type = NODE_ELEMENT;
+            name = store.InternName(QualifiedName(source->ns, source->name));
             break;
-        }
         case XML_TEXT_NODE:
         case XML_CDATA_SECTION_NODE:
-            status = store.NewNode(NODE_TEXT, dom::kNone, index);
-            if (Failed(status)) return status;
-            store.SetText(*index, Utf8(source->content));
+            type = NODE_TEXT;
             break;
         case XML_COMMENT_NODE:
-            status = store.NewNode(NODE_COMMENT, dom::kNone, index);
-            if (Failed(status)) return status;
-            store.SetText(*index, Utf8(source->content));
+            type = NODE_COMMENT;
             break;
         case XML_PI_NODE:
-            status = store.NewNode(NODE_PROCESSING_INSTRUCTION,
-                                   store.InternName(Utf8(source->name)), index);
-            if (Failed(status)) return status;
-            store.SetText(*index, Utf8(source->content));
+            type = NODE_PROCESSING_INSTRUCTION;
+            name = store.InternName(Utf8(source->name));
             break;
         case XML_DTD_NODE:
             return S_OK;  // the document type declaration is not carried
         case XML_ENTITY_REF_NODE:
         default:
             return E_FAIL;  // entities are never expanded
+    }
+    HRESULT status = store.NewNode(type, name, index);
+    if (Failed(status)) return status;
+    if (type == NODE_ELEMENT) {
+        status = CarryAttributes(store, source, *index);
+        if (Failed(status)) return status;
+    } else {
+        store.SetText(*index, Utf8(source->content));
     }
     return store.Append(parent, *index);
 }
@@ -205,11 +199,16 @@ HRESULT ParseXmlMemory(std::string_view bytes, DomDocument* document) {
     // No entity substitution, no DTD loading, no network, no messages on the
     // console; whitespace text is kept.
     int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-    PrepareLibxml();
-    out_of_memory = false;
-    std::unique_ptr<xmlDoc, DocDeleter> parsed(
-        xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, options));
-    if (out_of_memory) return E_OUTOFMEMORY;
+    static const bool initialized = (xmlInitParser(), true);  // once, before the first parse
+    (void)initialized;
+    ParseReport report;
+    std::unique_ptr<xmlDoc, DocDeleter> parsed;
+    {
+        ReportScope scope(&report);
+        parsed.reset(
+            xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, options));
+    }
+    if (report.out_of_memory) return E_OUTOFMEMORY;
     if (parsed == nullptr) return E_FAIL;
     status = Carry(parsed.get(), *Store::StoreOf(result));
     if (Failed(status)) return status;

@@ -15,10 +15,10 @@ namespace dravonix {
 /// ones and character references, which this layer never expands, and with
 /// E_OUTOFMEMORY when the parser ran out of memory; document is then left
 /// null. Needs the COM runtime like CreateDomDocument.
-HRESULT ParseXmlMemory(std::string_view bytes, DomDocument* document);
+[[nodiscard]] HRESULT ParseXmlMemory(std::string_view bytes, DomDocument* document);
 
 /// Reads the file at path and parses it as ParseXmlMemory does. A file that
 /// cannot be read is E_FAIL.
-HRESULT ParseXmlFile(const std::string& path, DomDocument* document);
+[[nodiscard]] HRESULT ParseXmlFile(const std::string& path, DomDocument* document);
 
 }  // namespace dravonix

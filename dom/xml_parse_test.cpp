@@ -3,10 +3,14 @@
 #include "dom/xml_parse.h"
 
 #include <gtest/gtest.h>
+#include <libxml/xmlmemory.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "dom/dom_test_util.h"
 #include "platform/com.h"
@@ -18,7 +22,7 @@ namespace {
 
 class XmlParseTest : public ::testing::Test {
 protected:
-    void SetUp() override { CoInitialize(nullptr); }
+    void SetUp() override { ASSERT_TRUE(Succeeded(CoInitialize(nullptr))); }
     void TearDown() override { CoUninitialize(); }
 };
 
@@ -51,7 +55,7 @@ TEST_F(XmlParseTest, ParsingWithoutTheRuntimeFails) {
     DomDocument document;
     EXPECT_TRUE(Failed(ParseXmlMemory("<a/>", &document)));
     EXPECT_FALSE(document);
-    CoInitialize(nullptr);
+    EXPECT_EQ(CoInitialize(nullptr), S_OK);
 }
 
 TEST_F(XmlParseTest, WhitespaceTextAndCharactersAreKept) {
@@ -65,10 +69,10 @@ TEST_F(XmlParseTest, WhitespaceTextAndCharactersAreKept) {
     EXPECT_EQ(saved, "<a>\n\t<b x=\"&lt;A&amp;\"/> &lt;c&gt;</a>");
 
     DomNode root, first;
-    document.get_firstChild(&root);
-    root.get_firstChild(&first);
+    ASSERT_EQ(document.get_firstChild(&root), S_OK);
+    ASSERT_EQ(root.get_firstChild(&first), S_OK);
     Variant text;
-    first.get_nodeTypedValue(&text);
+    ASSERT_EQ(first.get_nodeTypedValue(&text), S_OK);
     EXPECT_EQ(text.bstrVal, u"\n\t");
 }
 
@@ -99,7 +103,90 @@ TEST_F(XmlParseTest, EntitiesAreNeverExpanded) {
     }
 }
 
+// libxml2's allocator as a program that links the library may set it: the
+// allocation that finds its thread's countdown at 1 fails (0: none does).
+thread_local long fail_allocation = 0;
+
+bool FailsNow() { return fail_allocation > 0 && --fail_allocation == 0; }
+void* TestMalloc(std::size_t size) { return FailsNow() ? nullptr : std::malloc(size); }
+void* TestRealloc(void* block, std::size_t size) {
+    return FailsNow() ? nullptr : std::realloc(block, size);
+}
+char* TestStrdup(const char* text) { return FailsNow() ? nullptr : ::strdup(text); }
+
+// Installs the test allocator for the life of the object.
+class TestAllocator {
+public:
+    TestAllocator() {
+        xmlMemGet(&free_, &malloc_, &realloc_, &strdup_);
+        xmlMemSetup(std::free, TestMalloc, TestRealloc, TestStrdup);
+    }
+    ~TestAllocator() { xmlMemSetup(free_, malloc_, realloc_, strdup_); }
+
+private:
+    xmlFreeFunc free_ = nullptr;
+    xmlMallocFunc malloc_ = nullptr;
+    xmlReallocFunc realloc_ = nullptr;
+    xmlStrdupFunc strdup_ = nullptr;
+};
+
+constexpr std::string_view kEveryKindOfNode =
+    "<?xml version='1.0'?><!DOCTYPE r><r xmlns:k='urn:k' k:a='1' b='&amp;x'>\n"
+    "<k:e>text &#xE9;</k:e><!--c--><?p d?><![CDATA[z]]></r>";
+constexpr std::string_view kEveryKindOfNodeTree =
+    "#document\n  r xmlns:k=[urn:k] k:a=[1] b=[&x]\n    #text [\n]\n    k:e\n"
+    "      #text [text \xC3\xA9]\n    #comment [c]\n    p [d]\n    #text [z]\n";
+
 }  // namespace
+
+TEST_F(XmlParseTest, RunningOutOfMemoryFailsTheParse) {
+    // Each allocation of the parse fails in turn, through the allocator the
+    // program set: the parse gives the whole tree or E_OUTOFMEMORY, never
+    // part of the tree.
+    TestAllocator allocator;
+    for (long failing = 1;; ++failing) {
+        SCOPED_TRACE(failing);
+        fail_allocation = failing;
+        DomDocument document;
+        const HRESULT status = ParseXmlMemory(kEveryKindOfNode, &document);
+        const bool failed_one = fail_allocation == 0;
+        fail_allocation = 0;
+        if (status == S_OK) {
+            EXPECT_EQ(DumpTree(document), kEveryKindOfNodeTree);
+        } else {
+            EXPECT_EQ(status, E_OUTOFMEMORY);
+            EXPECT_FALSE(document);
+        }
+        if (!failed_one) break;  // every allocation was tried
+        ASSERT_LT(failing, 100000);
+    }
+}
+
+TEST_F(XmlParseTest, ParsesOnTwoThreadsAtOnce) {
+    // Running out of memory on one thread fails only the parse on that thread.
+    TestAllocator allocator;
+    constexpr int kRounds = 200;
+    int whole = 0;
+    std::thread failing([] {
+        EXPECT_EQ(CoInitialize(nullptr), S_OK);
+        for (int i = 0; i < kRounds; ++i) {
+            fail_allocation = 1 + i % 20;
+            DomDocument document;
+            (void)ParseXmlMemory(kEveryKindOfNode, &document);  // E_OUTOFMEMORY, or done first
+            fail_allocation = 0;
+        }
+        CoUninitialize();
+    });
+    for (int i = 0; i < kRounds; ++i) {
+        DomDocument document;
+        if (ParseXmlMemory(kEveryKindOfNode, &document) == S_OK &&
+            DumpTree(document) == kEveryKindOfNodeTree) {
+            ++whole;
+        }
+    }
+    failing.join();
+    EXPECT_EQ(whole, kRounds);
+}
 
 TEST_F(XmlParseTest, KeepsEveryTextNodeCommentAndAttributeOrder) {
     DomDocument doc;

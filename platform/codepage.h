@@ -10,9 +10,6 @@
 
 namespace dravonix {
 
-/// The only code page there is: the active ANSI code page (Windows-1252).
-constexpr unsigned CP_ACP = 0;
-
 /// Converts narrow text to UTF-16, one unit per byte (a NUL byte gives U+0000).
 std::u16string MultiByteToWideChar(std::string_view narrow);
 

@@ -9,7 +9,7 @@ namespace dravonix {
 /// Starts the runtime on the calling thread. Returns S_OK on the first call,
 /// S_FALSE when it was already started (each call must be paired with
 /// CoUninitialize). The reserved argument is ignored.
-HRESULT CoInitialize(void* reserved);
+[[nodiscard]] HRESULT CoInitialize(void* reserved);
 
 /// Undoes one CoInitialize of the calling thread; does nothing when the
 /// runtime is not started.

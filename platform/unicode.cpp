@@ -38,51 +38,61 @@ void AppendUtf16AsUtf8(std::u16string_view wide, std::string& out) {
     }
 }
 
+std::size_t DecodeUtf8(std::string_view text, char32_t* code_point) {
+    if (text.empty()) return 0;
+    const auto lead = static_cast<unsigned char>(text[0]);
+    if (lead < 0x80) {
+        *code_point = lead;
+        return 1;
+    }
+    // The length a lead byte announces, and the least code point of that
+    // length (anything less is an overlong form). 0xC0, 0xC1 and 0xF5 on can
+    // only start overlong forms or values past U+10FFFF.
+    std::size_t size = 0;
+    char32_t least = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        size = 2;
+        least = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        size = 3;
+        least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        size = 4;
+        least = 0x10000;
+    } else {
+        return 0;
+    }
+    if (text.size() < size) return 0;
+    char32_t cp = lead & (0x7F >> size);
+    for (std::size_t k = 1; k < size; ++k) {
+        const auto next = static_cast<unsigned char>(text[k]);
+        if ((next & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (next & 0x3F);
+    }
+    if (cp < least || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return 0;
+    *code_point = cp;
+    return size;
+}
+
 std::u16string Utf8ToUtf16(std::string_view utf8) {
     std::u16string wide;
     wide.reserve(utf8.size());
     std::size_t i = 0;
     while (i < utf8.size()) {
-        unsigned char lead = static_cast<unsigned char>(utf8[i]);
-        if (lead < 0x80) {
-            wide.push_back(lead);
-            ++i;
-            continue;
-        }
-        int extra = lead >= 0xF0 && lead <= 0xF4 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : -1;
-        if (lead > 0xF4) extra = -1;
-        char32_t cp = extra == 3 ? lead & 0x07 : extra == 2 ? lead & 0x0F : lead & 0x1F;
-        bool ok = extra > 0;
-        for (int k = 1; ok && k <= extra; ++k) {
-            if (i + static_cast<std::size_t>(k) >= utf8.size()) {
-                ok = false;
-                break;
-            }
-            unsigned char next = static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]);
-            if ((next & 0xC0) != 0x80) {
-                ok = false;
-                break;
-            }
-            cp = (cp << 6) | (next & 0x3F);
-        }
-        if (ok) {
-            bool overlong = (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000);
-            bool surrogate = cp >= 0xD800 && cp <= 0xDFFF;
-            if (overlong || surrogate || cp > 0x10FFFF) ok = false;
-        }
-        if (!ok) {
+        char32_t cp = 0;
+        const std::size_t size = DecodeUtf8(utf8.substr(i), &cp);
+        if (size == 0) {
             wide.push_back(0xFFFD);
             ++i;
-            continue;
-        }
-        if (cp >= 0x10000) {
+        } else if (cp >= 0x10000) {
             cp -= 0x10000;
             wide.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
             wide.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+            i += size;
         } else {
             wide.push_back(static_cast<char16_t>(cp));
+            i += size;
         }
-        i += static_cast<std::size_t>(extra) + 1;
     }
     return wide;
 }

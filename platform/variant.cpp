@@ -1,7 +1,5 @@
 #include "platform/variant.h"
 
-#include <charconv>
-
 namespace dravonix {
 
 Variant Variant::Int(std::int32_t value) {
@@ -36,12 +34,6 @@ void VariantClear(Variant* variant) {
     if (variant != nullptr) *variant = Variant();
 }
 
-void AppendDecimal(std::int32_t value, std::string& out) {
-    char buffer[16];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
-}
-
 namespace {
 
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
@@ -69,8 +61,8 @@ bool EqualsIgnoringCase(std::u16string_view text, std::u16string_view lower) {
     return true;
 }
 
-}  // namespace
-
+// Parses the integer text form of VariantChangeType: S_OK, DISP_E_OVERFLOW or
+// DISP_E_TYPEMISMATCH.
 HRESULT ParseIntegerText(std::u16string_view text, std::int32_t* value) {
     text = TrimBlanks(text);
     bool negative = false;
@@ -92,8 +84,6 @@ HRESULT ParseIntegerText(std::u16string_view text, std::int32_t* value) {
     *value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
     return S_OK;
 }
-
-namespace {
 
 HRESULT ToInt(const Variant& src, std::int32_t* out) {
     switch (src.vt) {

@@ -2,6 +2,8 @@
 // cross the DOM boundary (integers, strings, booleans, error codes).
 #pragma once
 
+#include <charconv>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -45,13 +47,22 @@ void VariantClear(Variant* variant);
 /// (DISP_E_OVERFLOW outside 32 bits, DISP_E_TYPEMISMATCH for anything else);
 /// text becomes a boolean when it is "true"/"false" in any letter case or an
 /// integer text (non-zero is true). On failure dest is left unchanged.
-HRESULT VariantChangeType(Variant* dest, const Variant& src, std::uint16_t flags, VARTYPE vt);
+[[nodiscard]] HRESULT VariantChangeType(Variant* dest, const Variant& src, std::uint16_t flags,
+                                        VARTYPE vt);
 
-/// Parses the integer text form of VariantChangeType. Returns S_OK,
-/// DISP_E_OVERFLOW or DISP_E_TYPEMISMATCH.
-HRESULT ParseIntegerText(std::u16string_view text, std::int32_t* value);
+/// The longest decimal form of a 32-bit integer: "-2147483648".
+constexpr std::size_t kMaxDecimalSize = 11;
 
-/// Appends the signed decimal form of value.
-void AppendDecimal(std::int32_t value, std::string& out);
+/// Writes the signed decimal form of value at out, which has room for
+/// kMaxDecimalSize characters, and returns the end of what it wrote. The one
+/// decimal formatter: inline, as writers format millions of numbers.
+inline char* FormatDecimal(std::int32_t value, char* out) {
+    return std::to_chars(out, out + kMaxDecimalSize, value).ptr;
+}
 
+/// Appends the signed decimal form of value (FormatDecimal) to out.
+inline void AppendDecimal(std::int32_t value, std::string& out) {
+    char digits[kMaxDecimalSize];
+    out.append(digits, FormatDecimal(value, digits));
+}
 }  // namespace dravonix

@@ -34,8 +34,9 @@ HRESULT MacroKeyList::Save(const DomNode& /*node*/) {
     for (const MacroKey& stroke : *list_) {
         DomNode child;
         if (Failed(CreateChildElement("mkey", &child)) || !child) continue;
-        if (stroke.vkey != -1) (void)SetAttributeOn(child, "vkey", IntValue(stroke.vkey));
-        if (stroke.pressed != -1) (void)SetAttributeOn(child, "pressed", IntValue(stroke.pressed));
+        if (stroke.vkey != -1) (void)SetAttributeOn(child, "vkey", Variant::Int(stroke.vkey));
+        if (stroke.pressed != -1)
+            (void)SetAttributeOn(child, "pressed", Variant::Int(stroke.pressed));
         // Every stroke carries "char" (empty for a virtual-key stroke), so that
         // a stroke typing the byte 255 keeps its character.
         (void)SetAttributeOn(child, "char", CharValue(stroke.character));

@@ -17,7 +17,7 @@ namespace {
 
 class KeyboardLoadTest : public ::testing::Test {
 protected:
-    void SetUp() override { CoInitialize(nullptr); }
+    void SetUp() override { ASSERT_TRUE(Succeeded(CoInitialize(nullptr))); }
     void TearDown() override { CoUninitialize(); }
 };
 
@@ -28,7 +28,7 @@ HRESULT LoadRoot(std::string_view xml, T& object) {
     HRESULT status = ParseXmlMemory(xml, &parsed);
     EXPECT_EQ(status, S_OK) << xml;
     DomNode root;
-    parsed.get_firstChild(&root);
+    EXPECT_EQ(parsed.get_firstChild(&root), S_OK);
     EXPECT_EQ(object.Bind(root), S_OK);
     return object.Load(root);
 }

@@ -36,16 +36,16 @@ HRESULT SubKeyDefinition::Save(const DomNode& /*node*/) {
     // An element the DOM could not create is left out; the panel goes on.
     DomNode child;
     if (Succeeded(CreateChildElement("hotspot", &child)) && child) {
-        (void)SetAttributeOn(child, "x", IntValue(hotspot.x));
-        (void)SetAttributeOn(child, "y", IntValue(hotspot.y));
+        (void)SetAttributeOn(child, "x", Variant::Int(hotspot.x));
+        (void)SetAttributeOn(child, "y", Variant::Int(hotspot.y));
         (void)FinishElement(child);
     }
     child.Release();
     if (Succeeded(CreateChildElement("dockrect", &child)) && child) {
-        (void)SetAttributeOn(child, "x1", IntValue(dockrect.x1));
-        (void)SetAttributeOn(child, "y1", IntValue(dockrect.y1));
-        (void)SetAttributeOn(child, "x2", IntValue(dockrect.x2));
-        (void)SetAttributeOn(child, "y2", IntValue(dockrect.y2));
+        (void)SetAttributeOn(child, "x1", Variant::Int(dockrect.x1));
+        (void)SetAttributeOn(child, "y1", Variant::Int(dockrect.y1));
+        (void)SetAttributeOn(child, "x2", Variant::Int(dockrect.x2));
+        (void)SetAttributeOn(child, "y2", Variant::Int(dockrect.y2));
         (void)FinishElement(child);
     }
     child.Release();
@@ -98,8 +98,8 @@ void SaveImage(XmlNode& binding, std::string_view type, const std::string& file)
     if (file.empty()) return;
     DomNode child;
     if (Failed(binding.CreateChildElement("jpeg", &child)) || !child) return;
-    (void)binding.SetAttributeOn(child, "type", StringValue(type));
-    (void)binding.SetNodeValue(child, StringValue(file));
+    (void)binding.SetAttributeOn(child, "type", Variant::String(MultiByteToWideChar(type)));
+    (void)binding.SetNodeValue(child, Variant::String(MultiByteToWideChar(file)));
     (void)binding.FinishElement(child);
 }
 
@@ -117,8 +117,8 @@ HRESULT SoundList::Save(const DomNode& /*node*/) {
         if (file.empty()) continue;
         DomNode child;
         if (Failed(CreateChildElement("sound", &child)) || !child) continue;
-        (void)SetAttributeOn(child, "id", IntValue(id));
-        (void)SetNodeValue(child, StringValue(file));
+        (void)SetAttributeOn(child, "id", Variant::Int(id));
+        (void)SetNodeValue(child, Variant::String(MultiByteToWideChar(file)));
         (void)FinishElement(child);
     }
     return S_OK;

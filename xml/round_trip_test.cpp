@@ -197,7 +197,7 @@ std::string SaveText(KeyDefDocument& document) {
 }  // namespace
 
 TEST(RoundTrip, RandomModelsReadBackMemberByMember) {
-    CoInitialize(nullptr);
+    ASSERT_TRUE(Succeeded(CoInitialize(nullptr)));
     for (std::uint32_t seed = 1; seed <= 200; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         RandomModel random(seed);

@@ -10,14 +10,6 @@
 
 namespace dravonix {
 
-/// An integer value: written in signed decimal.
-inline Variant IntValue(std::int32_t value) { return Variant::Int(value); }
-
-/// A narrow model string, converted from the active code page.
-inline Variant StringValue(std::string_view text) {
-    return Variant::String(MultiByteToWideChar(text));
-}
-
 /// A one-character string made of the byte; the byte 0 gives an empty value.
 inline Variant CharValue(char value) {
     return value == '\0' ? Variant::String(std::u16string())

@@ -27,11 +27,13 @@ template <class Record>
 void SaveBox(XmlNode& binding, std::string_view name, const Record& record) {
     DomNode child;
     if (Failed(binding.CreateChildElement(name, &child)) || !child) return;
-    (void)binding.SetAttributeOn(child, "x1", IntValue(record.x1));
-    (void)binding.SetAttributeOn(child, "y1", IntValue(record.y1));
-    (void)binding.SetAttributeOn(child, "x2", IntValue(record.x2));
-    (void)binding.SetAttributeOn(child, "y2", IntValue(record.y2));
-    if (!record.mode.empty()) (void)binding.SetAttributeOn(child, "mode", StringValue(record.mode));
+    (void)binding.SetAttributeOn(child, "x1", Variant::Int(record.x1));
+    (void)binding.SetAttributeOn(child, "y1", Variant::Int(record.y1));
+    (void)binding.SetAttributeOn(child, "x2", Variant::Int(record.x2));
+    (void)binding.SetAttributeOn(child, "y2", Variant::Int(record.y2));
+    if (!record.mode.empty())
+        (void)binding.SetAttributeOn(child, "mode",
+                                     Variant::String(MultiByteToWideChar(record.mode)));
     (void)binding.FinishElement(child);
 }
 
@@ -51,13 +53,14 @@ HRESULT RoundRectShape::Save(const DomNode& /*node*/) {
     for (const RoundRectRecord& record : *list_) {
         DomNode child;
         if (Failed(CreateChildElement("roundrect", &child)) || !child) continue;
-        (void)SetAttributeOn(child, "x1", IntValue(record.x1));
-        (void)SetAttributeOn(child, "y1", IntValue(record.y1));
-        (void)SetAttributeOn(child, "x2", IntValue(record.x2));
-        (void)SetAttributeOn(child, "y2", IntValue(record.y2));
-        (void)SetAttributeOn(child, "widthellipse", IntValue(record.widthellipse));
-        (void)SetAttributeOn(child, "heightellipse", IntValue(record.heightellipse));
-        if (!record.mode.empty()) (void)SetAttributeOn(child, "mode", StringValue(record.mode));
+        (void)SetAttributeOn(child, "x1", Variant::Int(record.x1));
+        (void)SetAttributeOn(child, "y1", Variant::Int(record.y1));
+        (void)SetAttributeOn(child, "x2", Variant::Int(record.x2));
+        (void)SetAttributeOn(child, "y2", Variant::Int(record.y2));
+        (void)SetAttributeOn(child, "widthellipse", Variant::Int(record.widthellipse));
+        (void)SetAttributeOn(child, "heightellipse", Variant::Int(record.heightellipse));
+        if (!record.mode.empty())
+            (void)SetAttributeOn(child, "mode", Variant::String(MultiByteToWideChar(record.mode)));
         (void)FinishElement(child);
     }
     return S_OK;
@@ -68,9 +71,12 @@ HRESULT PolygonShape::Save(const DomNode& /*node*/) {
     for (PolygonRecord& record : *list_) {
         DomNode polygon;
         if (Failed(CreateChildElement("polygon", &polygon)) || !polygon) continue;
-        if (!record.mode.empty()) (void)SetAttributeOn(polygon, "mode", StringValue(record.mode));
+        if (!record.mode.empty())
+            (void)SetAttributeOn(polygon, "mode",
+                                 Variant::String(MultiByteToWideChar(record.mode)));
         if (!record.polymode.empty()) {
-            (void)SetAttributeOn(polygon, "polymode", StringValue(record.polymode));
+            (void)SetAttributeOn(polygon, "polymode",
+                                 Variant::String(MultiByteToWideChar(record.polymode)));
         }
         // The points go inside the polygon, one level deeper: rebind to the
         // polygon for them, then back to the shape element (elements always
@@ -91,8 +97,8 @@ HRESULT PolygonPoint::Save(const DomNode& /*node*/) {
     for (const PointRecord& point : *list_) {
         DomNode child;
         if (Failed(CreateChildElement("point", &child)) || !child) continue;
-        if (point.x != -1) (void)SetAttributeOn(child, "x", IntValue(point.x));
-        if (point.y != -1) (void)SetAttributeOn(child, "y", IntValue(point.y));
+        if (point.x != -1) (void)SetAttributeOn(child, "x", Variant::Int(point.x));
+        if (point.y != -1) (void)SetAttributeOn(child, "y", Variant::Int(point.y));
         (void)FinishElement(child);
     }
     return S_OK;

@@ -22,7 +22,7 @@ public:
 
 class XmlNodeReadTest : public ::testing::Test {
 protected:
-    void SetUp() override { CoInitialize(nullptr); }
+    void SetUp() override { ASSERT_TRUE(Succeeded(CoInitialize(nullptr))); }
     void TearDown() override { CoUninitialize(); }
 
     // Binds probe to the root element of xml.
@@ -30,7 +30,7 @@ protected:
         DomDocument parsed;
         ASSERT_EQ(ParseXmlMemory(xml, &parsed), S_OK) << xml;
         DomNode root;
-        parsed.get_firstChild(&root);
+        ASSERT_EQ(parsed.get_firstChild(&root), S_OK);
         ASSERT_EQ(probe.Bind(root), S_OK);
     }
 

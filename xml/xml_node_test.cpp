@@ -18,10 +18,10 @@ public:
 class XmlNodeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        CoInitialize(nullptr);
+        ASSERT_TRUE(Succeeded(CoInitialize(nullptr)));
         ASSERT_EQ(CreateDomDocument(&doc), S_OK);
-        doc.createNode(Variant::Int(NODE_ELEMENT), u"a", u"", &a);
-        doc.createNode(Variant::Int(NODE_ELEMENT), u"b", u"", &b);
+        ASSERT_EQ(doc.CreateNode(NODE_ELEMENT, "a", &a), S_OK);
+        ASSERT_EQ(doc.CreateNode(NODE_ELEMENT, "b", &b), S_OK);
     }
     void TearDown() override {
         a.Release();
@@ -70,7 +70,7 @@ TEST_F(XmlNodeTest, CopiesShareTheBindingAndOutliveTheSource) {
     EXPECT_EQ(copy.SetIntAttribute("x", 1), S_OK);
     DomNode found;
     DomNamedNodeMap map;
-    a.get_attributes(&map);
+    ASSERT_EQ(a.get_attributes(&map), S_OK);
     EXPECT_EQ(map.getNamedItem(u"x", &found), S_OK);
 }
 
@@ -78,7 +78,7 @@ TEST_F(XmlNodeTest, RebindingReleasesTheOldNode) {
     DomDocument other;
     ASSERT_EQ(CreateDomDocument(&other), S_OK);
     DomNode c;
-    other.createNode(Variant::Int(NODE_ELEMENT), u"c", u"", &c);
+    ASSERT_EQ(other.CreateNode(NODE_ELEMENT, "c", &c), S_OK);
     Plain node;
     std::uint32_t before = a.DocumentReferences();
     EXPECT_EQ(node.Bind(a), S_OK);

@@ -42,7 +42,7 @@ TEST_F(XmlNodeWriteTest, IndentationDependsOnTheCreatorsLevel) {
     DomNode top;
     ASSERT_EQ(root.CreateChildElement("top", &top), S_OK);
     DomNode first;
-    document.get_firstChild(&first);
+    ASSERT_EQ(document.get_firstChild(&first), S_OK);
     EXPECT_TRUE(first == top);  // level 0: nothing before the element
 
     TestElement deep;
@@ -51,13 +51,13 @@ TEST_F(XmlNodeWriteTest, IndentationDependsOnTheCreatorsLevel) {
     DomNode child;
     ASSERT_EQ(deep.CreateChildElement("child", &child), S_OK);
     DomNode indentation;
-    top.get_firstChild(&indentation);
+    ASSERT_EQ(top.get_firstChild(&indentation), S_OK);
     DOMNodeType type = NODE_INVALID;
-    indentation.get_nodeType(&type);
+    ASSERT_EQ(indentation.get_nodeType(&type), S_OK);
     EXPECT_EQ(type, NODE_TEXT);
     EXPECT_EQ(TextOf(indentation), u"\n\t\t");
     DomNode next;
-    indentation.get_nextSibling(&next);
+    ASSERT_EQ(indentation.get_nextSibling(&next), S_OK);
     EXPECT_TRUE(next == child);
 
     // Closing text: the creator's level, a line feed alone at level 0.
@@ -65,8 +65,8 @@ TEST_F(XmlNodeWriteTest, IndentationDependsOnTheCreatorsLevel) {
     EXPECT_EQ(root.FinishElement(document), S_OK);
     EXPECT_EQ(Serialized(document), "<top>\n\t\t<child/>\n\t\t</top>\n");
     DomNode last;
-    document.get_firstChild(&last);
-    last.get_nextSibling(&last);
+    ASSERT_EQ(document.get_firstChild(&last), S_OK);
+    ASSERT_EQ(last.get_nextSibling(&last), S_OK);
     ASSERT_TRUE(static_cast<bool>(last));
     EXPECT_EQ(TextOf(last), u"\n");
 }

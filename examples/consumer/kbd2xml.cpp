@@ -11,7 +11,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: kbd2xml INPUT.kbd OUTPUT.xml\n");
         return 2;
     }
-    dravonix::CoInitialize(nullptr);  // the XML document needs the COM runtime
+    // The XML document needs the COM runtime; starting it cannot fail.
+    (void)dravonix::CoInitialize(nullptr);
     bool converted = false;
     {
         dravonix::KeyDefDocument document;

@@ -1,0 +1,301 @@
+// The node store: node records in chunks, interned names, the text arena,
+// and the tree operations on records.
+#include "dom/dom_store.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "dom/xml_name.h"
+#include "platform/memory_block.h"
+
+namespace dravonix {
+
+namespace dom {
+
+namespace {
+
+constexpr std::size_t kTextBlockSize = 64 * 1024;
+
+}  // namespace
+
+const char* TextArena::CopyToNewBlock(std::string_view text) {
+    if (text.size() > kTextBlockSize / 4) {
+        // Large texts get a block of their own so the shared block is not wasted.
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(text.size()));
+        std::memcpy(blocks_.back().get(), text.data(), text.size());
+        return blocks_.back().get();
+    }
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(kTextBlockSize));
+    free_ = blocks_.back().get();
+    free_size_ = kTextBlockSize;
+    return Copy(text);
+}
+
+Store::Store() {
+    std::uint32_t document = 0;
+    (void)NewNode(NODE_DOCUMENT, kNone, &document);  // the first node is within any limit
+}
+
+NodeRecord* Store::NewChunk(bool huge_pages) {
+    constexpr std::size_t kHugePage = std::size_t{2} << 20;
+    static_assert(kChunkBytes % kHugePage == 0, "a chunk is made of whole huge pages");
+    // A large document takes one page fault per chunk instead of 512 when the
+    // kernel backs the chunk by a huge page. The first chunk keeps ordinary
+    // pages, so a small document costs only the pages its records touch.
+    void* memory = AllocateBlock(kChunkBytes, kHugePage, huge_pages);
+    if (memory == nullptr) throw std::bad_alloc();
+    return static_cast<NodeRecord*>(memory);
+}
+
+Store::ChunkPtr Store::AllocateChunk(bool huge_pages) {
+    if (chunk_allocations_left_ == 0) throw std::bad_alloc();
+    if (chunk_allocations_left_ != SIZE_MAX) --chunk_allocations_left_;
+    return ChunkPtr(NewChunk(huge_pages));
+}
+
+void Store::AddChunk() {
+    ChunkPtr chunk;
+    if (chunks_.empty()) {
+        chunk = AllocateChunk(false);
+    } else {
+        prefaulter_.Wait();
+        chunk = spare_chunk_ ? std::move(spare_chunk_) : AllocateChunk(true);
+    }
+    chunks_.push_back(std::move(chunk));
+    if (chunks_.size() < 2) return;
+    // The spare chunk only saves time: without memory for it, the next chunk
+    // is allocated when a node needs it, and fails that node if it must.
+    try {
+        spare_chunk_ = AllocateChunk(true);
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    prefaulter_.Start(spare_chunk_.get(), kChunkBytes);
+}
+
+HRESULT Store::NewNode(DOMNodeType type, std::uint32_t name, std::uint32_t* index) {
+    if (size_ >= node_limit_ || size_ >= kNone - 1) return E_OUTOFMEMORY;
+    // The chunk is found from the index, as at() finds it.
+    if ((size_ >> kChunkBits) == chunks_.size()) AddChunk();
+    NodeRecord& node =
+        *new (chunks_[size_ >> kChunkBits].get() + (size_ & kChunkMask)) NodeRecord(type, name);
+    if (type == NODE_ELEMENT || type == NODE_DOCUMENT) {
+        node.tree = {kNone, kNone, kNone};
+    } else {
+        node.text = {};
+    }
+    *index = size_++;
+    return S_OK;
+}
+
+namespace {
+
+// FNV-1a: names are short, and this is quick and well spread for them.
+std::size_t HashName(std::string_view name) {
+    std::uint64_t hash = 0xCBF29CE484222325ull;
+    for (char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ull;
+    return static_cast<std::size_t>(hash);
+}
+
+}  // namespace
+
+std::size_t Store::SlotOf(std::string_view utf8) const {
+    const std::size_t mask = name_slots_.size() - 1;
+    std::size_t slot = HashName(utf8) & mask;
+    while (name_slots_[slot] != kNone && names_[name_slots_[slot]].text != utf8) {
+        slot = (slot + 1) & mask;
+    }
+    return slot;
+}
+
+std::uint32_t Store::InternName(std::string_view utf8) {
+    const std::size_t slot = SlotOf(utf8);
+    if (name_slots_[slot] != kNone) return name_slots_[slot];
+    const auto id = static_cast<std::uint32_t>(names_.size());
+    // Records keep name ids in 28 bits; a document with more names than that
+    // cannot be held, like one that outgrows memory.
+    if (id >= kMaxNames) throw std::bad_alloc();
+    // Everything that allocates comes first, so that running out of memory
+    // leaves the tables as they were. The table stays at most half full: it
+    // is rebuilt twice as large when the name would fill it further.
+    std::vector<std::uint32_t> grown;
+    if (2 * (names_.size() + 1) > name_slots_.size()) grown.assign(2 * name_slots_.size(), kNone);
+    names_.push_back(Name{std::string(utf8)});
+    if (grown.empty()) {
+        name_slots_[slot] = id;
+    } else {
+        name_slots_.swap(grown);
+        for (std::uint32_t n = 0; n < names_.size(); ++n) name_slots_[SlotOf(names_[n].text)] = n;
+    }
+    return id;
+}
+
+std::uint32_t Store::InternXmlName(std::string_view utf8) {
+    // The same address may hold another text by now: the cached id counts
+    // only when its name equals the text.
+    const std::uint64_t address = reinterpret_cast<std::uintptr_t>(utf8.data());
+    CachedName& cached = name_cache_[(address * 0x9E3779B97F4A7C15ull) >> 58];
+    if (cached.data == utf8.data() && cached.id != kNone && names_[cached.id].text == utf8) {
+        return cached.id;
+    }
+    std::uint32_t id = name_slots_[SlotOf(utf8)];
+    if (id == kNone || !names_[id].checked) {
+        if (!IsXmlName(utf8)) return kNone;
+        id = InternName(utf8);
+        names_[id].checked = true;
+    }
+    cached = {utf8.data(), id};
+    return id;
+}
+
+std::uint32_t Store::FindName(std::string_view utf8) const { return name_slots_[SlotOf(utf8)]; }
+
+void Store::SetText(std::uint32_t index, std::string_view utf8) {
+    NodeRecord& node = at(index);
+    node.text.size = static_cast<std::uint32_t>(utf8.size());
+    if (utf8.size() <= kShortText) {
+        std::copy_n(utf8.data(), utf8.size(), node.text.bytes);
+    } else {
+        const char* copy = text_.Copy(utf8);
+        static_assert(sizeof copy <= kShortText, "the address of a text fits in its record");
+        std::memcpy(node.text.bytes, &copy, sizeof copy);
+    }
+}
+
+void Store::AttachAttribute(std::uint32_t owner, std::uint32_t index) {
+    NodeRecord& node = at(index);
+    NodeRecord& element = at(owner);
+    std::uint32_t previous = kNone;
+    std::uint32_t same = element.tree.first_attribute;
+    const std::uint32_t name = node.name();
+    while (same != kNone && at(same).name() != name) {
+        previous = same;
+        same = at(same).next;
+    }
+    node.parent = owner;
+    if (same == kNone) {
+        // previous is the last attribute: append after it.
+        node.next = kNone;
+        if (previous == kNone) {
+            element.tree.first_attribute = index;
+        } else {
+            at(previous).next = index;
+        }
+    } else {
+        // Replace the attribute of the same name in its place.
+        NodeRecord& old = at(same);
+        node.next = old.next;
+        if (previous == kNone) {
+            element.tree.first_attribute = index;
+        } else {
+            at(previous).next = index;
+        }
+        old.parent = kNone;
+        old.next = kNone;
+    }
+}
+
+HRESULT Store::AddAttribute(std::uint32_t owner, std::uint32_t name, std::string_view utf8) {
+    std::uint32_t index = 0;
+    HRESULT status = NewNode(NODE_ATTRIBUTE, name, &index);
+    if (Failed(status)) return status;
+    SetText(index, utf8);
+    AttachAttribute(owner, index);
+    return S_OK;
+}
+
+bool Store::IsAncestorOrSelf(std::uint32_t candidate, std::uint32_t node) {
+    for (std::uint32_t n = node; n != kNone; n = at(n).parent) {
+        if (n == candidate) return true;
+    }
+    return false;
+}
+
+void Store::Detach(std::uint32_t child) {
+    NodeRecord& node = at(child);
+    if (node.parent == kNone) return;
+    NodeRecord& parent = at(node.parent);
+    std::uint32_t previous = kNone;
+    for (std::uint32_t n = parent.tree.first_child; n != child; n = at(n).next) previous = n;
+    if (previous == kNone) {
+        parent.tree.first_child = node.next;
+    } else {
+        at(previous).next = node.next;
+    }
+    if (parent.tree.last_child == child) parent.tree.last_child = previous;
+    node.parent = kNone;
+    node.next = kNone;
+}
+
+HRESULT Store::Append(std::uint32_t parent_index, std::uint32_t child_index) {
+    NodeRecord& parent = at(parent_index);
+    NodeRecord& child = at(child_index);
+    if (parent.type() != NODE_ELEMENT && parent.type() != NODE_DOCUMENT) return E_FAIL;
+    if (child.type() == NODE_ATTRIBUTE || child.type() == NODE_DOCUMENT) return E_FAIL;
+    // Only a node with children can be an ancestor of another node.
+    bool has_children = child.type() == NODE_ELEMENT && child.tree.first_child != kNone;
+    if (has_children ? IsAncestorOrSelf(child_index, parent_index) : child_index == parent_index) {
+        return E_FAIL;
+    }
+    if (parent.type() == NODE_DOCUMENT) {
+        // A document holds one root element and, around it, only markup.
+        if (child.type() == NODE_TEXT) {
+            std::string_view text = TextOf(child_index);
+            if (text.find_first_not_of(" \t\r\n") != std::string_view::npos) return E_FAIL;
+        }
+        if (child.type() == NODE_ELEMENT) {
+            for (std::uint32_t n = parent.tree.first_child; n != kNone; n = at(n).next) {
+                if (at(n).type() == NODE_ELEMENT && n != child_index) return E_FAIL;
+            }
+        }
+    }
+    Detach(child_index);
+    child.parent = parent_index;
+    if (parent.tree.last_child == kNone) {
+        parent.tree.first_child = child_index;
+    } else {
+        at(parent.tree.last_child).next = child_index;
+    }
+    parent.tree.last_child = child_index;
+    return S_OK;
+}
+
+HRESULT Store::ReplaceChildrenByText(std::uint32_t element, std::string_view utf8) {
+    std::uint32_t text = 0;
+    HRESULT status = NewNode(NODE_TEXT, kNone, &text);
+    if (Failed(status)) return status;
+    SetText(text, utf8);
+    NodeRecord& node = at(element);
+    for (std::uint32_t n = node.tree.first_child; n != kNone;) {
+        std::uint32_t next = at(n).next;
+        at(n).parent = kNone;
+        at(n).next = kNone;
+        n = next;
+    }
+    node.tree.first_child = kNone;
+    node.tree.last_child = kNone;
+    return Append(element, text);
+}
+
+std::string Store::TextBelow(std::uint32_t index) {
+    std::string text;
+    std::uint32_t n = at(index).tree.first_child;
+    while (n != kNone) {
+        NodeRecord& node = at(n);
+        if (node.type() == NODE_TEXT) text.append(TextOf(n));
+        if (node.type() == NODE_ELEMENT && node.tree.first_child != kNone) {
+            n = node.tree.first_child;
+            continue;
+        }
+        // Climb until a node with a next sibling, stopping at the start node.
+        while (n != index && at(n).next == kNone) n = at(n).parent;
+        if (n == index) break;
+        n = at(n).next;
+    }
+    return text;
+}
+
+}  // namespace dom
+
+}  // namespace dravonix
