@@ -8,6 +8,10 @@
 #   lib/cmake/dravonix/          package config: find_package(dravonix)
 #   share/dravonix/examples/consumer/  a project that uses the package
 #
+# On Windows the tools go side by side into one folder to unpack anywhere:
+# dravonix.exe, dravonix-resave.exe, keyboard.xsd, examples\*.kbd and
+# README-windows.txt (the manual pages, which need a man reader, stay out).
+#
 # The components let the package hold the tools alone while a plain
 # `cmake --install` installs everything.
 include(GNUInstallDirs)
@@ -15,11 +19,20 @@ include(CMakePackageConfigHelpers)
 
 set(DRAVONIX_INCLUDE_DIR ${CMAKE_INSTALL_INCLUDEDIR}/dravonix)
 set(DRAVONIX_CONFIG_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/dravonix)
-set(DRAVONIX_DATA_DIR ${CMAKE_INSTALL_DATADIR}/dravonix)
+if(WIN32)
+  set(DRAVONIX_TOOLS_DIR .)
+  set(DRAVONIX_DATA_DIR .)
+  configure_file(man/README-windows.txt ${PROJECT_BINARY_DIR}/README-windows.txt @ONLY
+                 NEWLINE_STYLE CRLF)
+  install(FILES ${PROJECT_BINARY_DIR}/README-windows.txt DESTINATION . COMPONENT tools)
+else()
+  set(DRAVONIX_TOOLS_DIR ${CMAKE_INSTALL_BINDIR})
+  set(DRAVONIX_DATA_DIR ${CMAKE_INSTALL_DATADIR}/dravonix)
+  install(FILES man/dravonix.1 man/dravonix-resave.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+          COMPONENT tools)
+endif()
 
-install(TARGETS dravonix dravonix-resave RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
-        COMPONENT tools)
-install(FILES man/dravonix.1 man/dravonix-resave.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+install(TARGETS dravonix dravonix-resave RUNTIME DESTINATION ${DRAVONIX_TOOLS_DIR}
         COMPONENT tools)
 install(FILES schema/keyboard.xsd DESTINATION ${DRAVONIX_DATA_DIR} COMPONENT tools)
 file(GLOB DRAVONIX_EXAMPLES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/examples/*.kbd)

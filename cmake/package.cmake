@@ -1,12 +1,37 @@
-# Debian packages built by CPack (`cpack -G DEB` in the build directory):
+# Packages built by CPack (`cpack` in the build directory), by platform.
+#
+# Windows: dravonix-VERSION-win64.zip (win32 for a 32-bit build), a folder
+# with the two programs, the schema, the examples and README-windows.txt.
+#
+# Linux, Debian packages:
 #   dravonix      the two commands, their manual pages, the schema and examples
 #   dravonix-dev  the static library, its headers and the CMake package config
 # The run-time dependencies of dravonix (libxml2, the C and C++ libraries) are
 # found by dpkg-shlibdeps from the executables themselves.
-set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME dravonix)
 set(CPACK_PACKAGE_VENDOR "dravonix developers")
 set(CPACK_PACKAGE_CONTACT "dravonix developers <dravonix@localhost>")
+
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(CPACK_SYSTEM_NAME win64)
+  else()
+    set(CPACK_SYSTEM_NAME win32)
+  endif()
+  # The tools component alone, in one folder named like the zip, with the
+  # symbols stripped from the programs.
+  set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+  set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+  set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
+  set(CPACK_COMPONENTS_ALL tools)
+  set(CPACK_ARCHIVE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-${CPACK_SYSTEM_NAME})
+  set(CPACK_STRIP_FILES ON)
+  include(CPack)
+  return()
+endif()
+
+set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 
 # Each description starts with its one-line summary.

@@ -1,4 +1,5 @@
 // Entry point of the converter command.
 #include "driver/converter.h"
+#include "platform/program_main.h"
 
-int main(int argc, char** argv) { return dravonix::RunConverter(argc, argv); }
+int dravonix::ProgramMain(int argc, char** argv) { return RunConverter(argc, argv); }

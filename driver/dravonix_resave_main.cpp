@@ -1,4 +1,5 @@
 // Entry point of the resave command.
 #include "driver/resaver.h"
+#include "platform/program_main.h"
 
-int main(int argc, char** argv) { return dravonix::RunResaver(argc, argv); }
+int dravonix::ProgramMain(int argc, char** argv) { return RunResaver(argc, argv); }

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Checks the formatting of the C++ files, builds everything and runs the
-# whole test suite twice: a normal build and a build with AddressSanitizer and
-# UndefinedBehaviorSanitizer; then runs every fuzz target for a minute.
+# whole test suite in three configurations: a normal build, a build with
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows build
+# (build/windows: cross-compiled with MinGW-w64, its tests run under Wine;
+# scripts/windows-test.sh). Then it requires the Linux and Windows builds to
+# convert and resave the same inputs into the same bytes
+# (tests/windows_cross_check.sh), and runs every fuzz target for a minute.
 #
-# With DRAVONIX_WINDOWS=1 a third configuration, build/windows, runs before
-# the fuzzing: the Windows build cross-compiled with MinGW-w64, its tests run
-# under Wine (scripts/windows-test.sh).
+# DRAVONIX_WINDOWS=0 leaves out the Windows build and the cross-check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -29,8 +31,10 @@ for config in release asan; do
   ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 done
 
-if [ "${DRAVONIX_WINDOWS:-0}" = 1 ]; then
+if [ "${DRAVONIX_WINDOWS:-1}" != 0 ]; then
   bash scripts/windows-test.sh
+  echo "== windows cross-check (under Wine)"
+  bash tests/windows_cross_check.sh build/release build/windows
 fi
 
 echo "== fuzzing"

@@ -14,6 +14,10 @@ export WINEPREFIX=${WINEPREFIX:-$root/build/wine-prefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 # A console program needs no display; without one Wine never opens a window.
 unset DISPLAY WAYLAND_DISPLAY
+# Wine turns arguments and file names from and into UTF-16 by the locale's
+# character set: UTF-8, so that every name survives whatever the caller's
+# locale (C.UTF-8 is on every Debian system).
+export LC_ALL=C.UTF-8
 
 if ! command -v wine >/dev/null; then
   echo "wine-run.sh: wine is not installed (bash scripts/setup.sh installs it)" >&2

@@ -7,7 +7,7 @@ namespace dravonix {
 
 namespace {
 
-const std::string kUsage =
+const std::string kUsage = ConsoleText(
     "\n"
     "Vantorel Keyboard Definition File Converter v1.0\n"
     "-------------------------------------------------\n"
@@ -15,17 +15,17 @@ const std::string kUsage =
     "This tool converts the Vantorel keyboard files (.kbd) to the\n"
     "new XML-Style keyboard files.\n"
     "\n"
-    "Syntax: dravonix.exe Inputfile.kbd Outputfile.xml\n";
+    "Syntax: dravonix.exe Inputfile.kbd Outputfile.xml\n");
 
-const std::string kError =
+const std::string kError = ConsoleText(
     "\n"
     "Vantorel Keyboard Definition File Converter v1.0\n"
     "-------------------------------------------------\n"
     "\n"
-    "[EE] An error occured while converting keyboard file\n";
+    "[EE] An error occured while converting keyboard file\n");
 
-CommandResult Convert(const std::vector<std::string>& args, const std::string& prefix = "") {
-    return RunCommand(DRAVONIX_BIN, args, prefix);
+CommandResult Convert(const std::vector<std::string>& args) {
+    return RunCommand(DRAVONIX_BIN, args);
 }
 
 }  // namespace
@@ -68,18 +68,29 @@ TEST(Converter, EmptyInputGivesAnEmptyKeyboard) {
     EXPECT_EQ(ReadFile(dir / "out.xml"), "<keydef name=\"\"/>");
 }
 
-TEST(Converter, FailedSaveKeepsThePreviousOutput) {
+TEST(Converter, AnyFileNameWorksAndAnOldOutputIsReplaced) {
     ScratchDir dir;
-    std::string input;
-    for (int i = 0; i < 40; ++i) input += "[KEYDEF]\nBoard\nxres=800\n[/KEYDEF]\n";
-    WriteFile(dir / "in.kbd", input);
-    WriteFile(dir / "out.xml", "previous output");
-    // A file size limit of 1 KB makes writing the new file fail part way.
-    CommandResult result = Convert({dir / "in.kbd", dir / "out.xml"}, "trap '' XFSZ; ulimit -f 1;");
-    EXPECT_EQ(result.exit_code, 254);
-    EXPECT_EQ(result.out, kError);
-    EXPECT_EQ(ReadFile(dir / "out.xml"), "previous output");
-    EXPECT_EQ(CountEntries(dir.path()), 2) << "no temporary file is left behind";
+    const std::string example = ReadFile(DRAVONIX_SOURCE_DIR "/examples/compact_pad.kbd");
+    const std::string expected = ReadFile(DRAVONIX_SOURCE_DIR "/tests/expected/compact_pad.xml");
+    const char* const names[] = {
+        "Tastatur \xC3\x9C"
+        "bersicht \xE2\x82\xAC",                                     // German and the euro sign
+        "\xD0\xBA\xD0\xBB\xD0\xB0\xD0\xB2\xD0\xB8\xD1\x88\xD0\xB8",  // Cyrillic
+        "\xE9\x94\xAE\xE7\x9B\x98 \xF0\x9F\x98\x80",  // CJK and a character beyond 16 bits
+    };
+    for (const std::string name : names) {
+        SCOPED_TRACE(name);
+        WriteFile(dir / (name + ".kbd"), example);
+        WriteFile(dir / (name + ".xml"), "previous output");
+        CommandResult result = Convert({dir / (name + ".kbd"), dir / (name + ".xml")});
+        EXPECT_EQ(result.exit_code, 0);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(ReadFile(dir / (name + ".xml")), expected);
+        result = RunCommand(DRAVONIX_RESAVE_BIN, {dir / (name + ".xml"), dir / (name + " 2.xml")});
+        EXPECT_EQ(result.exit_code, 0);
+        EXPECT_EQ(ReadFile(dir / (name + " 2.xml")), expected);
+    }
+    EXPECT_EQ(CountEntries(dir.path()), 9) << "no temporary file is left behind";
 }
 
 TEST(Converter, ExampleKeyboardGivesTheReviewedFile) {

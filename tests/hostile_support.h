@@ -3,7 +3,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <string>
 
@@ -12,12 +11,12 @@
 namespace dravonix {
 
 /// The five lines both tools print when a pass fails.
-inline const std::string kToolError =
+inline const std::string kToolError = ConsoleText(
     "\n"
     "Vantorel Keyboard Definition File Converter v1.0\n"
     "-------------------------------------------------\n"
     "\n"
-    "[EE] An error occured while converting keyboard file\n";
+    "[EE] An error occured while converting keyboard file\n");
 
 /// Exit code -2 as a shell sees it.
 inline constexpr int kFailed = 254;
@@ -44,9 +43,6 @@ inline std::string Keyboard(const std::string& name, const std::string& panels) 
     if (panels.empty()) return "<keydef name=\"" + name + "\"/>";
     return "<keydef name=\"" + name + "\">\n" + panels + "</keydef>";
 }
-
-/// True when the tests run with root rights, which ignore permission bits.
-inline bool RunningAsRoot() { return ::geteuid() == 0; }
 
 /// Checks a failed run: the error text on standard output, nothing on
 /// standard error, exit -2.

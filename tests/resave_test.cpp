@@ -1,8 +1,8 @@
 // End-to-end tests of the dravonix-resave command, and the round trip
 // .kbd -> XML -> resave -> XML through both commands.
-#include <dirent.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -19,7 +19,8 @@ const std::string kBanner =
     "-------------------------------------------------\n"
     "\n";
 
-const std::string kError = kBanner + "[EE] An error occured while converting keyboard file\n";
+const std::string kError =
+    ConsoleText(kBanner + "[EE] An error occured while converting keyboard file\n");
 
 CommandResult Resave(const std::string& input, const std::string& output) {
     return RunCommand(DRAVONIX_RESAVE_BIN, {input, output});
@@ -27,15 +28,10 @@ CommandResult Resave(const std::string& input, const std::string& output) {
 
 std::vector<std::string> ExampleKeyboards() {
     std::vector<std::string> paths;
-    std::string folder = std::string(DRAVONIX_SOURCE_DIR) + "/examples";
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (const dirent* entry = ::readdir(dir)) {
-            std::string name = entry->d_name;
-            if (name.size() > 4 && name.substr(name.size() - 4) == ".kbd") {
-                paths.push_back(folder + "/" + name);
-            }
-        }
-        ::closedir(dir);
+    std::error_code error;
+    const std::filesystem::path folder = NativePath(DRAVONIX_SOURCE_DIR "/examples");
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        if (entry.path().extension() == ".kbd") paths.push_back(PathString(entry.path()));
     }
     return paths;
 }
@@ -55,10 +51,11 @@ void ExpectStableRoundTrip(const std::string& kbd, const ScratchDir& dir) {
 }  // namespace
 
 TEST(Resave, WrongArgumentCountPrintsUsage) {
-    const std::string usage = kBanner +
-                              "This tool reads an XML keyboard file and writes it again.\n"
-                              "\n"
-                              "Syntax: dravonix-resave Inputfile.xml Outputfile.xml\n";
+    const std::string usage = ConsoleText(kBanner +
+                                          "This tool reads an XML keyboard file and writes it "
+                                          "again.\n"
+                                          "\n"
+                                          "Syntax: dravonix-resave Inputfile.xml Outputfile.xml\n");
     const std::vector<std::vector<std::string>> cases = {{}, {"a.xml"}, {"a", "b", "c"}};
     for (const auto& args : cases) {
         CommandResult result = RunCommand(DRAVONIX_RESAVE_BIN, args);
@@ -84,7 +81,8 @@ TEST(Resave, InputsThatAreNotKeyboardsLeaveTheOutputAlone) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::string input = dir / "in.xml";
-        ::unlink(input.c_str());
+        std::error_code ignored;
+        std::filesystem::remove(NativePath(input), ignored);
         if (c.content != nullptr) WriteFile(input, c.content);
         WriteFile(dir / "out.xml", "previous output");
         CommandResult result = Resave(input, dir / "out.xml");

@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# Converts and resaves the same inputs with a Linux build and with a Windows
+# build (run under Wine) and requires the same bytes and exit codes of both:
+# the examples, the fuzz corpora, the schema's test files, and COUNT keyboards
+# made by the generator in varied sizes (default 200), each converted and the
+# result resaved.
+# Usage: tests/windows_cross_check.sh LINUX_BUILD WINDOWS_BUILD [COUNT]
+set -euo pipefail
+
+if [ $# -lt 2 ] || [ $# -gt 3 ]; then
+    echo "usage: $0 LINUX_BUILD WINDOWS_BUILD [COUNT]" >&2
+    exit 2
+fi
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+linux=$(cd "$1" && pwd)
+windows=$(cd "$2" && pwd)
+count=${3:-200}
+wine_run=(bash "$source_dir/scripts/wine-run.sh")
+start=$SECONDS
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+mkdir in linux windows
+
+# The inputs, under plain ASCII names (a batch file is read in the console's
+# code page), k_ and x_ keeping the names of .kbd and .xml inputs apart.
+for file in "$source_dir"/examples/*.kbd "$source_dir"/fuzz/corpus/kbd/*; do
+    cp "$file" "in/k_$(basename "${file%.*}").kbd"
+done
+for file in "$source_dir"/fuzz/corpus/xml/* "$source_dir"/schema/testdata/*.xml; do
+    cp "$file" "in/x_$(basename "${file%.*}").xml"
+done
+for ((seed = 1; seed <= count; seed++)); do
+    # From a few lines to 64 KB, spread over the range.
+    "$linux/bench/kbd_generator" $(((seed * 7919) % 65536 + 32)) "$seed" "in/gen_$seed.kbd"
+done
+kbds=(in/*.kbd)
+xmls=(in/*.xml)
+
+# Each input's jobs: convert NAME.kbd to NAME.xml and resave that to
+# NAME.re.xml; resave NAME.xml to NAME.re.xml. Codes as a shell sees them.
+for kbd in "${kbds[@]}"; do
+    name=$(basename "$kbd" .kbd)
+    status=0
+    "$linux/driver/dravonix" "$kbd" "linux/$name.xml" >/dev/null || status=$?
+    echo "$name.kbd $status" >>linux/codes
+    status=0
+    "$linux/driver/dravonix-resave" "linux/$name.xml" "linux/$name.re.xml" >/dev/null || status=$?
+    echo "$name.xml $status" >>linux/codes
+done
+for xml in "${xmls[@]}"; do
+    name=$(basename "$xml" .xml)
+    status=0
+    "$linux/driver/dravonix-resave" "$xml" "linux/$name.re.xml" >/dev/null || status=$?
+    echo "$name.xml $status" >>linux/codes
+done
+
+# The same jobs as two batch files run side by side, each taking every
+# other input.
+converter=$("${wine_run[@]}" winepath -w "$windows/driver/dravonix.exe" 2>/dev/null)
+resaver=$("${wine_run[@]}" winepath -w "$windows/driver/dravonix-resave.exe" 2>/dev/null)
+converter=${converter%$'\r'}
+resaver=${resaver%$'\r'}
+for part in 0 1; do
+    {
+        printf '@echo off\r\n'
+        for ((i = part; i < ${#kbds[@]}; i += 2)); do
+            name=$(basename "${kbds[i]}" .kbd)
+            printf '"%s" in\\%s.kbd windows\\%s.xml >NUL\r\n' "$converter" "$name" "$name"
+            printf '>>windows\\codes%s echo %s.kbd %%ERRORLEVEL%%\r\n' "$part" "$name"
+            printf '"%s" windows\\%s.xml windows\\%s.re.xml >NUL\r\n' "$resaver" "$name" "$name"
+            printf '>>windows\\codes%s echo %s.xml %%ERRORLEVEL%%\r\n' "$part" "$name"
+        done
+        for ((i = part; i < ${#xmls[@]}; i += 2)); do
+            name=$(basename "${xmls[i]}" .xml)
+            printf '"%s" in\\%s.xml windows\\%s.re.xml >NUL\r\n' "$resaver" "$name" "$name"
+            printf '>>windows\\codes%s echo %s.xml %%ERRORLEVEL%%\r\n' "$part" "$name"
+        done
+    } >"part$part.bat"
+done
+"${wine_run[@]}" cmd /c part0.bat >part0.log 2>&1 &
+first=$!
+"${wine_run[@]}" cmd /c part1.bat >part1.log 2>&1
+wait "$first"
+# cmd shows -1 and -2 where a shell sees 255 and 254.
+cat windows/codes0 windows/codes1 | tr -d '\r' | awk '{ print $1, ($2 + 256) % 256 }' \
+    >windows/codes
+rm windows/codes0 windows/codes1
+
+# Now and then Wine's cmd fails to start a program ("Can't recognize ...");
+# such a job runs again on its own (a conversion with the resave after it).
+retried=0
+while read -r job; do
+    retried=$((retried + 1))
+    if [[ "$job" == *.kbd ]]; then
+        name=$(basename "${job//\\//}" .kbd)
+        status=0
+        "${wine_run[@]}" "$converter" "$job" "windows\\$name.xml" >/dev/null || status=$?
+        sed -i "s/^$name\.kbd .*/$name.kbd $status/" windows/codes
+        job=windows\\$name.xml
+    fi
+    name=$(basename "${job//\\//}" .xml)
+    status=0
+    "${wine_run[@]}" "$resaver" "$job" "windows\\$name.re.xml" >/dev/null || status=$?
+    sed -i "s/^$name\.xml .*/$name.xml $status/" windows/codes
+done < <(cat part0.log part1.log | tr -d '\r' |
+         sed -n "s/^Can't recognize '\"[^\"]*\" \([^ ]*\) .*/\1/p")
+sort -o linux/codes linux/codes
+sort -o windows/codes windows/codes
+
+conversions=${#kbds[@]}
+resaves=$((${#kbds[@]} + ${#xmls[@]}))
+if ! diff -r linux windows >diff.txt; then
+    echo "FAIL: the Linux and Windows builds differ ($conversions conversions, $resaves resaves):"
+    head -n 20 diff.txt
+    exit 1
+fi
+echo "cross-check: $conversions conversions and $resaves resaves byte-identical on Linux and" \
+    "Windows ($((SECONDS - start)) s; $retried job(s) Wine failed to start were run again)"
