@@ -1,5 +1,7 @@
 #include "platform/path_encoding.h"
 
+#include "platform/unicode.h"
+
 namespace dravonix {
 
 namespace {
@@ -40,24 +42,6 @@ bool DecodeOne(std::string_view path, std::size_t* i, char32_t* code_point) {
     return true;
 }
 
-void AppendUnits(char32_t cp, std::string& out) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
 }  // namespace
 
 bool PathToUtf16(std::string_view path, std::u16string* wide) {
@@ -91,7 +75,7 @@ std::string PathFromUtf16(std::u16string_view wide) {
         if (IsHighSurrogate(unit) && i + 1 < wide.size() && IsLowSurrogate(wide[i + 1])) {
             unit = 0x10000 + ((unit - 0xD800) << 10) + (wide[++i] - 0xDC00);
         }
-        AppendUnits(unit, path);
+        AppendCodePointAsUtf8(unit, path);  // a lone surrogate takes three bytes too
     }
     return path;
 }
