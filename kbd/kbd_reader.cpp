@@ -10,9 +10,11 @@
 
 namespace dravonix {
 
-bool ReadKbdFile(const std::string& path, KeyDefinition& definition) {
+bool ReadKbdFile(const std::string& path, KeyDefinition& definition, KbdObserver* observer,
+                 std::string* error) {
+    (void)observer;
     // A folder counts as a file that cannot be opened: it has no lines.
-    std::unique_ptr<ReadableFile> file = SystemFileSystem().OpenForReading(path, nullptr);
+    std::unique_ptr<ReadableFile> file = SystemFileSystem().OpenForReading(path, error);
     if (!file) return false;
 
     LineReader reader(*file);

@@ -3,13 +3,18 @@
 
 #include <string>
 
+#include "kbd/kbd_observer.h"
 #include "model/key_definition.h"
 
 namespace dravonix {
 
 /// Reads the legacy keyboard file at path into definition: the keyboard name
 /// and one panel per completed KEYDEF block, appended after what definition
-/// holds. Returns false only when the file cannot be opened.
-[[nodiscard]] bool ReadKbdFile(const std::string& path, KeyDefinition& definition);
+/// holds. Returns false only when the file cannot be opened, with the reason
+/// ("PATH: reason") in *error when error is not null. What the reader drops
+/// or changes is reported to observer when it is not null; the model read is
+/// the same either way.
+[[nodiscard]] bool ReadKbdFile(const std::string& path, KeyDefinition& definition,
+                               KbdObserver* observer = nullptr, std::string* error = nullptr);
 
 }  // namespace dravonix

@@ -1,0 +1,53 @@
+#include "kbd/kbd_observer.h"
+
+namespace dravonix {
+
+std::string_view KbdIssueName(KbdIssue kind) {
+    switch (kind) {
+        case KbdIssue::kUnclosedKeydef:
+            return "unclosed-keydef";
+        case KbdIssue::kUnclosedSection:
+            return "unclosed-section";
+        case KbdIssue::kMarkerCase:
+            return "marker-case";
+        case KbdIssue::kStrayLine:
+            return "stray-line";
+        case KbdIssue::kUnknownHeader:
+            return "unknown-header";
+        case KbdIssue::kKeyLineUnread:
+            return "key-line-unread";
+        case KbdIssue::kKeyLinePartial:
+            return "key-line-partial";
+        case KbdIssue::kShiftTraces:
+            return "shift-traces";
+        case KbdIssue::kPointsCut:
+            return "points-cut";
+        case KbdIssue::kTargetCut:
+            return "target-cut";
+        case KbdIssue::kNumberSaturated:
+            return "number-saturated";
+        case KbdIssue::kStrokeUnread:
+            return "stroke-unread";
+        case KbdIssue::kMacroUnclosed:
+            return "macro-unclosed";
+        case KbdIssue::kMacroClosedBySection:
+            return "macro-closed-by-section";
+        case KbdIssue::kSoundDuplicate:
+            return "sound-duplicate";
+        case KbdIssue::kSoundMissing:
+            return "sound-missing";
+        case KbdIssue::kLongLine:
+            return "long-line";
+        case KbdIssue::kNulByte:
+            return "nul-byte";
+        case KbdIssue::kLoneCr:
+            return "lone-cr";
+        case KbdIssue::kImagePathCut:
+            return "image-path-cut";
+        case KbdIssue::kCharacterReplaced:
+            return "character-replaced";
+    }
+    return "unknown";
+}
+
+}  // namespace dravonix

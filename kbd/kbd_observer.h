@@ -1,0 +1,52 @@
+// What the legacy reader drops or changes while it reads a file, told to an
+// observer the caller passes in. The reader never fails on content; this is
+// how a user learns what a hand-edited file lost.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace dravonix {
+
+/// The kinds of things the legacy reader drops or changes.
+enum class KbdIssue : std::uint8_t {
+    kUnclosedKeydef,        // a KEYDEF block without "[/KEYDEF]": the whole panel is dropped
+    kUnclosedSection,       // a section whose end marker never came
+    kMarkerCase,            // a marker in the wrong letter case, read as an ordinary line
+    kStrayLine,             // a line outside any block that is not the keyboard's name
+    kUnknownHeader,         // a header line that is no known header key
+    kKeyLineUnread,         // a key line the scanner did not understand: no key
+    kKeyLinePartial,        // a key line read only in part
+    kShiftTraces,           // a line that leaves its values in the next shift key
+    kPointsCut,             // more than 256 points: the rest dropped
+    kTargetCut,             // a target longer than 127 characters: cut
+    kNumberSaturated,       // a number outside 32 bits, saturated
+    kStrokeUnread,          // a macro stroke line not understood
+    kMacroUnclosed,         // a macro still open at the end of the file: dropped
+    kMacroClosedBySection,  // a macro closed by its section's end marker, not ".MACROENDS"
+    kSoundDuplicate,        // a sound id defined twice: the first wins
+    kSoundMissing,          // a key or macro sound id with no entry in its panel's table
+    kLongLine,              // a line longer than 4096 characters, read in pieces
+    kNulByte,               // a NUL byte inside a line: the rest of the line is lost
+    kLoneCr,                // a CR not followed by LF, kept in the line
+    kImagePathCut,          // an image path cut at a blank
+    kCharacterReplaced,     // a UTF-8 character without a Windows-1252 byte, read as "?"
+};
+
+/// The short name of a kind as reports show it in brackets, such as
+/// "unclosed-keydef".
+std::string_view KbdIssueName(KbdIssue kind);
+
+/// Receives what the reader drops or changes, in the order of the file.
+class KbdObserver {
+public:
+    virtual ~KbdObserver() = default;
+
+    /// line is the 1-based physical line of the file the report is about;
+    /// details says what happened, in words for a user (no line number, no
+    /// file name, no kind).
+    virtual void Report(std::size_t line, KbdIssue kind, std::string_view details) = 0;
+};
+
+}  // namespace dravonix
