@@ -186,7 +186,7 @@ TEST(HostileInput, InputThatIsADirectoryFails) {
     std::filesystem::create_directory(NativePath(dir / "in.kbd"));
     WriteFile(dir / "out.xml", kPrevious);
     ExpectToolFailed(Convert(dir / "in.kbd", dir / "out.xml"),
-                     "dravonix: cannot open '" + dir / "in.kbd" + "': Is a directory");
+                     "dravonix: cannot open '" + dir / "in.kbd" + "': ");
     EXPECT_EQ(ReadFile(dir / "out.xml"), kPrevious);
     EXPECT_EQ(CountEntries(dir.path()), 2);
 }
@@ -196,7 +196,7 @@ TEST(HostileInput, OutputThatIsADirectoryFails) {
     WriteFile(dir / "in.kbd", "[KEYDEF]\nBoard\n[/KEYDEF]\n");
     std::filesystem::create_directory(NativePath(dir / "out.xml"));
     ExpectToolFailed(Convert(dir / "in.kbd", dir / "out.xml"),
-                     "dravonix: cannot save '" + dir / "out.xml" + "': Is a directory");
+                     "dravonix: cannot save '" + dir / "out.xml" + "': ");
     EXPECT_EQ(CountEntries(dir / "out.xml"), 0);
     EXPECT_EQ(CountEntries(dir.path()), 2);
 }
@@ -206,7 +206,8 @@ TEST(HostileInput, OutputUnderARegularFileFails) {
     ScratchDir dir;
     WriteFile(dir / "in.kbd", "[KEYDEF]\nBoard\n[/KEYDEF]\n");
     WriteFile(dir / "file", kPrevious);
-    ExpectToolFailed(Convert(dir / "in.kbd", dir / "file/out.xml"), "Not a directory");
+    ExpectToolFailed(Convert(dir / "in.kbd", dir / "file/out.xml"),
+                     "dravonix: cannot save '" + dir / "file/out.xml" + "': ");
     EXPECT_EQ(ReadFile(dir / "file"), kPrevious);
     EXPECT_EQ(CountEntries(dir.path()), 2);
 }
