@@ -41,21 +41,26 @@ const std::vector<XmlElementRule>& Rules() {
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Levenshtein distance, letters compared without regard to case.
+// Edit distance counting an insertion, a deletion, a change or a swap of
+// two neighbours as one edit (optimal string alignment), letters compared
+// without regard to case.
 std::size_t EditDistance(std::string_view a, std::string_view b) {
-    std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    const std::size_t width = b.size() + 1;
+    std::vector<std::size_t> d((a.size() + 1) * width);
+    auto at = [&](std::size_t i, std::size_t j) -> std::size_t& { return d[i * width + j]; };
+    for (std::size_t i = 0; i <= a.size(); ++i) at(i, 0) = i;
+    for (std::size_t j = 0; j <= b.size(); ++j) at(0, j) = j;
     for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
         for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t above = row[j];
             const std::size_t change = Lower(a[i - 1]) == Lower(b[j - 1]) ? 0 : 1;
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + change});
-            diagonal = above;
+            at(i, j) = std::min({at(i - 1, j) + 1, at(i, j - 1) + 1, at(i - 1, j - 1) + change});
+            if (i > 1 && j > 1 && Lower(a[i - 1]) == Lower(b[j - 2]) &&
+                Lower(a[i - 2]) == Lower(b[j - 1])) {
+                at(i, j) = std::min(at(i, j), at(i - 2, j - 2) + 1);
+            }
         }
     }
-    return row[b.size()];
+    return at(a.size(), b.size());
 }
 
 }  // namespace
