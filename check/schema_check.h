@@ -2,9 +2,11 @@
 // into the program, with the validator's own messages and line numbers.
 #pragma once
 
-#include <libxml/tree.h>
-
 #include "check/check_report.h"
+
+// libxml2's parsed document (xmlDoc), declared here so that the header does
+// not need libxml2's headers.
+struct _xmlDoc;
 
 namespace dravonix {
 
@@ -12,6 +14,6 @@ namespace dravonix {
 /// built in, adding one "schema" finding per error of the validator at the
 /// line it names. Returns false, with a finding saying so, when the
 /// validation could not run (the schema did not compile, or memory ran out).
-bool ValidateKeyboardSchema(xmlDoc* doc, CheckReport& report);
+bool ValidateKeyboardSchema(_xmlDoc* doc, CheckReport& report);
 
 }  // namespace dravonix

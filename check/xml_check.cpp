@@ -217,9 +217,9 @@ public:
             }
             const std::string name = QualifiedName(node->ns, node->name);
             if (name != "keydef") {
-                report_.Add(LineOf(node, 1), "root-not-keydef",
-                            "root element is " + Quoted(name) +
-                                ", not \"keydef\": no keyboard is read");
+                report_.Add(
+                    LineOf(node, 1), "root-not-keydef",
+                    "root element is " + Quoted(name) + ", not \"keydef\": no keyboard is read");
                 continue;
             }
             keyboard = true;
@@ -251,8 +251,7 @@ private:
         }
     }
 
-    void CheckElement(const xmlNode* element, const std::string& name,
-                      const XmlElementRule& rule) {
+    void CheckElement(const xmlNode* element, const std::string& name, const XmlElementRule& rule) {
         const std::size_t line = LineOf(element, 1);
         for (const xmlAttr* a = element->properties; a != nullptr; a = a->next) {
             CheckAttribute(element, name, rule, a, line);
@@ -335,12 +334,12 @@ private:
             at += length;
         }
         if (count == 0) return;
-        std::string message =
-            count == 1 ? Quoted(first) + " in " + where +
-                             " has no Windows-1252 character: it is read as \"?\""
-                       : Quoted(first) + " and " + std::to_string(count - 1) +
-                             " more characters in " + where +
-                             " have no Windows-1252 character: each is read as \"?\"";
+        std::string message = count == 1
+                                  ? Quoted(first) + " in " + where +
+                                        " has no Windows-1252 character: it is read as \"?\""
+                                  : Quoted(first) + " and " + std::to_string(count - 1) +
+                                        " more characters in " + where +
+                                        " have no Windows-1252 character: each is read as \"?\"";
         report_.Add(line, "character-replaced", std::move(message));
     }
 
@@ -384,8 +383,8 @@ void CheckXmlMemory(std::string_view bytes, CheckReport& report) {
     (void)initialized;
     // The reader's own safe options (no entity substitution, no DTD
     // loading, no network), with line numbers past 65535.
-    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
-                        XML_PARSE_BIG_LINES;
+    const int options =
+        XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES;
     ParseErrors errors;
     std::unique_ptr<xmlDoc, DocDeleter> doc;
     {
@@ -398,8 +397,8 @@ void CheckXmlMemory(std::string_view bytes, CheckReport& report) {
         return;
     }
     if (doc == nullptr) {
-        report.error = "not well-formed: " + (errors.message.empty() ? "no root element"
-                                                                     : errors.message);
+        report.error =
+            "not well-formed: " + (errors.message.empty() ? "no root element" : errors.message);
         report.error_line = errors.line;
         return;
     }

@@ -73,7 +73,8 @@ CheckReport Check(const std::string& xml) {
 std::vector<std::string> ReaderFindings(const CheckReport& report) {
     std::vector<std::string> found;
     for (const Finding& finding : report.findings) {
-        if (finding.kind != "schema") found.push_back(std::to_string(finding.line) + " " + finding.kind);
+        if (finding.kind != "schema")
+            found.push_back(std::to_string(finding.line) + " " + finding.kind);
     }
     return found;
 }

@@ -64,24 +64,30 @@ TEST(Check, WarningsInTheCompilersFormAndQuietSummaries) {
     CommandResult result = Check({file});
     EXPECT_EQ(result.exit_code, 1);
     EXPECT_EQ(result.out,
-              ConsoleText(file + ":2: warning: comment is not kept: a resave drops it "
-                                 "[comment-dropped]\n" +
-                          file + ":3: warning: attribute \"dockd\" of \"subkeydef\" is not read "
-                                 "(did you mean \"docked\"?) [unknown-attribute]\n" +
-                          file + ":3: warning: Element 'subkeydef', attribute 'dockd': The "
-                                 "attribute 'dockd' is not allowed. [schema]\n" +
-                          file + ":3: warning: Element 'subkeydef': The attribute 'docked' is "
-                                 "required but missing. [schema]\n" +
-                          file + ": 1 panel, 0 keys, 0 macros, 0 sounds; 4 warnings "
-                                 "(read as XML)\n"
-                                 "1 file checked: 0 clean, 1 with warnings, 0 unreadable\n"));
+              ConsoleText(file +
+                          ":2: warning: comment is not kept: a resave drops it "
+                          "[comment-dropped]\n" +
+                          file +
+                          ":3: warning: attribute \"dockd\" of \"subkeydef\" is not read "
+                          "(did you mean \"docked\"?) [unknown-attribute]\n" +
+                          file +
+                          ":3: warning: Element 'subkeydef', attribute 'dockd': The "
+                          "attribute 'dockd' is not allowed. [schema]\n" +
+                          file +
+                          ":3: warning: Element 'subkeydef': The attribute 'docked' is "
+                          "required but missing. [schema]\n" +
+                          file +
+                          ": 1 panel, 0 keys, 0 macros, 0 sounds; 4 warnings "
+                          "(read as XML)\n"
+                          "1 file checked: 0 clean, 1 with warnings, 0 unreadable\n"));
     EXPECT_EQ(result.err, "");
 
     result = Check({"-q", file, kExample});
     EXPECT_EQ(result.exit_code, 1);
     EXPECT_EQ(result.out,
-              ConsoleText(file + ": 1 panel, 0 keys, 0 macros, 0 sounds; 4 warnings "
-                                 "(read as XML)\n" +
+              ConsoleText(file +
+                          ": 1 panel, 0 keys, 0 macros, 0 sounds; 4 warnings "
+                          "(read as XML)\n" +
                           kExample +
                           ": 2 panels, 20 keys, 2 macros, 4 sounds; 0 warnings (read as .kbd)\n"
                           "2 files checked: 1 clean, 1 with warnings, 0 unreadable\n"));
@@ -110,11 +116,8 @@ TEST(Check, ArgumentsThatAreNoFiles) {
         bool usage_on_stdout;
     };
     const Case cases[] = {
-        {{}, 2, false},
-        {{"-q"}, 2, false},
-        {{"--frobnicate", "a.xml"}, 2, false},
-        {{"--help"}, 0, true},
-        {{"-h"}, 0, true},
+        {{}, 2, false},        {{"-q"}, 2, false}, {{"--frobnicate", "a.xml"}, 2, false},
+        {{"--help"}, 0, true}, {{"-h"}, 0, true},
     };
     for (const Case& c : cases) {
         CommandResult result = Check(c.args);
