@@ -6,6 +6,7 @@
 #include <string>
 
 #include "check/keyboard_schema.h"
+#include "check/xml_lines.h"
 
 namespace dravonix {
 
@@ -46,7 +47,10 @@ void RecordError(void* data, xmlErrorPtr error) {
         validation->out_of_memory = true;
         return;
     }
-    const std::size_t line = error->line > 0 ? static_cast<std::size_t>(error->line) : 1;
+    // The node the validator names has the line kept at parsing, which
+    // libxml2's own field cannot hold past 65535.
+    const std::size_t fallback = error->line > 0 ? static_cast<std::size_t>(error->line) : 1;
+    const std::size_t line = SourceLine(static_cast<const xmlNode*>(error->node), fallback);
     validation->report->Add(line, "schema", MessageOf(error));
 }
 
@@ -66,7 +70,9 @@ bool ValidateKeyboardSchema(xmlDoc* doc, CheckReport& report) {
     const int result = xmlSchemaValidateDoc(context, doc);
     xmlSchemaFreeValidCtxt(context);
     if (validation.out_of_memory || result < 0) {
-        report.Add(1, "schema", "the file could not be validated: out of memory");
+        report.Add(1, "schema",
+                   validation.out_of_memory ? "the file could not be validated: out of memory"
+                                            : "the file could not be validated");
         return false;
     }
     return true;

@@ -1,16 +1,13 @@
 #include "check/xml_check.h"
 
-#include <libxml/parser.h>
 #include <libxml/tree.h>
-#include <libxml/xmlerror.h>
 
-#include <climits>
 #include <cstdint>
 #include <map>
-#include <memory>
 #include <string>
 
 #include "check/schema_check.h"
+#include "check/xml_lines.h"
 #include "check/xml_names.h"
 #include "model/key_definition.h"
 #include "platform/codepage.h"
@@ -42,65 +39,6 @@ std::string Quoted(std::string_view text) {
     quoted.push_back('"');
     return quoted;
 }
-
-// ---- Parsing with line numbers ----
-
-// The first error of a parse, and whether memory ran out.
-struct ParseErrors {
-    bool out_of_memory = false;
-    bool have_error = false;
-    std::size_t line = 0;
-    std::string message;
-};
-
-void RecordParseError(void* data, xmlErrorPtr error) {
-    auto* errors = static_cast<ParseErrors*>(data);
-    if (error->code == XML_ERR_NO_MEMORY || error->domain == XML_FROM_MEMORY) {
-        errors->out_of_memory = true;
-    }
-    if (errors->have_error || error->level < XML_ERR_ERROR) return;
-    errors->have_error = true;
-    errors->line = error->line > 0 ? static_cast<std::size_t>(error->line) : 0;
-    errors->message = error->message != nullptr ? error->message : "";
-    while (!errors->message.empty() &&
-           (errors->message.back() == '\n' || errors->message.back() == ' ')) {
-        errors->message.pop_back();
-    }
-}
-
-// libxml2 writes some messages to the generic handler (standard error) even
-// when asked not to report errors; this one swallows them.
-void IgnoreMessage(void*, const char*, ...) {}
-
-// For the life of the object, sends the calling thread's libxml2 error
-// reports to errors and its messages nowhere, then restores its handlers.
-class ParseErrorScope {
-public:
-    explicit ParseErrorScope(ParseErrors* errors)
-        : generic_(xmlGenericError),
-          generic_context_(xmlGenericErrorContext),
-          structured_(xmlStructuredError),
-          structured_context_(xmlStructuredErrorContext) {
-        xmlSetGenericErrorFunc(nullptr, IgnoreMessage);
-        xmlSetStructuredErrorFunc(errors, RecordParseError);
-    }
-    ParseErrorScope(const ParseErrorScope&) = delete;
-    ParseErrorScope& operator=(const ParseErrorScope&) = delete;
-    ~ParseErrorScope() {
-        xmlSetGenericErrorFunc(generic_context_, generic_);
-        xmlSetStructuredErrorFunc(structured_context_, structured_);
-    }
-
-private:
-    xmlGenericErrorFunc generic_;
-    void* generic_context_;
-    xmlStructuredErrorFunc structured_;
-    void* structured_context_;
-};
-
-struct DocDeleter {
-    void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
-};
 
 // ---- Values the reader converts ----
 
@@ -193,10 +131,7 @@ const xmlAttr* FindAttribute(const xmlNode* element, std::string_view name) {
     return nullptr;
 }
 
-std::size_t LineOf(const xmlNode* node, std::size_t fallback) {
-    const long line = xmlGetLineNo(node);
-    return line > 0 ? static_cast<std::size_t>(line) : fallback;
-}
+std::size_t LineOf(const xmlNode* node, std::size_t fallback) { return SourceLine(node, fallback); }
 
 // ---- The walk ----
 
@@ -375,31 +310,14 @@ private:
 
 void CheckXmlMemory(std::string_view bytes, CheckReport& report) {
     report = CheckReport();
-    if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
-        report.error = "too large to read as XML";
-        return;
-    }
-    static const bool initialized = (xmlInitParser(), true);  // once, before the first parse
-    (void)initialized;
-    // The reader's own safe options (no entity substitution, no DTD
-    // loading, no network), with line numbers past 65535.
-    const int options =
-        XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES;
-    ParseErrors errors;
-    std::unique_ptr<xmlDoc, DocDeleter> doc;
-    {
-        ParseErrorScope scope(&errors);
-        doc.reset(
-            xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, options));
-    }
-    if (errors.out_of_memory) {
+    const ParsedXml parsed = ParseWithLines(bytes);
+    if (parsed.out_of_memory) {
         report.error = "out of memory";
         return;
     }
-    if (doc == nullptr) {
-        report.error =
-            "not well-formed: " + (errors.message.empty() ? "no root element" : errors.message);
-        report.error_line = errors.line;
+    if (parsed.doc == nullptr) {
+        report.error = "not well-formed: " + parsed.error;
+        report.error_line = parsed.error_line;
         return;
     }
     KeyDefDocument document;
@@ -412,7 +330,9 @@ void CheckXmlMemory(std::string_view bytes, CheckReport& report) {
     report.readable = true;
     report.counts = CountKeyboard(document.keydef);
     XmlChecker checker(report);
-    if (checker.CheckDocument(doc.get())) (void)ValidateKeyboardSchema(doc.get(), report);
+    if (checker.CheckDocument(parsed.doc.get())) {
+        (void)ValidateKeyboardSchema(parsed.doc.get(), report);
+    }
     report.SortByLine();
 }
 

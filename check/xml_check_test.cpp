@@ -153,6 +153,18 @@ TEST_F(XmlCheckTest, TheSchemaReportsWhatTheReaderAcceptsAtTheValidatorsLine) {
     EXPECT_EQ(images.findings[0].kind, "schema");
 }
 
+TEST_F(XmlCheckTest, LinesPastTheParsersShortCounterAreExact) {
+    const CheckReport report = Check(Edited(
+        "\t\t<keyswithshift/>",
+        std::string(70000, '\n') + "\t\t<keyswithshift bogus=\"1\"/><!-- x -->\n<?tool y?>"));
+    std::vector<std::string> found;
+    for (const Finding& finding : report.findings) {
+        found.push_back(std::to_string(finding.line) + " " + finding.kind);
+    }
+    EXPECT_EQ(found, (std::vector<std::string>{"70023 unknown-attribute", "70023 comment-dropped",
+                                               "70023 schema", "70024 instruction-dropped"}));
+}
+
 TEST_F(XmlCheckTest, UnreadableFilesSayWhyAndWhere) {
     struct Case {
         std::string xml;
@@ -161,7 +173,7 @@ TEST_F(XmlCheckTest, UnreadableFilesSayWhyAndWhere) {
     };
     const Case cases[] = {
         {"<keydef name=\"k\">\n<subkeydef>\n</keydef>\n", 3, "not well-formed: "},
-        {"", 0, "not well-formed: "},
+        {"", 1, "not well-formed: "},
         {"<!DOCTYPE keydef [<!ENTITY e \"x\">]>\n<keydef name=\"&e;\"/>\n", 0, "not readable: "},
     };
     for (const Case& c : cases) {
