@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "kbd/file_kind.h"
 #include "platform/file_system.h"
 
 namespace dravonix {
@@ -27,17 +28,9 @@ bool HasKbdExtension(std::string_view path) {
     return true;
 }
 
-bool LooksLikeXml(std::string_view bytes) {
-    using namespace std::string_view_literals;
-    if (StartsWith(bytes, "\xFF\xFE<\0"sv) || StartsWith(bytes, "\xFE\xFF\0<"sv)) return true;
-    if (StartsWith(bytes, "\xEF\xBB\xBF")) bytes.remove_prefix(3);
-    std::size_t at = bytes.find_first_not_of(" \t\r\n");
-    return at != std::string_view::npos && bytes[at] == '<';
-}
-
 InputKind ChooseReader(std::string_view path, std::string_view bytes) {
     if (HasKbdExtension(path)) return InputKind::kKbd;
-    return LooksLikeXml(bytes) ? InputKind::kXml : InputKind::kKbd;
+    return LooksLikeXml(bytes.substr(0, kKindSniffLength)) ? InputKind::kXml : InputKind::kKbd;
 }
 
 bool ReadInputFile(const std::string& path, std::string* bytes, std::string* error) {

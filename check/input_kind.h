@@ -16,14 +16,10 @@ enum class InputKind {
 /// True when the file name ends in ".kbd", in any letter case.
 bool HasKbdExtension(std::string_view path);
 
-/// True when bytes start like an XML document: "<" after blanks and line
-/// ends, behind a UTF-8 byte-order mark or not, or a UTF-16 byte-order mark
-/// followed by "<" in that encoding.
-bool LooksLikeXml(std::string_view bytes);
-
 /// The reader for a file: .kbd files are legacy keyboards whatever they
-/// hold; other files are XML when their content looks like it, otherwise
-/// legacy keyboards (whose reader takes any bytes).
+/// hold; other files are XML when their start looks like it (LooksLikeXml of
+/// kbd/file_kind.h), otherwise legacy keyboards (whose reader takes any
+/// bytes).
 InputKind ChooseReader(std::string_view path, std::string_view bytes);
 
 /// Reads the whole file at path into *bytes; false with the system's reason

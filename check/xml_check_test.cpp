@@ -210,7 +210,7 @@ TEST(ChooseReader, KbdNamesThenXmlContent) {
         {"PAD.KbD", "", InputKind::kKbd},
         {"pad.xml", " \r\n\t<keydef/>", InputKind::kXml},
         {"pad", "\xEF\xBB\xBF<keydef/>", InputKind::kXml},
-        {"pad", std::string("\xFF\xFE<\0", 4), InputKind::kXml},
+        {"pad.xml", "<!-- x -->\n[KEYDEF]\n", InputKind::kKbd},
         {"pad.xml", "[KEYDEF]\n", InputKind::kKbd},
         {"pad.xml", "", InputKind::kKbd},
         {"kbd", "x", InputKind::kKbd},

@@ -10,11 +10,14 @@
 #include "check/input_kind.h"
 #include "check/kbd_check.h"
 #include "check/xml_check.h"
+#include "driver/command_line.h"
 #include "platform/com.h"
 
 namespace dravonix {
 
 namespace {
+
+constexpr std::string_view kProgram = "dravonix-check";
 
 void PrintLine(std::FILE* stream, std::string_view text) {
     std::fwrite(text.data(), 1, text.size(), stream);
@@ -31,7 +34,7 @@ constexpr std::string_view kUsage[] = {
     "starts like XML, otherwise as a legacy keyboard.",
     "",
     "  -q, --quiet    print the summary lines only",
-    "  -h, --help     print this text and exit",
+    "  -h, --help, /? print this text and exit",
     "      --version  print the version and exit",
     "",
     "Exit status: 0 when every file is clean, 1 when any has warnings, 2 when",
@@ -78,6 +81,16 @@ void CheckFile(const std::string& path, CheckReport& report, std::string_view* r
 }  // namespace
 
 int RunChecker(int argc, const char* const* argv) {
+    switch (FindInfoOption(argc, argv)) {
+        case InfoOption::kHelp:
+            PrintUsage(stdout);
+            return 0;
+        case InfoOption::kVersion:
+            PrintVersion(kProgram);
+            return 0;
+        case InfoOption::kNone:
+            break;
+    }
     bool quiet = false;
     std::vector<std::string> files;
     bool options_done = false;
@@ -89,20 +102,14 @@ int RunChecker(int argc, const char* const* argv) {
             options_done = true;
         } else if (arg == "-q" || arg == "--quiet") {
             quiet = true;
-        } else if (arg == "-h" || arg == "--help") {
-            PrintUsage(stdout);
-            return 0;
-        } else if (arg == "--version") {
-            PrintLine(stdout, "dravonix-check 1.0");
-            return 0;
         } else {
-            PrintLine(stderr, "dravonix-check: unknown option '" + std::string(arg) + "'");
+            PrintDiagnostic(kProgram, "unknown option '" + std::string(arg) + "'");
             PrintUsage(stderr);
             return 2;
         }
     }
     if (files.empty()) {
-        PrintLine(stderr, "dravonix-check: no file given");
+        PrintDiagnostic(kProgram, "no file given");
         PrintUsage(stderr);
         return 2;
     }

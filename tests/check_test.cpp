@@ -128,7 +128,7 @@ TEST(Check, ArgumentsThatAreNoFiles) {
     }
     CommandResult version = Check({"--version"});
     EXPECT_EQ(version.exit_code, 0);
-    EXPECT_EQ(version.out.find("dravonix-check"), 0u);
+    EXPECT_EQ(version.out, ConsoleText("dravonix-check 1.0.0\n"));
 }
 
 }  // namespace dravonix
