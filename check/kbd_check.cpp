@@ -10,6 +10,7 @@ void KbdFindingCollector::Report(std::size_t line, KbdIssue kind, std::string_vi
 }
 
 void CheckKbdFile(const std::string& path, CheckReport& report) {
+    report = CheckReport();
     KeyDefinition definition;
     KbdFindingCollector collector(report);
     std::string error;
@@ -20,7 +21,7 @@ void CheckKbdFile(const std::string& path, CheckReport& report) {
         const std::string prefix = path + ": ";
         if (error.compare(0, prefix.size(), prefix) == 0) error.erase(0, prefix.size());
         report.error = "cannot open: " + error;
-        report.findings.clear();
+        report.findings.clear();  // a file that cannot be opened has no findings
         return;
     }
     report.readable = true;
