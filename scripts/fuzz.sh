@@ -6,7 +6,7 @@
 #
 #   bash scripts/fuzz.sh SECONDS [TARGET...]
 #
-# Targets: kbd_reader_fuzzer, xml_load_fuzzer, round_trip_fuzzer (default: all).
+# Targets: kbd_reader_fuzzer, xml_load_fuzzer, round_trip_fuzzer, check_fuzzer (default: all).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,7 +18,7 @@ seconds=$1
 shift
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(kbd_reader_fuzzer xml_load_fuzzer round_trip_fuzzer)
+  targets=(kbd_reader_fuzzer xml_load_fuzzer round_trip_fuzzer check_fuzzer)
 fi
 
 dir=build/fuzz
@@ -33,12 +33,13 @@ seeds_of() {
   case "$1" in
     kbd_reader_fuzzer | round_trip_fuzzer) echo "fuzz/corpus/kbd examples" ;;
     xml_load_fuzzer) echo "fuzz/corpus/xml schema/testdata" ;;
+    check_fuzzer) echo "fuzz/corpus/kbd fuzz/corpus/xml examples schema/testdata" ;;
     *) echo "unknown fuzz target: $1" >&2; return 1 ;;
   esac
 }
 dict_of() {
   case "$1" in
-    xml_load_fuzzer) echo fuzz/xml.dict ;;
+    xml_load_fuzzer | check_fuzzer) echo fuzz/xml.dict ;;
     *) echo fuzz/kbd.dict ;;
   esac
 }

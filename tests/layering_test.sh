@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks that the rooms include only what lies below them:
 #   driver    uses everything
+#   check     reports what the readers drop: kbd, xml, model, dom, platform
 #   kbd       fills the model: platform, model (not xml, dom or the parser)
 #   model/xml one pair of rooms: the model classes derive from the XML node
 #             base, so each may include the other (the only two-way link)
@@ -17,9 +18,10 @@ declare -A allowed=(
   [model]="model xml dom platform"
   [xml]="xml model dom platform"
   [kbd]="kbd model platform"
-  [driver]="driver kbd xml model dom platform"
+  [check]="check kbd xml model dom platform"
+  [driver]="driver check kbd xml model dom platform"
 )
-rooms=(platform dom model xml kbd driver)
+rooms=(platform dom model xml kbd check driver)
 
 failures=0
 for room in "${rooms[@]}"; do

@@ -1,0 +1,28 @@
+// The check of a legacy .kbd keyboard file: what the converter's reader drops
+// or changes in it.
+#pragma once
+
+#include <string>
+
+#include "check/check_report.h"
+#include "kbd/kbd_observer.h"
+
+namespace dravonix {
+
+/// An observer of the legacy reader that keeps each report as a finding.
+class KbdFindingCollector : public KbdObserver {
+public:
+    explicit KbdFindingCollector(CheckReport& report) : report_(report) {}
+
+    void Report(std::size_t line, KbdIssue kind, std::string_view details) override;
+
+private:
+    CheckReport& report_;
+};
+
+/// Reads the legacy keyboard file at path as the converter does and fills
+/// report: unreadable with the reason when the file cannot be opened,
+/// otherwise the reader's findings and the counts of the keyboard read.
+void CheckKbdFile(const std::string& path, CheckReport& report);
+
+}  // namespace dravonix

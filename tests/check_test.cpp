@@ -1,0 +1,134 @@
+// End-to-end tests of the dravonix-check command: the report's form, the
+// summaries, -q, the choice of reader and the exit codes.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "testing/test_util.h"
+
+namespace dravonix {
+
+namespace {
+
+const std::string kExample = DRAVONIX_SOURCE_DIR "/examples/compact_pad.kbd";
+
+CommandResult Check(const std::vector<std::string>& args) {
+    return RunCommand(DRAVONIX_CHECK_BIN, args);
+}
+
+// A hand-edited keyboard: a comment on line 2, a misspelt attribute on
+// line 3 (which the schema refuses as well), otherwise as the writer writes.
+const char kEdited[] =
+    "<keydef name=\"Edited\">\n"
+    "<!-- one panel -->\n"
+    "\t<subkeydef name=\"800\" type=\"big\" language=\"-1\" forcewinkeyboard=\"false\" "
+    "dockd=\"true\">\n"
+    "\t\t<hotspot x=\"0\" y=\"0\"/>\n"
+    "\t\t<dockrect x1=\"0\" y1=\"0\" x2=\"0\" y2=\"0\"/>\n"
+    "\t\t<dockbackground/>\n"
+    "\t\t<shape/>\n"
+    "\t\t<nondragarea/>\n"
+    "\t\t<nonshiftkeys/>\n"
+    "\t\t<keyswithoutshift/>\n"
+    "\t\t<keyswithshift/>\n"
+    "\t</subkeydef>\n"
+    "</keydef>\n";
+
+}  // namespace
+
+TEST(Check, CleanFilesOfBothFormats) {
+    ScratchDir dir;
+    ASSERT_EQ(RunCommand(DRAVONIX_BIN, {kExample, dir / "pad.xml"}).exit_code, 0);
+    // The name decides for .kbd files, the content for the others.
+    WriteFile(dir / "pad.txt", ReadFile(kExample));
+    CommandResult result = Check({dir / "pad.xml", kExample, dir / "pad.txt"});
+    EXPECT_EQ(result.exit_code, 0);
+    EXPECT_EQ(result.out, ConsoleText(dir / "pad.xml" +
+                                      ": 2 panels, 20 keys, 2 macros, 4 sounds; 0 warnings "
+                                      "(read as XML)\n" +
+                                      kExample +
+                                      ": 2 panels, 20 keys, 2 macros, 4 sounds; 0 warnings "
+                                      "(read as .kbd)\n" +
+                                      dir / "pad.txt" +
+                                      ": 2 panels, 20 keys, 2 macros, 4 sounds; 0 warnings "
+                                      "(read as .kbd)\n"
+                                      "3 files checked: 3 clean, 0 with warnings, 0 unreadable\n"));
+    EXPECT_EQ(result.err, "");
+}
+
+TEST(Check, WarningsInTheCompilersFormAndQuietSummaries) {
+    ScratchDir dir;
+    const std::string file = dir / "edited.xml";
+    WriteFile(file, kEdited);
+    CommandResult result = Check({file});
+    EXPECT_EQ(result.exit_code, 1);
+    EXPECT_EQ(result.out,
+              ConsoleText(file +
+                          ":2: warning: comment is not kept: a resave drops it "
+                          "[comment-dropped]\n" +
+                          file +
+                          ":3: warning: attribute \"dockd\" of \"subkeydef\" is not read "
+                          "(did you mean \"docked\"?) [unknown-attribute]\n" +
+                          file +
+                          ":3: warning: Element 'subkeydef', attribute 'dockd': The "
+                          "attribute 'dockd' is not allowed. [schema]\n" +
+                          file +
+                          ":3: warning: Element 'subkeydef': The attribute 'docked' is "
+                          "required but missing. [schema]\n" +
+                          file +
+                          ": 1 panel, 0 keys, 0 macros, 0 sounds; 4 warnings "
+                          "(read as XML)\n"
+                          "1 file checked: 0 clean, 1 with warnings, 0 unreadable\n"));
+    EXPECT_EQ(result.err, "");
+
+    result = Check({"-q", file, kExample});
+    EXPECT_EQ(result.exit_code, 1);
+    EXPECT_EQ(result.out,
+              ConsoleText(file +
+                          ": 1 panel, 0 keys, 0 macros, 0 sounds; 4 warnings "
+                          "(read as XML)\n" +
+                          kExample +
+                          ": 2 panels, 20 keys, 2 macros, 4 sounds; 0 warnings (read as .kbd)\n"
+                          "2 files checked: 1 clean, 1 with warnings, 0 unreadable\n"));
+}
+
+TEST(Check, UnreadableFilesGoToStandardErrorAndExitTwo) {
+    ScratchDir dir;
+    WriteFile(dir / "edited.xml", kEdited);
+    WriteFile(dir / "broken.xml", "<keydef name=\"x\">\n<subkeydef>\n</keydef>\n");
+    CommandResult result =
+        Check({"-q", dir / "missing.kbd", dir / "broken.xml", dir / "edited.xml"});
+    EXPECT_EQ(result.exit_code, 2);
+    EXPECT_EQ(result.out,
+              ConsoleText(dir / "edited.xml" +
+                          ": 1 panel, 0 keys, 0 macros, 0 sounds; 4 warnings (read as XML)\n"
+                          "3 files checked: 0 clean, 1 with warnings, 2 unreadable\n"));
+    const std::string err = result.err;
+    EXPECT_EQ(err.find(dir / "missing.kbd: error: cannot open: "), 0u) << err;
+    EXPECT_NE(err.find(dir / "broken.xml:3: error: not well-formed: "), std::string::npos) << err;
+}
+
+TEST(Check, ArgumentsThatAreNoFiles) {
+    struct Case {
+        std::vector<std::string> args;
+        int exit_code;
+        bool usage_on_stdout;
+    };
+    const Case cases[] = {
+        {{}, 2, false},        {{"-q"}, 2, false}, {{"--frobnicate", "a.xml"}, 2, false},
+        {{"--help"}, 0, true}, {{"-h"}, 0, true},
+    };
+    for (const Case& c : cases) {
+        CommandResult result = Check(c.args);
+        EXPECT_EQ(result.exit_code, c.exit_code);
+        const std::string& usage = c.usage_on_stdout ? result.out : result.err;
+        EXPECT_NE(usage.find("Usage: dravonix-check [-q] FILE..."), std::string::npos) << usage;
+        EXPECT_EQ(c.usage_on_stdout ? result.err : result.out, "");
+    }
+    CommandResult version = Check({"--version"});
+    EXPECT_EQ(version.exit_code, 0);
+    EXPECT_EQ(version.out, ConsoleText("dravonix-check 1.0.0\n"));
+}
+
+}  // namespace dravonix
