@@ -480,8 +480,8 @@ void KbdChecker::CheckHeaderLine(std::string_view line) {
     if (after_block_start_) {
         Report(line_, KbdIssue::kUnknownHeader,
                "line " + Quote(line) +
-                   " after \"[KEYDEF]\" is ignored: only the line after the first \"[KEYDEF]\" "
-                   "names the keyboard");
+                   " after \"[KEYDEF]\" is no header key: ignored (the keyboard takes its name "
+                   "once, from the line after the file's first non-empty line)");
         return;
     }
     Report(line_, KbdIssue::kUnknownHeader,
