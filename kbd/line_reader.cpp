@@ -75,20 +75,22 @@ std::vector<char> Utf8ToNarrow(std::string_view text, std::size_t line,
 LineReader::LineReader(ReadableFile& file) : file_(file), block_(kBlockSize) {}
 
 int LineReader::Peek() {
-    if (position_ == end_) {
-        if (at_end_) return kEnd;
-        // A read may deliver less than asked; only an empty one (or an error)
-        // ends the input.
-        if (!file_.Read(block_.data(), block_.size(), &end_, nullptr)) end_ = 0;
-        position_ = 0;
-        if (end_ == 0) {
-            at_end_ = true;
-            return kEnd;
-        }
-        if (!encoding_chosen_) ChooseEncoding();
-        if (position_ == end_) return kEnd;  // a file of the byte-order mark alone
-    }
+    if (position_ == end_ && !Refill()) return kEnd;
     return static_cast<unsigned char>(block_[position_]);
+}
+
+bool LineReader::Refill() {
+    if (at_end_) return false;
+    // A read may deliver less than asked; only an empty one (or an error)
+    // ends the input.
+    if (!file_.Read(block_.data(), block_.size(), &end_, nullptr)) end_ = 0;
+    position_ = 0;
+    if (end_ == 0) {
+        at_end_ = true;
+        return false;
+    }
+    if (!encoding_chosen_) ChooseEncoding();
+    return position_ < end_;  // false for a file of the byte-order mark alone
 }
 
 void LineReader::ChooseEncoding() {

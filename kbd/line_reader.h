@@ -62,6 +62,9 @@ public:
 private:
     /// The next byte without taking it, or kEnd at the end of the input.
     int Peek();
+    /// Reads the next block once the last is used up; false at the end of
+    /// the input.
+    bool Refill();
     void SkipWhitespace();
     /// Called with a new block while the text is still plain ASCII: at the
     /// first byte above 0x7F, reads the rest of the file behind the block and
