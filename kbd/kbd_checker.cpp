@@ -594,7 +594,8 @@ void KbdChecker::CheckKeyLineOutcome(std::string_view line, bool added, bool qui
                    "type-16 key has no target in double quotes: key added with an empty target");
         } else if (!check.target_closed) {
             Report(line_, KbdIssue::kKeyLinePartial,
-                   "target has no closing double quote: the rest of the line is taken");
+                   "target has no closing double quote: it runs to the end of the line "
+                   "(where a \";\" or \"#\" not followed by a quote starts a comment)");
         }
         if (check.target_length > kMaxKeyTargetLength) {
             Report(line_, KbdIssue::kTargetCut,
