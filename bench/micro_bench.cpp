@@ -1,5 +1,5 @@
-// Micro-benchmarks of the two hot paths of a conversion: the key-line parser
-// of the legacy reader, and saving a large keyboard model as XML text.
+// Micro-benchmarks of the hot paths of a conversion: the key-line parser and
+// the whole legacy reader, and saving a large keyboard model as XML text.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -42,6 +42,24 @@ void BM_ParseKeyLine(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(std::size(kKeyLines)));
 }
 BENCHMARK(BM_ParseKeyLine);
+
+// Reads a generated file of state.range(0) bytes into a new model, without an
+// observer: the reader as the converter uses it.
+void BM_ReadKbdFile(benchmark::State& state) {
+    const auto size = static_cast<std::size_t>(state.range(0));
+    ScratchDir dir;
+    WriteFile(dir / "in.kbd", GenerateKbd(size, 4));
+    for (auto _ : state) {
+        KeyDefinition definition;
+        if (!ReadKbdFile(dir / "in.kbd", definition)) {
+            state.SkipWithError("cannot read the generated keyboard");
+            break;
+        }
+        benchmark::DoNotOptimize(definition.subkeydef.data());
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(size));
+}
+BENCHMARK(BM_ReadKbdFile)->Arg(4 << 20)->Unit(benchmark::kMillisecond);
 
 // A keyboard model read from a generated file of the given size.
 std::unique_ptr<KeyDefDocument> ReadGeneratedModel(std::size_t size) {

@@ -10,6 +10,8 @@ std::string_view KbdIssueName(KbdIssue kind) {
             return "unclosed-section";
         case KbdIssue::kMarkerCase:
             return "marker-case";
+        case KbdIssue::kMarkerMisplaced:
+            return "marker-misplaced";
         case KbdIssue::kStrayLine:
             return "stray-line";
         case KbdIssue::kUnknownHeader:
@@ -32,6 +34,8 @@ std::string_view KbdIssueName(KbdIssue kind) {
             return "macro-unclosed";
         case KbdIssue::kMacroClosedBySection:
             return "macro-closed-by-section";
+        case KbdIssue::kSoundLine:
+            return "sound-line";
         case KbdIssue::kSoundDuplicate:
             return "sound-duplicate";
         case KbdIssue::kSoundMissing:

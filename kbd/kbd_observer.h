@@ -14,6 +14,7 @@ enum class KbdIssue : std::uint8_t {
     kUnclosedKeydef,        // a KEYDEF block without "[/KEYDEF]": the whole panel is dropped
     kUnclosedSection,       // a section whose end marker never came
     kMarkerCase,            // a marker in the wrong letter case, read as an ordinary line
+    kMarkerMisplaced,       // a marker where it means nothing, read as an ordinary line
     kStrayLine,             // a line outside any block that is not the keyboard's name
     kUnknownHeader,         // a header line that is no known header key
     kKeyLineUnread,         // a key line the scanner did not understand: no key
@@ -25,6 +26,7 @@ enum class KbdIssue : std::uint8_t {
     kStrokeUnread,          // a macro stroke line not understood
     kMacroUnclosed,         // a macro still open at the end of the file: dropped
     kMacroClosedBySection,  // a macro closed by its section's end marker, not ".MACROENDS"
+    kSoundLine,             // a sound line ignored, or read with the id 0
     kSoundDuplicate,        // a sound id defined twice: the first wins
     kSoundMissing,          // a key or macro sound id with no entry in its panel's table
     kLongLine,              // a line longer than 4096 characters, read in pieces
@@ -32,6 +34,7 @@ enum class KbdIssue : std::uint8_t {
     kLoneCr,                // a CR not followed by LF, kept in the line
     kImagePathCut,          // an image path cut at a blank
     kCharacterReplaced,     // a UTF-8 character without a Windows-1252 byte, read as "?"
+                            // (or a byte that is no UTF-8 in a file marked as UTF-8)
 };
 
 /// The short name of a kind as reports show it in brackets, such as
@@ -43,9 +46,11 @@ class KbdObserver {
 public:
     virtual ~KbdObserver() = default;
 
-    /// line is the 1-based physical line of the file the report is about;
-    /// details says what happened, in words for a user (no line number, no
-    /// file name, no kind).
+    /// line is the 1-based physical line of the file the report is about
+    /// (newlines counted, so never past the file's last line); details says
+    /// what happened, in words for a user (no file name, no kind). Text quoted
+    /// from the file in details is Windows-1252, like the model's text, with
+    /// control characters written as \xNN.
     virtual void Report(std::size_t line, KbdIssue kind, std::string_view details) = 0;
 };
 

@@ -1,35 +1,58 @@
 #include "kbd/kbd_reader.h"
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "kbd/kbd_checker.h"
 #include "kbd/kbd_state.h"
 #include "kbd/line_reader.h"
 #include "platform/file_system.h"
 
 namespace dravonix {
 
-bool ReadKbdFile(const std::string& path, KeyDefinition& definition, KbdObserver* observer,
-                 std::string* error) {
-    (void)observer;
-    // A folder counts as a file that cannot be opened: it has no lines.
-    std::unique_ptr<ReadableFile> file = SystemFileSystem().OpenForReading(path, error);
-    if (!file) return false;
+namespace {
 
-    LineReader reader(*file);
+/// Bytes in memory read as a file.
+class BytesFile : public ReadableFile {
+public:
+    explicit BytesFile(std::string_view bytes) : rest_(bytes) {}
+    bool Read(char* buffer, std::size_t size, std::size_t* got, std::string*) override {
+        *got = std::min(size, rest_.size());
+        rest_.copy(buffer, *got);
+        rest_.remove_prefix(*got);
+        return true;
+    }
+
+private:
+    std::string_view rest_;
+};
+
+/// The line loop: reads file to its end into definition. With an observer,
+/// a checker watches every line; without one, the loop does nothing else.
+void ReadLines(ReadableFile& file, KeyDefinition& definition, KbdObserver* observer) {
+    LineReader reader(file);
     KbdWork work;
+    std::optional<KbdChecker> checker;
+    if (observer != nullptr) checker.emplace(*observer);
     bool name_pending = true;
     std::string raw;  // reused for every line
     bool have_line = reader.Read(raw);
     while (have_line) {
         const std::string_view line = CleanLine(raw);
+        if (checker) checker->Piece(reader, raw, line);
         if (line.empty()) {
             have_line = reader.Read(raw);
             continue;
         }
         const bool before_first_block = work.state == KbdLineState::OutsideKeydef;
-        HandleKbdLine(line, work, definition);
+        if (checker) {
+            checker->HandleLine(line, work, definition);
+        } else {
+            HandleKbdLine(line, work, definition);
+        }
         have_line = reader.Read(raw);
         // Every line before the first block reads the next line at once; the
         // first line read this way, exactly as read, names the keyboard. It is
@@ -37,10 +60,27 @@ bool ReadKbdFile(const std::string& path, KeyDefinition& definition, KbdObserver
         if (before_first_block && have_line && name_pending) {
             definition.name = raw;
             name_pending = false;
+            if (checker) checker->NameTaken();
         }
     }
     // An unfinished block, an open macro and the working key are dropped.
+    if (checker) checker->End(reader, work);
+}
+
+}  // namespace
+
+bool ReadKbdFile(const std::string& path, KeyDefinition& definition, KbdObserver* observer,
+                 std::string* error) {
+    // A folder counts as a file that cannot be opened: it has no lines.
+    std::unique_ptr<ReadableFile> file = SystemFileSystem().OpenForReading(path, error);
+    if (!file) return false;
+    ReadLines(*file, definition, observer);
     return true;
+}
+
+void ReadKbdBytes(std::string_view bytes, KeyDefinition& definition, KbdObserver* observer) {
+    BytesFile file(bytes);
+    ReadLines(file, definition, observer);
 }
 
 }  // namespace dravonix

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "kbd/kbd_observer.h"
 #include "model/key_definition.h"
@@ -16,5 +17,10 @@ namespace dravonix {
 /// the same either way.
 [[nodiscard]] bool ReadKbdFile(const std::string& path, KeyDefinition& definition,
                                KbdObserver* observer = nullptr, std::string* error = nullptr);
+
+/// Reads the bytes of a legacy keyboard file, held in memory, exactly as
+/// ReadKbdFile reads the file that holds them.
+void ReadKbdBytes(std::string_view bytes, KeyDefinition& definition,
+                  KbdObserver* observer = nullptr);
 
 }  // namespace dravonix

@@ -24,6 +24,12 @@ constexpr std::string_view kShiftOnStart = "[SHIFT/CAPS ON]";
 constexpr std::string_view kShiftOnEnd = "[/SHIFT/CAPS ON]";
 constexpr std::string_view kMacroEnd = ".MACROENDS";
 
+constexpr std::string_view kMarkers[] = {
+    kKeydefStart,        kKeydefEnd,        kSoundsStart,   kSoundsEnd,
+    kNotInfluencedStart, kNotInfluencedEnd, kShiftOffStart, kShiftOffEnd,
+    kShiftOnStart,       kShiftOnEnd,       kMacroEnd,
+};
+
 /// What a marker does besides moving to its state.
 enum class MarkerAction : std::uint8_t { kNone, kStartPanel, kCompletePanel, kCloseMacro };
 
@@ -128,5 +134,16 @@ void HandleKbdLine(std::string_view line, KbdWork& work, KeyDefinition& definiti
     }
     ParseSectionLine(line, work);
 }
+
+std::string_view FindKbdMarker(KbdLineState state, std::string_view line) {
+    for (const Transition& transition : kTransitions) {
+        if (transition.state == state && line.find(transition.marker) != std::string_view::npos) {
+            return transition.marker;
+        }
+    }
+    return {};
+}
+
+std::span<const std::string_view> KbdMarkers() { return kMarkers; }
 
 }  // namespace dravonix

@@ -2,6 +2,7 @@
 // the objects it builds, and the one step that applies a line to them.
 #pragma once
 
+#include <span>
 #include <string_view>
 
 #include "model/key.h"
@@ -41,5 +42,12 @@ struct KbdWork {
 /// starts a macro moves to InMacro. Lines before the first block are not
 /// parsed (the line loop takes the keyboard's name from among them).
 void HandleKbdLine(std::string_view line, KbdWork& work, KeyDefinition& definition);
+
+/// The marker that HandleKbdLine acts on when line comes in state; empty
+/// when line is no marker line of that state.
+std::string_view FindKbdMarker(KbdLineState state, std::string_view line);
+
+/// Every marker of the file format, ".MACROENDS" included.
+std::span<const std::string_view> KbdMarkers();
 
 }  // namespace dravonix

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "kbd/scanner.h"
+#include "platform/codepage.h"
+#include "platform/unicode.h"
 
 namespace dravonix {
 
@@ -11,31 +13,129 @@ namespace {
 /// Size of one block read from the file.
 constexpr std::size_t kBlockSize = 64 * 1024;
 
+/// The UTF-8 byte-order mark.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+/// True when no byte of text is above 0x7F.
+bool IsAscii(const char* text, std::size_t size) {
+    unsigned char any = 0;
+    for (std::size_t i = 0; i < size; ++i) any |= static_cast<unsigned char>(text[i]);
+    return any < 0x80;
+}
+
+/// True when text is well-formed UTF-8 throughout.
+bool IsUtf8(std::string_view text) {
+    char32_t code_point = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const std::size_t length = DecodeUtf8(text.substr(i), &code_point);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}
+
+/// Converts UTF-8 text, which starts on physical line `line`, to Windows-1252
+/// bytes; a byte that is no UTF-8 is kept as it is. Records every character
+/// that has no byte, and every byte kept, in changes.
+std::vector<char> Utf8ToNarrow(std::string_view text, std::size_t line,
+                               std::vector<CharacterChange>& changes) {
+    std::vector<char> narrow;
+    narrow.reserve(text.size());
+    char32_t code_point = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const char byte = text[i];
+        if (static_cast<unsigned char>(byte) < 0x80) {
+            if (byte == '\n') ++line;
+            narrow.push_back(byte);
+            ++i;
+            continue;
+        }
+        const std::size_t length = DecodeUtf8(text.substr(i), &code_point);
+        if (length == 0) {
+            changes.push_back({line, static_cast<unsigned char>(byte), true});
+            narrow.push_back(byte);
+            ++i;
+            continue;
+        }
+        const char narrowed =
+            code_point <= 0xFFFF ? ByteOfWideChar(static_cast<char16_t>(code_point)) : '?';
+        if (narrowed == '?') changes.push_back({line, code_point, false});
+        narrow.push_back(narrowed);
+        i += length;
+    }
+    return narrow;
+}
+
 }  // namespace
 
 LineReader::LineReader(ReadableFile& file) : file_(file), block_(kBlockSize) {}
 
 int LineReader::Peek() {
-    if (position_ == end_) {
-        if (at_end_) return kEnd;
-        // A read may deliver less than asked; only an empty one (or an error)
-        // ends the input.
-        if (!file_.Read(block_.data(), block_.size(), &end_, nullptr)) end_ = 0;
-        position_ = 0;
-        if (end_ == 0) {
-            at_end_ = true;
-            return kEnd;
-        }
-    }
+    if (position_ == end_ && !Refill()) return kEnd;
     return static_cast<unsigned char>(block_[position_]);
 }
 
+bool LineReader::Refill() {
+    if (at_end_) return false;
+    // A read may deliver less than asked; only an empty one (or an error)
+    // ends the input.
+    if (!file_.Read(block_.data(), block_.size(), &end_, nullptr)) end_ = 0;
+    position_ = 0;
+    if (end_ == 0) {
+        at_end_ = true;
+        return false;
+    }
+    if (!encoding_chosen_) ChooseEncoding();
+    return position_ < end_;  // false for a file of the byte-order mark alone
+}
+
+void LineReader::ChooseEncoding() {
+    const bool from_start = first_block_;
+    first_block_ = false;
+    if (IsAscii(block_.data(), end_)) return;
+    encoding_chosen_ = true;
+
+    // Read the rest of the file behind the block, which then holds all that
+    // is left of the input.
+    std::size_t size = end_;
+    for (;;) {
+        block_.resize(size + kBlockSize);
+        std::size_t got = 0;
+        if (!file_.Read(block_.data() + size, kBlockSize, &got, nullptr) || got == 0) break;
+        size += got;
+    }
+    block_.resize(size);
+    end_ = size;
+    at_end_ = true;
+
+    std::string_view text(block_.data(), size);
+    const bool marked = from_start && text.starts_with(kByteOrderMark);
+    if (marked) {
+        text.remove_prefix(kByteOrderMark.size());
+    } else if (!IsUtf8(text)) {
+        return;  // Windows-1252, byte for byte
+    }
+    block_ = Utf8ToNarrow(text, next_line_, changes_);
+    position_ = 0;
+    end_ = block_.size();
+}
+
 void LineReader::SkipWhitespace() {
-    for (int ch = Peek(); ch != kEnd && IsCSpace(static_cast<char>(ch)); ch = Peek()) ++position_;
+    for (int ch = Peek(); ch != kEnd && IsCSpace(static_cast<char>(ch)); ch = Peek()) {
+        if (ch == '\n') ++next_line_;
+        ++position_;
+    }
 }
 
 bool LineReader::Read(std::string& text) {
     text.clear();
+    piece_line_ = next_line_;
+    piece_had_nul_ = false;
+    piece_had_lone_cr_ = false;
     std::size_t length = 0;
     bool after_nul = false;
     while (length < kMaxLinePiece && Peek() != kEnd) {
@@ -55,9 +155,13 @@ bool LineReader::Read(std::string& text) {
         ++position_;
         if (ch == '\r' && Peek() == '\n') break;  // CR LF is one newline; the skip takes the LF
         ++length;
-        if (ch == '\0') after_nul = true;
-        if (!after_nul) text.push_back(ch);
+        if (ch == '\0') after_nul = piece_had_nul_ = true;
+        if (!after_nul) {
+            text.push_back(ch);
+            if (ch == '\r') piece_had_lone_cr_ = true;
+        }
     }
+    piece_length_ = length;
     // Nothing read and nothing left: the end of the input. (An empty piece
     // before a newline can only occur at the start of the file.)
     if (length == 0 && Peek() == kEnd) return false;

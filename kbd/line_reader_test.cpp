@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace dravonix {
@@ -114,6 +115,28 @@ TEST(LineReaderTest, NewlinesAndNulsRightAtABlockBoundary) {
         if (tail == "\rz") expected.push_back(last + "\rz");
         if (tail.size() == 4) expected.insert(expected.end(), {last, "w"});
         EXPECT_EQ(ReadAll(content), expected) << tail.size();
+    }
+}
+
+TEST(LineReaderTest, NumbersPiecesByPhysicalLineAndReadsUtf8) {
+    // The byte-order mark comes a byte at a time in one of the readings.
+    const std::string content =
+        "\xEF\xBB\xBF"
+        "a\n\n  b\r\nc\rd\n" +
+        std::string(kMaxLinePiece + 1, 'x') + "\n\xE2\x86\x92\n";
+    using Piece = std::pair<std::string, std::size_t>;
+    const std::vector<Piece> expected = {
+        {"a", 1}, {"b", 3}, {"c\rd", 4}, {std::string(kMaxLinePiece, 'x'), 5}, {"x", 5}, {"?", 6}};
+    for (std::size_t piece : {std::size_t{1}, content.size()}) {
+        MemoryFile file(content, piece);
+        LineReader reader(file);
+        std::vector<Piece> pieces;
+        std::string text;
+        while (reader.Read(text)) pieces.emplace_back(text, reader.line());
+        EXPECT_EQ(pieces, expected) << piece;
+        ASSERT_EQ(reader.character_changes().size(), 1u);
+        EXPECT_EQ(reader.character_changes()[0].line, 6u);
+        EXPECT_EQ(reader.character_changes()[0].code_point, U'\u2192');
     }
 }
 

@@ -35,6 +35,9 @@ public:
     /// into value (written on success).
     [[nodiscard]] bool Word(std::string& value);
 
+    /// Where the next directive starts reading.
+    std::size_t position() const { return position_; }
+
 private:
     void SkipSpace();
 
