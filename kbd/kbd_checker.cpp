@@ -83,6 +83,22 @@ bool ContainsIgnoringCase(std::string_view text, std::string_view needle, std::s
 
 /// True when line begins with key; value then is the text one character
 /// after the key, as the header keys read it.
+// False when line cannot hold any marker in any letter case: every marker
+// starts with "[" and a letter or "/", or is ".MACROENDS". Key lines, whose
+// "[" is followed by a number, are so passed over with one scan, which keeps
+// a checked read close to the speed of a plain one.
+bool MayHoldMarker(std::string_view line) {
+    for (std::size_t i = 0; i + 1 < line.size(); ++i) {
+        const char c = line[i];
+        if (c != '[' && c != '.') continue;
+        const char lower = static_cast<char>(line[i + 1] | 0x20);
+        if (c == '[' ? (line[i + 1] == '/' || (lower >= 'a' && lower <= 'z')) : lower == 'm') {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool TakeValue(std::string_view line, std::string_view key, std::string_view& value) {
     if (!line.starts_with(key)) return false;
     const std::size_t start = key.size() + 1;
@@ -209,7 +225,9 @@ void KbdChecker::HandleLine(std::string_view line, KbdWork& work, KeyDefinition&
     const bool after_block_start = after_block_start_;
     after_block_start_ = false;
     if (IsSection(state)) ++section_lines_;
-    const std::string_view marker = FindKbdMarker(state, line);
+    const bool may_hold_marker = MayHoldMarker(line);
+    const std::string_view marker =
+        may_hold_marker ? FindKbdMarker(state, line) : std::string_view();
     if (!marker.empty()) {
         HandleMarker(line, marker, work, definition);
         return;
@@ -218,7 +236,7 @@ void KbdChecker::HandleLine(std::string_view line, KbdWork& work, KeyDefinition&
         section_suspect_ = line_;
         section_suspect_text_ = line;
     }
-    const bool quiet = name_ || ReportMarkerProblem(line, state);
+    const bool quiet = name_ || (may_hold_marker && ReportMarkerProblem(line, state));
 
     switch (state) {
         case S::OutsideKeydef:
@@ -529,6 +547,7 @@ void KbdChecker::CheckSoundLine(std::string_view line, const KbdWork& work) {
 void KbdChecker::CheckKeyLineOutcome(std::string_view line, bool added, bool quiet,
                                      const Key* key) {
     if (quiet) return;
+    if (added && IsPlainKeyLine(line)) return;  // most lines: nothing to report
     const KeyLineCheck check = CheckKeyLine(line);
     if (!added) {
         std::string details;

@@ -122,4 +122,66 @@ KeyLineCheck CheckKeyLine(std::string_view line) {
     return check;
 }
 
+namespace {
+
+/// The C whitespace characters, inline for the quick test.
+constexpr bool IsBlank(char ch) { return ch == ' ' || (ch >= '\t' && ch <= '\r'); }
+
+/// Reads "%d" the quick way: whitespace, an optional sign and 1 to 9 digits
+/// (so never outside 32 bits); false for anything else.
+inline bool ShortNumber(const char*& p, const char* end, std::int32_t* value = nullptr) {
+    while (p != end && IsBlank(*p)) ++p;
+    bool negative = false;
+    if (p != end && (*p == '-' || *p == '+')) negative = *p++ == '-';
+    const char* digits = p;
+    std::int32_t number = 0;
+    while (p != end && *p >= '0' && *p <= '9') {
+        if (p - digits == 9) return false;  // ten digits may not fit: the full scan decides
+        number = number * 10 + (*p++ - '0');
+    }
+    if (p == digits) return false;
+    if (value != nullptr) *value = negative ? -number : number;
+    return true;
+}
+
+/// Whitespace, then ch.
+inline bool Separator(const char*& p, const char* end, char ch) {
+    while (p != end && IsBlank(*p)) ++p;
+    if (p == end || *p != ch) return false;
+    ++p;
+    return true;
+}
+
+}  // namespace
+
+bool IsPlainKeyLine(std::string_view line) {
+    if (line.empty() || line[0] != '[') return false;
+    const char* p = line.data() + 1;
+    const char* const end = line.data() + line.size();
+    std::size_t numbers = 0;
+    for (;;) {
+        if (!ShortNumber(p, end)) return false;
+        ++numbers;
+        if (p == end) return false;
+        const char after = *p++;
+        if (after == ']') break;
+        if (after != ',') return false;  // a blank before a comma ends the points
+    }
+    if (numbers % 2 != 0 || numbers / 2 > kMaxKeyLinePoints) return false;
+    std::int32_t type = -1;
+    if (!Separator(p, end, ',') || !ShortNumber(p, end) || !Separator(p, end, ',') ||
+        !ShortNumber(p, end, &type) || type == -1) {
+        return false;
+    }
+    if (type == 16) {
+        if (!Separator(p, end, ',') || !Separator(p, end, '"')) return false;
+        const std::string_view target(p, static_cast<std::size_t>(end - p));
+        const std::size_t close = target.find('"');
+        return close != std::string_view::npos && close <= kMaxKeyTargetLength;
+    }
+    return Separator(p, end, ',') && ShortNumber(p, end) && Separator(p, end, ',') &&
+           ShortNumber(p, end) && Separator(p, end, ',') && Separator(p, end, '\'') &&
+           end - p >= 2 && p[1] == '\'';
+}
+
 }  // namespace dravonix

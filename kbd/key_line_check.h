@@ -37,6 +37,13 @@ struct KeyLineCheck {
 /// Scans line as ParseKeyLine does and says what it reads.
 KeyLineCheck CheckKeyLine(std::string_view line);
 
+/// A quick test, far cheaper than CheckKeyLine, for the common key line that
+/// is read whole: an even number of at most 512 short numbers in brackets,
+/// then sound id, type, virtual key, a number and a quoted character, or for
+/// type 16 a quoted target of at most 127 characters. True only when
+/// CheckKeyLine would find nothing to report; false says nothing.
+bool IsPlainKeyLine(std::string_view line);
+
 /// True when the number text (optional sign and digits) is outside the
 /// 32-bit range.
 bool IsOutside32Bits(std::string_view number);
