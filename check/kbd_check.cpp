@@ -1,12 +1,19 @@
 #include "check/kbd_check.h"
 
+#include <utility>
+
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
+#include "platform/codepage.h"
 
 namespace dravonix {
 
 void KbdFindingCollector::Report(std::size_t line, KbdIssue kind, std::string_view details) {
-    report_.Add(line, KbdIssueName(kind), std::string(details));
+    // What the reader quotes from the file is Windows-1252, as the model's
+    // text; reports are UTF-8.
+    std::string message;
+    AppendNarrowAsUtf8(details, message);
+    report_.Add(line, KbdIssueName(kind), std::move(message));
 }
 
 void CheckKbdFile(const std::string& path, CheckReport& report) {

@@ -14,7 +14,12 @@ TEST(KbdCheck, ReportsBecomeFindingsInTheCompilersForm) {
     collector.Report(12, KbdIssue::kUnclosedKeydef,
                      "the KEYDEF block begun here has no \"[/KEYDEF]\": its 3 keys are dropped");
     collector.Report(3, KbdIssue::kLoneCr, "a CR without LF stays in the line");
-    ASSERT_EQ(report.findings.size(), 2u);
+    // Text quoted from the file is Windows-1252; the report is UTF-8.
+    collector.Report(4, KbdIssue::kUnknownHeader,
+                     "line \"Gr\xF6\xDF"
+                     "e \x80\" is no header key");
+    ASSERT_EQ(report.findings.size(), 3u);
+    EXPECT_EQ(report.findings[2].message, "line \"Gr\u00f6\u00dfe \u20ac\" is no header key");
     EXPECT_EQ(FormatFinding("pad.kbd", report.findings[0]),
               "pad.kbd:12: warning: the KEYDEF block begun here has no \"[/KEYDEF]\": its 3 keys "
               "are dropped [unclosed-keydef]");
