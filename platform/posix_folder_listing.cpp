@@ -1,4 +1,4 @@
-// Listing a folder with opendir and readdir.
+// Listing a folder with opendir and readdir; "/" separates folders.
 #include <dirent.h>
 
 #include <cerrno>
@@ -35,6 +35,12 @@ bool ListFolder(const std::string& path, std::vector<std::string>* names, std::s
         return false;
     }
     return true;
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return "";
+    return path.substr(0, slash == 0 ? 1 : slash);
 }
 
 }  // namespace dravonix

@@ -1,4 +1,5 @@
-// Listing a folder with FindFirstFileW and FindNextFileW, by its UTF-16 name.
+// Listing a folder with FindFirstFileW and FindNextFileW, by its UTF-16 name;
+// "\" and "/" separate folders.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
@@ -51,6 +52,14 @@ bool ListFolder(const std::string& path, std::vector<std::string>* names, std::s
         return false;
     }
     return true;
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    if (slash == std::string::npos) return "";
+    // A root keeps its separator: "\x.kbd", "C:\x.kbd".
+    if (slash == 0 || (slash == 2 && path[1] == ':')) return path.substr(0, slash + 1);
+    return path.substr(0, slash);
 }
 
 }  // namespace dravonix
