@@ -52,6 +52,8 @@ private:
     void DockRect(const DomNode& parent, const DockRect& dock);
     /// A line break between elements, which keeps the file readable.
     void Break(const DomNode& parent) { b_.Text(parent, "\n"); }
+    /// Width of an outline, in the coordinates being drawn.
+    double Line() const { return m_.line / scale_; }
     const std::string& N(double value) {
         number_.clear();
         AppendNumber(value, number_);
@@ -61,6 +63,7 @@ private:
     SvgBuilder& b_;
     const KeyboardLayout& layout_;
     const LayoutMetrics& m_;
+    double scale_ = 1;  // picture pixels per unit of the coordinates being drawn
     std::string number_;
 };
 
@@ -70,7 +73,6 @@ void Painter::Paint() {
     const std::string height = NumberText(size.height);
     const std::string view_box =
         Concat({"0 0 ", NumberText(layout_.width), " ", NumberText(layout_.height)});
-    const std::string line = NumberText(m_.line);
     DomNode root = b_.Element(b_.document(), "svg",
                               {{"xmlns", "http://www.w3.org/2000/svg"},
                                {"xmlns:xlink", "http://www.w3.org/1999/xlink"},
@@ -79,8 +81,7 @@ void Painter::Paint() {
                                {"height", height},
                                {"viewBox", view_box},
                                {"font-family", "sans-serif"},
-                               {"fill-rule", "evenodd"},
-                               {"stroke-width", line}});
+                               {"fill-rule", "evenodd"}});
     Break(root);
     b_.TextElement(root, "title", layout_.title);
     Break(root);
@@ -132,7 +133,7 @@ void Painter::Legend(const DomNode& root) {
                             {"height", side},
                             {"fill", "none"},
                             {"stroke", kPanelOutline},
-                            {"stroke-dasharray", NumberText(3 * m_.line)}});
+                            {"stroke-dasharray", NumberText(3 * Line())}});
                 break;
             case LegendMark::kNonDragArea:
                 b_.Element(legend, "rect",
@@ -152,8 +153,8 @@ void Painter::Legend(const DomNode& root) {
                             {"height", side},
                             {"fill", "none"},
                             {"stroke", kDockStroke},
-                            {"stroke-width", NumberText(2 * m_.line)},
-                            {"stroke-dasharray", NumberText(4 * m_.line)}});
+                            {"stroke-width", NumberText(2 * Line())},
+                            {"stroke-dasharray", NumberText(4 * Line())}});
                 break;
             case LegendMark::kHotSpot:
             case LegendMark::kCount:
@@ -201,6 +202,7 @@ void Painter::Panel(const DomNode& root, const PanelPlan& plan) {
 
     const SubKeyDefinition& panel = *plan.panel;
     const SoundTable& sounds = panel.sounds;
+    scale_ = plan.scale;
     DomNode view = View(root, plan, 0);
     if (!panel.nondragarea.rect.empty() || !panel.nondragarea.ellipse.empty() ||
         !panel.nondragarea.roundrect.empty() || !panel.nondragarea.polygon.empty()) {
@@ -218,7 +220,7 @@ void Painter::Panel(const DomNode& root, const PanelPlan& plan) {
                                      {{"class", "panelshape"},
                                       {"fill", "none"},
                                       {"stroke", kPanelOutline},
-                                      {"stroke-dasharray", NumberText(3 * m_.line)}});
+                                      {"stroke-dasharray", NumberText(3 * Line())}});
         Outlines(outline, panel.shape);
         Break(view);
     }
@@ -243,14 +245,19 @@ void Painter::Panel(const DomNode& root, const PanelPlan& plan) {
             KeyGroup(shifted, kind, key.shape, KeyLabel(key), KeyDetails(key, kind, sounds));
         }
     }
+    scale_ = 1;
     (void)heading;
 }
 
 DomNode Painter::View(const DomNode& root, const PanelPlan& plan, int index) {
+    // The panel's coordinates are kept; the view moves and scales them.
     const std::string transform =
-        Concat({"translate(", NumberText(plan.view_left[index] - plan.view.x0), " ",
-                NumberText(plan.view_top - plan.view.y0), ")"});
-    DomNode view = b_.Element(root, "g", {{"class", "view"}, {"transform", transform}});
+        Concat({"translate(", NumberText(plan.view_left[index]), " ", NumberText(plan.view_top),
+                ") scale(", NumberText(plan.scale), ") translate(", NumberText(-plan.view.x0), " ",
+                NumberText(-plan.view.y0), ")"});
+    DomNode view = b_.Element(
+        root, "g",
+        {{"class", "view"}, {"transform", transform}, {"stroke-width", NumberText(Line())}});
     Break(root);
     Break(view);
     const Box& box = plan.image_box;
@@ -359,12 +366,18 @@ void Painter::Label(const DomNode& parent, const KeyShape& shape, const std::str
     for (const char c : label) {
         if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++characters;
     }
-    const double fit_width = box.Width() * 0.9 / (0.6 * static_cast<double>(characters));
-    const double size = std::min({box.Height() * 0.45, fit_width, 1.5 * m_.heading_size});
-    if (!(size > 0)) return;
+    // The text is sized in picture pixels and placed at the key's middle by
+    // a transform, so that its size stays sensible at any scale.
+    const double width = box.Width() * scale_;
+    const double fit_width = width * 0.9 / (0.6 * static_cast<double>(characters));
+    const double size = std::min({box.Height() * scale_ * 0.45, fit_width, 1.5 * m_.heading_size});
+    if (!(size >= 1)) return;
+    const std::string transform =
+        Concat({"translate(", NumberText((box.x0 + box.x1) / 2), " ",
+                NumberText((box.y0 + box.y1) / 2), ") scale(", NumberText(1 / scale_), ")"});
     b_.TextElement(parent, "text", label,
-                   {{"x", NumberText((box.x0 + box.x1) / 2)},
-                    {"y", NumberText((box.y0 + box.y1) / 2 + size * 0.35)},
+                   {{"transform", transform},
+                    {"y", NumberText(size * 0.35)},
                     {"font-size", NumberText(size)},
                     {"text-anchor", "middle"},
                     {"fill", kText},
@@ -373,7 +386,7 @@ void Painter::Label(const DomNode& parent, const KeyShape& shape, const std::str
 }
 
 void Painter::HotSpot(const DomNode& parent, double x, double y) {
-    const double r = m_.marker;
+    const double r = m_.marker / scale_;
     const std::string path =
         Concat({"M", NumberText(x - r), " ", NumberText(y), "H", NumberText(x + r), "M",
                 NumberText(x), " ", NumberText(y - r), "V", NumberText(y + r)});
@@ -381,7 +394,7 @@ void Painter::HotSpot(const DomNode& parent, double x, double y) {
                               {{"class", "hotspot"},
                                {"fill", "none"},
                                {"stroke", kHotSpotStroke},
-                               {"stroke-width", NumberText(2 * m_.line)}});
+                               {"stroke-width", NumberText(2 * Line())}});
     b_.Element(mark, "circle",
                {{"cx", NumberText(x)}, {"cy", NumberText(y)}, {"r", NumberText(r * 0.6)}});
     b_.Element(mark, "path", {{"d", path}});
@@ -398,8 +411,8 @@ void Painter::DockRect(const DomNode& parent, const dravonix::DockRect& dock) {
                 {"height", NumberText(std::fabs(y2 - y1))},
                 {"fill", "none"},
                 {"stroke", kDockStroke},
-                {"stroke-width", NumberText(2 * m_.line)},
-                {"stroke-dasharray", NumberText(4 * m_.line)}});
+                {"stroke-width", NumberText(2 * Line())},
+                {"stroke-dasharray", NumberText(4 * Line())}});
 }
 
 }  // namespace

@@ -66,15 +66,21 @@ const char* LegendCaption(LegendMark mark) {
     return "";
 }
 
+double ViewWidth(const PanelPlan& plan) {
+    const double one = plan.view.Width() * plan.scale;
+    return plan.shift_view ? 2 * one + LayoutMetrics().view_gap : one;
+}
+
+double ViewHeight(const PanelPlan& plan) { return plan.view.Height() * plan.scale; }
+
 KeyboardLayout PlanKeyboard(const KeyDefinition& keyboard, const std::string& image_folder) {
     KeyboardLayout layout;
     layout.title = Utf8(keyboard.name);
     if (layout.title.empty()) layout.title = "(keyboard without a name)";
 
-    // Each panel's content and image; the extent of all panels sets the unit.
-    double extent = 0;
-    double stacked = 0;
+    const LayoutMetrics& m = layout.metrics;
     int number = 0;
+    double width = 0;
     for (const SubKeyDefinition& panel : keyboard.subkeydef) {
         PanelPlan plan;
         plan.panel = &panel;
@@ -100,37 +106,29 @@ KeyboardLayout PlanKeyboard(const KeyDefinition& keyboard, const std::string& im
         plan.view = content;
         plan.view.Add(plan.image_box);
         plan.shift_view = !panel.keyswithshift.key.empty();
-        extent = std::max(extent, plan.view.Width() * (plan.shift_view ? 2 : 1));
-        stacked += plan.view.Height();
-        layout.panels.push_back(std::move(plan));
-    }
-    extent = std::max(extent, stacked);
 
-    LayoutMetrics& m = layout.metrics;
-    const double u = std::max(1.0, extent / kMaxPictureSide);
-    m.unit = u;
-    m.margin *= u;
-    m.title_size *= u;
-    m.heading_size *= u;
-    m.small_size *= u;
-    m.line *= u;
-    m.marker *= u;
-    m.view_gap *= u;
-
-    // Each view keeps a border for the marks drawn around its points.
-    const double border = m.marker + 2 * m.line;
-    double width = 0;
-    for (PanelPlan& plan : layout.panels) {
-        plan.view.x0 -= border;
-        plan.view.y0 -= border;
-        plan.view.x1 += border;
-        plan.view.y1 += border;
-        const double views =
-            plan.view.Width() * (plan.shift_view ? 2 : 1) + (plan.shift_view ? m.view_gap : 0);
-        width = std::max({width, views, TextWidth(plan.heading, m.heading_size)});
+        // Large panels are scaled down to fit the picture's width (and, each
+        // on its own, its height); each view keeps a border for the marks
+        // drawn around its points.
+        const double border = m.marker + 2 * m.line;
+        const double room = kMaxPictureSide - 2 * m.margin - 2 * border -
+                            (plan.shift_view ? m.view_gap + 2 * border : 0);
+        const double fit_width = plan.shift_view ? room / 2 : room;
+        const double fit_height = kMaxPictureSide - 2 * m.margin - 2 * border;
+        plan.scale = 1;
+        if (plan.view.Width() > fit_width) plan.scale = fit_width / plan.view.Width();
+        if (plan.view.Height() * plan.scale > fit_height) {
+            plan.scale = fit_height / plan.view.Height();
+        }
+        plan.view.x0 -= border / plan.scale;
+        plan.view.y0 -= border / plan.scale;
+        plan.view.x1 += border / plan.scale;
+        plan.view.y1 += border / plan.scale;
+        width = std::max({width, ViewWidth(plan), TextWidth(plan.heading, m.heading_size)});
         for (const std::string& note : plan.notes) {
             width = std::max(width, TextWidth(note, m.small_size));
         }
+        layout.panels.push_back(std::move(plan));
     }
     width = std::max({width, TextWidth(layout.title, m.title_size), 40 * m.small_size});
 
@@ -169,8 +167,8 @@ KeyboardLayout PlanKeyboard(const KeyDefinition& keyboard, const std::string& im
         y += m.small_size * 0.6;
         plan.view_top = y;
         plan.view_left[0] = m.margin;
-        plan.view_left[1] = m.margin + plan.view.Width() + m.view_gap;
-        y += plan.view.Height() + m.margin;
+        plan.view_left[1] = m.margin + plan.view.Width() * plan.scale + m.view_gap;
+        y += ViewHeight(plan) + m.margin;
     }
     layout.width = width + 2 * m.margin;
     layout.height = y + m.margin;

@@ -3,7 +3,9 @@
 // document (one shape per outline, escaping, absurd coordinates, images).
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "render/key_labels.h"
 #include "render/keyboard_svg.h"
 #include "render/panel_image.h"
+#include "render/svg_geometry.h"
 #include "testing/test_util.h"
 
 namespace dravonix {
@@ -33,6 +36,33 @@ TEST(VirtualKeyName, NamesTheStandardKeys) {
         {58, "VK 58"},       {-5, "VK -5"},       {INT_MAX, "VK 2147483647"},
     };
     for (const auto& [code, name] : cases) EXPECT_EQ(VirtualKeyName(code), name) << code;
+}
+
+TEST(NumberText, KeepsWholeNumbersExactAndTinyScalesVisible) {
+    const std::vector<std::pair<double, const char*>> cases = {
+        {0, "0"},
+        {-0.0, "0"},
+        {2147483647, "2147483647"},
+        {-4294967295.5, "-4294967295.5"},
+        {12.3456, "12.346"},
+        {0.5, "0.5"},
+        {-0.25, "-0.25"},
+        {1.0 / 1048576, "9.53674e-07"},  // the scale of a view 2^32 units across
+        {std::numeric_limits<double>::quiet_NaN(), "0"},
+    };
+    for (const auto& [value, text] : cases) EXPECT_EQ(NumberText(value), text) << value;
+}
+
+TEST(FitPicture, KeepsProportionsWithinTheLimit) {
+    const std::vector<std::array<double, 4>> cases = {
+        {100, 50, 100, 50}, {8192, 1024, 4096, 512}, {1024, 16384, 256, 4096},
+        {0, 0, 1, 1},       {1e10, 1, 4096, 1},
+    };
+    for (const auto& c : cases) {
+        const PictureSize size = FitPicture(c[0], c[1]);
+        EXPECT_EQ(size.width, c[2]) << c[0] << " x " << c[1];
+        EXPECT_EQ(size.height, c[3]) << c[0] << " x " << c[1];
+    }
 }
 
 TEST(KeyLabel, ShowsVirtualKeyCharacterOrTarget) {

@@ -59,6 +59,9 @@ void AppendNumber(double value, std::string& out) {
     const double rounded = std::round(value);
     if (rounded == value && std::fabs(value) < 1e15) {
         result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value));
+    } else if (std::fabs(value) < 1) {  // six significant digits: scales can be tiny
+        result =
+            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
     } else {
         result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 3);
         if (result.ec == std::errc()) {

@@ -45,8 +45,9 @@ struct PictureSize {
 };
 PictureSize FitPicture(double width, double height);
 
-/// Appends value as an SVG number: a whole number without a fraction, others
-/// with at most three decimals (trailing zeros dropped).
+/// Appends value as an SVG number: a whole number without a fraction, one
+/// below 1 in magnitude with six significant digits (with an exponent when
+/// tiny), others with at most three decimals (trailing zeros dropped).
 void AppendNumber(double value, std::string& out);
 
 /// AppendNumber into a new string.
