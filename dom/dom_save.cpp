@@ -296,6 +296,7 @@ HRESULT DomDocument::save(const Variant& destination, FileSystem& files, std::st
         if (!out.Flush()) return E_FAIL;
         return output->Commit(error) ? S_OK : E_FAIL;
     } catch (const std::bad_alloc&) {
+        if (error != nullptr) error->clear();  // the reason in words is "out of memory"
         return E_OUTOFMEMORY;
     }
 }

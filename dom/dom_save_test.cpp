@@ -77,6 +77,7 @@ public:
     std::unique_ptr<ReadableFile> OpenForReading(const std::string&, std::string*) override {
         return nullptr;
     }
+    bool ReadStartOfFile(const std::string&, std::size_t, std::string*) override { return false; }
     std::unique_ptr<OutputFile> StartReplacing(const std::string& path,
                                                std::string* error) override {
         started = true;

@@ -5,8 +5,10 @@
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
@@ -27,14 +29,31 @@ std::string_view Utf8(const xmlChar* text) {
 // What the error reports of one parse said. libxml2 may stop early when it
 // is refused memory and still hand back the part of the tree it had built,
 // or drop a node and go on, so such a parse must count as failed.
+// The first error is kept to tell the user why the text is not well-formed.
 struct ParseReport {
     bool out_of_memory = false;
+    bool have_error = false;
+    int line = 0;
+    // Kept in place: this runs inside libxml2, where nothing may throw.
+    char message[200] = {};
+    std::size_t message_length = 0;
 };
 
-void RecordError(void* report, xmlErrorPtr error) {
+void RecordError(void* context, xmlErrorPtr error) {
+    auto* report = static_cast<ParseReport*>(context);
     if (error->code == XML_ERR_NO_MEMORY || error->domain == XML_FROM_MEMORY) {
-        static_cast<ParseReport*>(report)->out_of_memory = true;
+        report->out_of_memory = true;
     }
+    if (report->have_error || error->level < XML_ERR_ERROR) return;
+    report->have_error = true;
+    report->line = error->line;
+    // Messages end with a newline; a hostile document may make them long.
+    std::string_view text = error->message != nullptr ? error->message : "";
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.remove_suffix(1);
+    report->message_length = std::min(text.size(), sizeof report->message);
+    std::memcpy(report->message, text.data(), report->message_length);
+    // One line: some messages go on with the offending bytes on a second line.
+    std::replace(report->message, report->message + report->message_length, '\n', ' ');
 }
 
 // libxml2 writes some messages to the generic handler (standard error by
@@ -152,13 +171,17 @@ HRESULT CarryNode(Store& store, const xmlNode* source, std::uint32_t parent, std
 }
 
 // Copies the libxml2 tree into a new store, depth first without recursion.
-HRESULT Carry(const xmlDoc* source, Store& store) {
+// On failure *failed_at is the node that could not be carried.
+HRESULT Carry(const xmlDoc* source, Store& store, const xmlNode** failed_at) {
     const xmlNode* node = source->children;
     std::uint32_t parent = 0;
     while (node != nullptr) {
         std::uint32_t index = dom::kNone;
         HRESULT status = CarryNode(store, node, parent, &index);
-        if (Failed(status)) return status;
+        if (Failed(status)) {
+            *failed_at = node;
+            return status;
+        }
         if (node->type == XML_ELEMENT_NODE && node->children != nullptr) {
             parent = index;
             node = node->children;
@@ -174,28 +197,45 @@ HRESULT Carry(const xmlDoc* source, Store& store) {
     return S_OK;
 }
 
-// Reads a file completely; false for anything that cannot be read.
-bool ReadWholeFile(const std::string& path, std::string* bytes) {
-    std::unique_ptr<ReadableFile> file = SystemFileSystem().OpenForReading(path, nullptr);
+// Reads a file completely; false for anything that cannot be read, with the
+// reason in *error.
+bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error) {
+    std::unique_ptr<ReadableFile> file = SystemFileSystem().OpenForReading(path, error);
     if (file == nullptr) return false;
     char buffer[65536];
     std::size_t got = 0;
-    while (file->Read(buffer, sizeof buffer, &got, nullptr)) {
+    while (file->Read(buffer, sizeof buffer, &got, error)) {
         if (got == 0) return true;
         bytes->append(buffer, got);
     }
     return false;
 }
 
+// Says why the carry stopped at node: an entity this layer never expands.
+void DescribeCarryFailure(HRESULT status, const xmlNode* node, ParseFailure* failure) {
+    if (status == E_OUTOFMEMORY || node == nullptr) {
+        failure->message = "out of memory";
+        return;
+    }
+    const long line = xmlGetLineNo(node);
+    failure->line = line > 0 ? static_cast<std::size_t>(line) : 0;
+    failure->message = "refers to an entity, which is never expanded";
+}
+
 }  // namespace
 
-HRESULT ParseXmlMemory(std::string_view bytes, DomDocument* document) {
+HRESULT ParseXmlMemory(std::string_view bytes, DomDocument* document, ParseFailure* failure) {
+    ParseFailure ignored;
+    if (failure == nullptr) failure = &ignored;
     if (document == nullptr) return E_POINTER;
     document->Release();
     DomDocument result;
     HRESULT status = CreateDomDocument(&result);
     if (Failed(status)) return status;
-    if (bytes.size() > static_cast<std::size_t>(INT_MAX)) return E_FAIL;
+    if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
+        failure->message = "too large to parse (2 GiB or more)";
+        return E_FAIL;
+    }
     // No entity substitution, no DTD loading, no network, no messages on the
     // console; whitespace text is kept.
     int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
@@ -208,20 +248,41 @@ HRESULT ParseXmlMemory(std::string_view bytes, DomDocument* document) {
         parsed.reset(
             xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, options));
     }
-    if (report.out_of_memory) return E_OUTOFMEMORY;
-    if (parsed == nullptr) return E_FAIL;
-    status = Carry(parsed.get(), *Store::StoreOf(result));
-    if (Failed(status)) return status;
+    if (report.out_of_memory) {
+        failure->message = "out of memory";
+        return E_OUTOFMEMORY;
+    }
+    if (parsed == nullptr) {
+        failure->line = report.line > 0 ? static_cast<std::size_t>(report.line) : 0;
+        failure->message = "not well-formed";
+        if (report.message_length != 0) {
+            failure->message.append(": ").append(report.message, report.message_length);
+        }
+        return E_FAIL;
+    }
+    const xmlNode* failed_at = nullptr;
+    status = Carry(parsed.get(), *Store::StoreOf(result), &failed_at);
+    if (Failed(status)) {
+        DescribeCarryFailure(status, failed_at, failure);
+        return status;
+    }
     *document = std::move(result);
     return S_OK;
 }
 
-HRESULT ParseXmlFile(const std::string& path, DomDocument* document) {
+HRESULT ParseXmlFile(const std::string& path, DomDocument* document, ParseFailure* failure) {
     if (document == nullptr) return E_POINTER;
     document->Release();
     std::string bytes;
-    if (!ReadWholeFile(path, &bytes)) return E_FAIL;
-    return ParseXmlMemory(bytes, document);
+    std::string error;
+    if (!ReadWholeFile(path, &bytes, &error)) {
+        if (failure != nullptr) {
+            failure->unreadable = true;
+            failure->message = std::move(error);
+        }
+        return E_FAIL;
+    }
+    return ParseXmlMemory(bytes, document, failure);
 }
 
 }  // namespace dravonix

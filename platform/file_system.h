@@ -55,6 +55,14 @@ public:
     [[nodiscard]] virtual std::unique_ptr<ReadableFile> OpenForReading(const std::string& path,
                                                                        std::string* error) = 0;
 
+    /// Reads up to limit bytes from the start of path into *bytes (replacing
+    /// what it held) when path names a regular file, following symbolic links.
+    /// False for anything else: a missing or unreadable file, a folder, a
+    /// device or a pipe, none of which is opened in a way that could block or
+    /// consume input.
+    [[nodiscard]] virtual bool ReadStartOfFile(const std::string& path, std::size_t limit,
+                                               std::string* bytes) = 0;
+
     /// Starts giving path new content. A new or regular file is replaced
     /// atomically: the bytes go to a temporary file in the same folder, which
     /// Commit puts in place (a new file gets the ordinary permissions, an
@@ -70,5 +78,12 @@ public:
 
 /// The operating system's files. Safe for use by several threads at once.
 FileSystem& SystemFileSystem();
+
+/// A message for the user such as "cannot open 'in.kbd': No such file or
+/// directory", from an action ("open", "save"), the path and a failure
+/// message of this interface ("in.kbd: No such file or directory"), whose
+/// leading "PATH: " is dropped since the message names the file already.
+std::string FileFailureMessage(std::string_view action, std::string_view path,
+                               std::string_view failure);
 
 }  // namespace dravonix

@@ -20,6 +20,7 @@ public:
 
     std::unique_ptr<ReadableFile> OpenForReading(const std::string& path,
                                                  std::string* error) override;
+    bool ReadStartOfFile(const std::string& path, std::size_t limit, std::string* bytes) override;
     std::unique_ptr<OutputFile> StartReplacing(const std::string& path,
                                                std::string* error) override;
 

@@ -262,4 +262,28 @@ TEST(PosixFileSystem, ReadsFilesAndRefusesFolders) {
     EXPECT_EQ(error, dir / "missing" + ": No such file or directory");
 }
 
+TEST(PosixFileSystem, ReadsTheStartOfRegularFilesOnly) {
+    ScratchDir dir;
+    WriteFile(dir / "in", "0123456789");
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);  // no writer: must not block
+    ASSERT_EQ(::symlink((dir / "in").c_str(), (dir / "link").c_str()), 0);
+    PosixFileSystem files;
+    struct Case {
+        std::string path;
+        bool read;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {dir / "in", true, "0123"}, {dir / "link", true, "0123"}, {dir / "pipe", false, ""},
+        {dir.path(), false, ""},    {dir / "missing", false, ""}, {"/dev/null", false, ""},
+    };
+    for (const Case& c : cases) {
+        std::string bytes = "old";
+        EXPECT_EQ(files.ReadStartOfFile(c.path, 4, &bytes), c.read) << c.path;
+        if (c.read) {
+            EXPECT_EQ(bytes, c.bytes) << c.path;
+        }
+    }
+}
+
 }  // namespace dravonix

@@ -361,6 +361,7 @@ class WindowsFileSystem final : public FileSystem {
 public:
     std::unique_ptr<ReadableFile> OpenForReading(const std::string& path,
                                                  std::string* error) override;
+    bool ReadStartOfFile(const std::string& path, std::size_t limit, std::string* bytes) override;
     std::unique_ptr<OutputFile> StartReplacing(const std::string& path,
                                                std::string* error) override;
 };
@@ -377,6 +378,36 @@ std::unique_ptr<ReadableFile> WindowsFileSystem::OpenForReading(const std::strin
         return nullptr;
     }
     return std::make_unique<WindowsReadableFile>(handle, path);
+}
+
+bool WindowsFileSystem::ReadStartOfFile(const std::string& path, std::size_t limit,
+                                        std::string* bytes) {
+    std::wstring wide;
+    if (!ToWide(path, &wide, nullptr)) return false;
+    // A folder cannot be opened without backup semantics; a device (NUL, CON)
+    // opens but is no disk file, and is closed unread.
+    HANDLE handle = ::CreateFileW(wide.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    bool ok = ::GetFileType(handle) == FILE_TYPE_DISK;
+    if (ok) {
+        bytes->assign(limit, '\0');
+        std::size_t filled = 0;
+        while (filled < limit) {
+            DWORD got = 0;
+            const DWORD piece = static_cast<DWORD>(std::min(limit - filled, kMaxTransfer));
+            if (!::ReadFile(handle, bytes->data() + filled, piece, &got, nullptr)) {
+                ok = false;
+                break;
+            }
+            if (got == 0) break;
+            filled += got;
+        }
+        bytes->resize(filled);
+    }
+    ::CloseHandle(handle);
+    return ok;
 }
 
 std::unique_ptr<OutputFile> WindowsFileSystem::StartReplacing(const std::string& path,

@@ -45,7 +45,9 @@ TEST(Converter, MissingInputIsAnError) {
     CommandResult result = Convert({dir / "missing.kbd", dir / "out.xml"});
     EXPECT_EQ(result.exit_code, 254);
     EXPECT_EQ(result.out, kError);
-    EXPECT_EQ(result.err, "");
+    // The reason is the system's own text, which differs between systems.
+    EXPECT_TRUE(result.err.starts_with("dravonix: cannot open '" + dir / "missing.kbd" + "': "))
+        << result.err;
     EXPECT_EQ(ReadFile(dir / "out.xml"), "<missing>");
 }
 
@@ -55,6 +57,8 @@ TEST(Converter, OutputFolderThatDoesNotExistIsAnError) {
     CommandResult result = Convert({dir / "in.kbd", dir / "no/such/folder/out.xml"});
     EXPECT_EQ(result.exit_code, 254);
     EXPECT_EQ(result.out, kError);
+    EXPECT_TRUE(result.err.starts_with("dravonix: cannot save '" + dir / "no/such/folder/out.xml"))
+        << result.err;
     EXPECT_EQ(CountEntries(dir.path()), 1);
 }
 
@@ -104,6 +108,64 @@ TEST(Converter, ExampleKeyboardGivesTheReviewedFile) {
     EXPECT_EQ(result.exit_code, 0);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(ReadFile(dir / "out.xml"), ReadFile(source + "/tests/expected/compact_pad.xml"));
+}
+
+}  // namespace dravonix
+
+namespace dravonix {
+
+TEST(Commands, InformationOptionsPrintAndSucceed) {
+    struct Tool {
+        const char* program;
+        const char* name;
+        const char* syntax;
+    };
+    const Tool tools[] = {
+        {DRAVONIX_BIN, "dravonix", "Syntax: dravonix.exe Inputfile.kbd Outputfile.xml\n"},
+        {DRAVONIX_RESAVE_BIN, "dravonix-resave",
+         "Syntax: dravonix-resave Inputfile.xml Outputfile.xml\n"},
+    };
+    for (const Tool& tool : tools) {
+        for (const char* option : {"--help", "-h", "/?"}) {
+            CommandResult result = RunCommand(tool.program, {option});
+            EXPECT_EQ(result.exit_code, 0) << tool.name << " " << option;
+            EXPECT_NE(result.out.find(ConsoleText(tool.syntax)), std::string::npos) << result.out;
+            EXPECT_NE(result.out.find("--version"), std::string::npos) << result.out;
+            EXPECT_EQ(result.err, "");
+        }
+        CommandResult result = RunCommand(tool.program, {"--version"});
+        EXPECT_EQ(result.exit_code, 0);
+        EXPECT_EQ(result.out, ConsoleText(std::string(tool.name) + " 1.0.0\n"));
+        // With another argument an option is a file name like any other.
+        EXPECT_EQ(RunCommand(tool.program, {"--help", "out.xml"}).exit_code, 254);
+    }
+}
+
+TEST(Converter, NeverWritesOverALegacyKeyboard) {
+    ScratchDir dir;
+    const std::string legacy = "; my keyboard\n[KEYDEF]\nBoard\n[/KEYDEF]\n";
+    WriteFile(dir / "pad.kbd", legacy);
+    WriteFile(dir / "pad.xml", "<keydef name=\"Board\"/>");
+    // The arguments swapped: the legacy file would be the output.
+    CommandResult result = Convert({dir / "pad.xml", dir / "pad.kbd"});
+    EXPECT_EQ(result.exit_code, 254);
+    EXPECT_EQ(result.out, kError);
+    EXPECT_EQ(result.err, ConsoleText("dravonix: will not write over '" + dir / "pad.kbd" +
+                                      "': it is a legacy keyboard file (are the arguments "
+                                      "swapped?)\n"));
+    EXPECT_EQ(ReadFile(dir / "pad.kbd"), legacy);
+    EXPECT_EQ(CountEntries(dir.path()), 2);
+}
+
+TEST(Converter, SaysWhenTheInputIsAnXmlKeyboard) {
+    ScratchDir dir;
+    WriteFile(dir / "pad.xml", "<keydef name=\"Board\"/>\n");
+    CommandResult result = Convert({dir / "pad.xml", dir / "out.xml"});
+    EXPECT_EQ(result.exit_code, 0);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, ConsoleText("dravonix: warning: " + dir / "pad.xml" +
+                                      ": looks like an XML keyboard file, not a legacy one; did "
+                                      "you mean 'dravonix-resave'?\n"));
 }
 
 }  // namespace dravonix

@@ -170,12 +170,12 @@ TEST(HostileInput, HighBytesEverywhereSurviveAndReadBack) {
     EXPECT_EQ(ReadFile(dir / "again.xml"), output);
 }
 
-TEST(HostileInput, OutputPathEqualToInputReplacesTheInput) {
+TEST(HostileInput, OutputPathEqualToInputIsRefused) {
     ScratchDir dir;
     std::string input = "[KEYDEF]\nBoard\nxres=800\n[/KEYDEF]\n" + Repeat("; padding\n", 100000);
     WriteFile(dir / "in.kbd", input);
-    ExpectToolSucceeded(Convert(dir / "in.kbd", dir / "in.kbd"));
-    EXPECT_EQ(ReadFile(dir / "in.kbd"), Keyboard("Board", EmptyPanel("800")));
+    ExpectToolFailed(Convert(dir / "in.kbd", dir / "in.kbd"), "is a legacy keyboard file");
+    EXPECT_EQ(ReadFile(dir / "in.kbd"), input);
     EXPECT_EQ(CountEntries(dir.path()), 1);
 }
 
@@ -185,7 +185,8 @@ TEST(HostileInput, InputThatIsADirectoryFails) {
     ScratchDir dir;
     std::filesystem::create_directory(NativePath(dir / "in.kbd"));
     WriteFile(dir / "out.xml", kPrevious);
-    ExpectToolFailed(Convert(dir / "in.kbd", dir / "out.xml"));
+    ExpectToolFailed(Convert(dir / "in.kbd", dir / "out.xml"),
+                     "dravonix: cannot open '" + dir / "in.kbd" + "': Is a directory");
     EXPECT_EQ(ReadFile(dir / "out.xml"), kPrevious);
     EXPECT_EQ(CountEntries(dir.path()), 2);
 }
@@ -194,7 +195,8 @@ TEST(HostileInput, OutputThatIsADirectoryFails) {
     ScratchDir dir;
     WriteFile(dir / "in.kbd", "[KEYDEF]\nBoard\n[/KEYDEF]\n");
     std::filesystem::create_directory(NativePath(dir / "out.xml"));
-    ExpectToolFailed(Convert(dir / "in.kbd", dir / "out.xml"));
+    ExpectToolFailed(Convert(dir / "in.kbd", dir / "out.xml"),
+                     "dravonix: cannot save '" + dir / "out.xml" + "': Is a directory");
     EXPECT_EQ(CountEntries(dir / "out.xml"), 0);
     EXPECT_EQ(CountEntries(dir.path()), 2);
 }
@@ -204,7 +206,7 @@ TEST(HostileInput, OutputUnderARegularFileFails) {
     ScratchDir dir;
     WriteFile(dir / "in.kbd", "[KEYDEF]\nBoard\n[/KEYDEF]\n");
     WriteFile(dir / "file", kPrevious);
-    ExpectToolFailed(Convert(dir / "in.kbd", dir / "file/out.xml"));
+    ExpectToolFailed(Convert(dir / "in.kbd", dir / "file/out.xml"), "Not a directory");
     EXPECT_EQ(ReadFile(dir / "file"), kPrevious);
     EXPECT_EQ(CountEntries(dir.path()), 2);
 }

@@ -44,12 +44,14 @@ inline std::string Keyboard(const std::string& name, const std::string& panels) 
     return "<keydef name=\"" + name + "\">\n" + panels + "</keydef>";
 }
 
-/// Checks a failed run: the error text on standard output, nothing on
-/// standard error, exit -2.
-inline void ExpectToolFailed(const CommandResult& result) {
+/// Checks a failed run: the error text on standard output, exit -2, and one
+/// line on standard error that names the tool and holds reason.
+inline void ExpectToolFailed(const CommandResult& result, std::string_view reason = "") {
     EXPECT_EQ(result.exit_code, kFailed);
     EXPECT_EQ(result.out, kToolError);
-    EXPECT_EQ(result.err, "");
+    EXPECT_TRUE(result.err.starts_with("dravonix")) << result.err;
+    EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << "one line: " << result.err;
+    EXPECT_NE(result.err.find(reason), std::string::npos) << result.err;
 }
 
 /// Checks a successful run: no text at all, exit 0.

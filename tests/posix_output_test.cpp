@@ -57,7 +57,7 @@ TEST(HostileInput, OutputFolderWithoutWritePermissionFails) {
     ::mkdir((dir / "locked").c_str(), 0755);
     WriteFile(dir / "locked/out.xml", kPrevious);
     ::chmod((dir / "locked").c_str(), 0555);
-    ExpectToolFailed(Convert(dir / "in.kbd", dir / "locked/out.xml"));
+    ExpectToolFailed(Convert(dir / "in.kbd", dir / "locked/out.xml"), "Permission denied");
     EXPECT_EQ(ReadFile(dir / "locked/out.xml"), kPrevious);
     EXPECT_EQ(CountEntries(dir / "locked"), 1);
 }
@@ -65,7 +65,8 @@ TEST(HostileInput, OutputFolderWithoutWritePermissionFails) {
 TEST(HostileInput, FullDeviceFails) {
     ScratchDir dir;
     WriteFile(dir / "in.kbd", "[KEYDEF]\nBoard\n[/KEYDEF]\n");
-    ExpectToolFailed(Convert(dir / "in.kbd", "/dev/full"));
+    ExpectToolFailed(Convert(dir / "in.kbd", "/dev/full"),
+                     "dravonix: cannot save '/dev/full': No space left on device");
 }
 
 namespace {
@@ -102,7 +103,7 @@ TEST(HostileInput, FullDiskFailsAndKeepsThePreviousOutput) {
     WriteFile(dir / "disk/out.xml", kPrevious);
     // Fill the disk to the last block.
     std::system(("cat /dev/zero > " + ShellQuote(dir / "disk/filler") + " 2>/dev/null").c_str());
-    ExpectToolFailed(Convert(dir / "in.kbd", dir / "disk/out.xml"));
+    ExpectToolFailed(Convert(dir / "in.kbd", dir / "disk/out.xml"), "No space left on device");
     EXPECT_EQ(ReadFile(dir / "disk/out.xml"), kPrevious);
     EXPECT_EQ(CountEntries(dir / "disk"), 2) << "no temporary file is left behind";
 }

@@ -70,13 +70,15 @@ TEST(Resave, InputsThatAreNotKeyboardsLeaveTheOutputAlone) {
     struct Case {
         const char* name;
         const char* content;  // nullptr: the file does not exist
+        const char* reason;   // what standard error says after "dravonix-resave: PATH"
     };
     const Case cases[] = {
-        {"missing", nullptr},
-        {"empty", ""},
-        {"truncated", "<keydef name=\"x\"><subkeydef"},
-        {"other root", "<keyboard name=\"x\"/>"},
-        {"root in capitals", "<KEYDEF name=\"x\"/>"},
+        {"missing", nullptr, ""},
+        {"empty", "", ": not well-formed"},
+        {"truncated", "<keydef name=\"x\">\n<subkeydef", ":2: not well-formed: "},
+        {"other root", "<keyboard name=\"x\"/>", ": root element is \"keyboard\", not \"keydef\""},
+        {"root in capitals", "<KEYDEF name=\"x\"/>",
+         ": root element is \"KEYDEF\", not \"keydef\""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -88,7 +90,10 @@ TEST(Resave, InputsThatAreNotKeyboardsLeaveTheOutputAlone) {
         CommandResult result = Resave(input, dir / "out.xml");
         EXPECT_EQ(result.exit_code, 254);
         EXPECT_EQ(result.out, kError);
-        EXPECT_EQ(result.err, "");
+        const std::string expected = c.content == nullptr
+                                         ? "dravonix-resave: cannot open '" + input + "': "
+                                         : "dravonix-resave: " + input + c.reason;
+        EXPECT_TRUE(result.err.starts_with(expected)) << result.err;
         EXPECT_EQ(ReadFile(dir / "out.xml"), "previous output");
     }
     WriteFile(dir / "in.xml", "<keydef name=\"x\"/>");

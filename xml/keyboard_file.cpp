@@ -5,6 +5,9 @@
 #include "dom/child_walk.h"
 #include "dom/xml_parse.h"
 #include "platform/codepage.h"
+#include "platform/file_system.h"
+#include "platform/unicode.h"
+#include "platform/variant.h"
 
 namespace dravonix {
 
@@ -24,11 +27,33 @@ DomDocument BuildDocument(XmlNode& root) {
     return document;
 }
 
-// True when the root element of a parsed document is named "keydef", exactly.
-bool HasKeyboardRoot(const DomDocument& parsed) {
+// The name of the root element of a parsed document (empty when it has none).
+std::u16string RootName(const DomDocument& parsed) {
     const DomNode root = dom::FirstChildElement(parsed);
     std::u16string name;
-    return root && Succeeded(root.get_nodeName(&name)) && name == u"keydef";
+    if (!root || Failed(root.get_nodeName(&name))) name.clear();
+    return name;
+}
+
+// True when the root element of a parsed document is named "keydef", exactly.
+bool HasKeyboardRoot(const DomDocument& parsed) { return RootName(parsed) == u"keydef"; }
+
+// Says why a file could not be read as a keyboard.
+void DescribeLoadFailure(const std::string& path, const ParseFailure& failure,
+                         const DomDocument& parsed, std::string* error) {
+    if (failure.unreadable) {
+        *error = FileFailureMessage("open", path, failure.message);
+    } else if (!failure.message.empty()) {
+        *error = path;
+        if (failure.line != 0) error->append(":").append(std::to_string(failure.line));
+        error->append(": ").append(failure.message);
+    } else if (parsed) {
+        *error = path + ": root element is \"";
+        AppendUtf16AsUtf8(RootName(parsed), *error);
+        error->append("\", not \"keydef\"");
+    } else {
+        *error = path + ": cannot be read as XML";
+    }
 }
 
 // Binds the root of the model to a parsed document and reads it.
@@ -45,10 +70,20 @@ KeyboardLoad LoadParsed(HRESULT parse_status, const DomDocument& parsed, KeyDefD
 
 }  // namespace
 
-bool SaveToFile(XmlNode& root, const std::string& path) {
+bool SaveToFile(XmlNode& root, const std::string& path, std::string* error) {
     const DomDocument document = BuildDocument(root);
-    if (!document) return false;
-    return Succeeded(document.save(Variant::String(MultiByteToWideChar(path))));
+    if (!document) {
+        if (error != nullptr)
+            *error = FileFailureMessage("save", path, "no document could be created");
+        return false;
+    }
+    std::string reason;
+    const HRESULT status =
+        document.save(Variant::String(MultiByteToWideChar(path)), SystemFileSystem(), &reason);
+    if (Succeeded(status)) return true;
+    if (reason.empty()) reason = status == E_OUTOFMEMORY ? "out of memory" : "not a file name";
+    if (error != nullptr) *error = FileFailureMessage("save", path, reason);
+    return false;
 }
 
 bool SaveToText(XmlNode& root, std::string* text) {
@@ -61,10 +96,16 @@ bool XmlNode::SaveToFile(const std::string& path) { return dravonix::SaveToFile(
 
 bool XmlNode::SaveToText(std::string* text) { return dravonix::SaveToText(*this, text); }
 
-KeyboardLoad LoadKeyboardFile(const std::string& path, KeyDefDocument& document) {
+KeyboardLoad LoadKeyboardFile(const std::string& path, KeyDefDocument& document,
+                              std::string* error) {
     DomDocument parsed;
-    HRESULT status = ParseXmlFile(path, &parsed);
-    return LoadParsed(status, parsed, document);
+    ParseFailure failure;
+    HRESULT status = ParseXmlFile(path, &parsed, &failure);
+    const KeyboardLoad outcome = LoadParsed(status, parsed, document);
+    if (outcome != KeyboardLoad::kLoaded && error != nullptr) {
+        DescribeLoadFailure(path, failure, parsed, error);
+    }
+    return outcome;
 }
 
 KeyboardLoad LoadKeyboardMemory(std::string_view bytes, KeyDefDocument& document) {

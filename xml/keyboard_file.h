@@ -16,7 +16,8 @@ namespace dravonix {
 /// success; false when no document could be created (the COM runtime is not
 /// started: root stays unbound) or the save failed (the file keeps what it
 /// had; root stays bound to the new tree). root is usually a KeyDefDocument.
-[[nodiscard]] bool SaveToFile(XmlNode& root, const std::string& path);
+/// On failure *error (when not null) says why, naming the file.
+[[nodiscard]] bool SaveToFile(XmlNode& root, const std::string& path, std::string* error = nullptr);
 
 /// The same, but hands the document's text (UTF-8, no declaration) to text
 /// instead of saving it; text is untouched on failure.
@@ -32,7 +33,11 @@ enum class KeyboardLoad {
 /// Parses the file at path and reads it into document (bound at level 0 to
 /// the parsed document node). Only a kLoaded outcome touches document: values
 /// read replace those it holds, panels are appended after its panels.
-[[nodiscard]] KeyboardLoad LoadKeyboardFile(const std::string& path, KeyDefDocument& document);
+/// Otherwise *error (when not null) says why, in words for the user:
+/// "cannot open 'PATH': REASON", "PATH:LINE: not well-formed: ..." or
+/// "PATH: root element is "X", not "keydef"".
+[[nodiscard]] KeyboardLoad LoadKeyboardFile(const std::string& path, KeyDefDocument& document,
+                                            std::string* error = nullptr);
 
 /// The same for a document held in memory.
 [[nodiscard]] KeyboardLoad LoadKeyboardMemory(std::string_view bytes, KeyDefDocument& document);

@@ -1,0 +1,33 @@
+#include "driver/input_kind.h"
+
+#include <gtest/gtest.h>
+
+#include <string_view>
+
+namespace dravonix {
+
+TEST(InputKind, TellsLegacyAndXmlFilesApart) {
+    struct Case {
+        std::string_view bytes;
+        bool legacy;
+        bool xml;
+    };
+    const Case cases[] = {
+        {"[KEYDEF]\nBoard\n", true, false},
+        {"\xEF\xBB\xBF  [KEYDEF]\r\n", true, false},
+        {"; comment\n\t[KEYDEF]", true, false},
+        {"Board [KEYDEF]\n", false, false},  // the marker must open its line
+        {"[keydef]\n", false, false},
+        {"<keydef name=\"[KEYDEF]\"/>", false, true},
+        {"\xEF\xBB\xBF\n  <?xml version=\"1.0\"?><keydef/>", false, true},
+        {"<!-- old -->\n[KEYDEF]\n", true, false},
+        {"", false, false},
+        {"Board\n", false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(HasKeydefLine(c.bytes), c.legacy) << c.bytes;
+        EXPECT_EQ(LooksLikeXml(c.bytes), c.xml) << c.bytes;
+    }
+}
+
+}  // namespace dravonix
