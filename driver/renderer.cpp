@@ -1,10 +1,9 @@
 #include "driver/renderer.h"
 
-#include <cstdio>
-#include <memory>
 #include <string>
 #include <string_view>
 
+#include "driver/input_kind.h"
 #include "driver/tool.h"
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
@@ -31,63 +30,50 @@ bool HasExtension(std::string_view path, std::string_view extension) {
 
 /// Whether the input is an XML keyboard file: by its extension (".xml" or
 /// ".kbd"), else by its content, which for XML starts with "<" after an
-/// optional byte order mark and blanks. False with the reason in *error when
-/// the file cannot be read.
-bool IsXmlInput(const std::string& path, bool* xml, std::string* error) {
-    if (HasExtension(path, ".xml") || HasExtension(path, ".kbd")) {
-        *xml = HasExtension(path, ".xml");
-        return true;
-    }
-    std::unique_ptr<ReadableFile> file = SystemFileSystem().OpenForReading(path, error);
-    if (file == nullptr) return false;
-    char buffer[4096];
-    std::size_t got = 0;
-    if (!file->Read(buffer, sizeof buffer, &got, error)) return false;
-    std::string_view start(buffer, got);
-    if (start.substr(0, 3) == "\xEF\xBB\xBF") start.remove_prefix(3);
-    const std::size_t first = start.find_first_not_of(" \t\r\n");
-    *xml = first != std::string_view::npos && start[first] == '<';
-    return true;
+/// optional byte order mark and blanks. An input that cannot be read counts
+/// as legacy; its reader then tells why.
+bool IsXmlInput(const std::string& path) {
+    if (HasExtension(path, ".xml")) return true;
+    if (HasExtension(path, ".kbd")) return false;
+    std::string start;
+    return SystemFileSystem().ReadStartOfFile(path, kKindSniffLength, &start) &&
+           LooksLikeXml(start);
 }
 
-/// Reads the keyboard at input and saves its picture under output; false
-/// with the reason in *error when either step fails.
-bool Render(const std::string& input, const std::string& output, std::string* error) {
-    bool xml = false;
-    if (!IsXmlInput(input, &xml, error)) return false;
+/// Reads the keyboard at input (legacy or XML) and saves its picture under
+/// output; images are looked up beside the input. False with the reason in
+/// report.error when either step fails.
+bool Render(const char* input, const char* output, PassReport& report) {
     KeyDefDocument document;
-    if (xml) {
-        switch (LoadKeyboardFile(input, document)) {
-            case KeyboardLoad::kLoaded:
-                break;
-            case KeyboardLoad::kNotKeyboard:
-                *error = input + ": the root element is not keydef";
-                return false;
-            case KeyboardLoad::kUnreadable:
-                *error = input + ": cannot be read as XML";
-                return false;
+    if (IsXmlInput(input)) {
+        if (LoadKeyboardFile(input, document, &report.error) != KeyboardLoad::kLoaded) {
+            return false;
         }
-    } else if (!ReadKbdFile(input, document.keydef, nullptr, error)) {
-        return false;
+    } else {
+        std::string error;
+        if (!ReadKbdFile(input, document.keydef, nullptr, &error)) {
+            report.error = FileFailureMessage("open", input, error);
+            return false;
+        }
     }
-    return SaveKeyboardSvg(document.keydef, FolderOf(input), output, error);
-}
-
-/// The pass of the tool frame: Render, with the reason on standard error.
-bool RenderPass(const char* input, const char* output) {
-    std::string error;
-    if (Render(input, output, &error)) return true;
-    std::fprintf(stderr, "dravonix-render: %s\n", error.c_str());
-    return false;
+    return SaveKeyboardSvg(document.keydef, FolderOf(input), output, &report.error);
 }
 
 }  // namespace
 
 int RunRenderer(int argc, const char* const* argv) {
-    return RunTool(argc, argv,
-                   {"This tool draws a keyboard file (.kbd or XML) as an SVG picture.", "",
-                    "Syntax: dravonix-render Inputfile Outputfile.svg"},
-                   RenderPass);
+    return RunTool(
+        argc, argv,
+        {"dravonix-render",
+         {"This tool draws a keyboard file (.kbd or XML) as an SVG picture.", "",
+          "Syntax: dravonix-render Inputfile Outputfile.svg"},
+         {"", "Options:", "  -h, --help, /?   print this text and exit",
+          "  --version        print the version and exit", "",
+          "The input is read as XML when its name ends in .xml or its text starts with '<',",
+          "else as a legacy .kbd file. Panel images are looked up beside the input.", "",
+          "Exit codes: 0 drawn; -1 (255) wrong arguments; -2 (254) reading or saving failed.",
+          "Why it failed is told on standard error."},
+         Render});
 }
 
 }  // namespace dravonix

@@ -435,14 +435,19 @@ bool SaveKeyboardSvg(const KeyDefinition& keyboard, const std::string& image_fol
                      const std::string& path, std::string* error) {
     DomDocument svg;
     const HRESULT built = BuildKeyboardSvg(keyboard, image_folder, &svg);
-    if (Failed(built)) {
-        if (error != nullptr) *error = "cannot build the picture";
-        return false;
+    std::string reason;
+    if (Succeeded(built)) {
+        // The destination travels as one UTF-16 unit per byte of the path, which
+        // the save turns back into the same bytes.
+        const HRESULT saved =
+            svg.save(Variant::String(MultiByteToWideChar(path)), SystemFileSystem(), &reason);
+        if (Succeeded(saved)) return true;
+        if (reason.empty()) reason = saved == E_OUTOFMEMORY ? "out of memory" : "not a file name";
+    } else {
+        reason = built == E_OUTOFMEMORY ? "out of memory" : "no document could be created";
     }
-    // The destination travels as one UTF-16 unit per byte of the path, which
-    // the save turns back into the same bytes.
-    return Succeeded(
-        svg.save(Variant::String(MultiByteToWideChar(path)), SystemFileSystem(), error));
+    if (error != nullptr) *error = FileFailureMessage("save", path, reason);
+    return false;
 }
 
 }  // namespace dravonix

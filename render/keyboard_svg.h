@@ -23,7 +23,8 @@ namespace dravonix {
                                        const std::string& image_folder, DomDocument* svg);
 
 /// Builds the picture and saves it under path, replacing the file atomically.
-/// False when either step fails, with the reason in *error (may be null).
+/// False when either step fails, with the reason in *error (may be null), as
+/// "cannot save 'PATH': REASON".
 [[nodiscard]] bool SaveKeyboardSvg(const KeyDefinition& keyboard, const std::string& image_folder,
                                    const std::string& path, std::string* error);
 
