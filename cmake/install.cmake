@@ -1,7 +1,7 @@
 # Install layout and CMake package of dravonix.
 #
-#   bin/                         dravonix, dravonix-resave          (tools)
-#   share/man/man1/              dravonix.1, dravonix-resave.1      (tools)
+#   bin/                         dravonix, dravonix-resave, dravonix-render       (tools)
+#   share/man/man1/              their manual pages                               (tools)
 #   share/dravonix/              keyboard.xsd, examples/*.kbd       (tools)
 #   lib/libdravonix_core.a       the converter's library parts      (development)
 #   include/dravonix/...         its headers, as platform/, xml/... (development)
@@ -9,7 +9,7 @@
 #   share/dravonix/examples/consumer/  a project that uses the package
 #
 # On Windows the tools go side by side into one folder to unpack anywhere:
-# dravonix.exe, dravonix-resave.exe, keyboard.xsd, examples\*.kbd and
+# dravonix.exe, dravonix-resave.exe, dravonix-render.exe, keyboard.xsd, examples\*.kbd and
 # README-windows.txt (the manual pages, which need a man reader, stay out).
 #
 # The components let the package hold the tools alone while a plain
@@ -28,11 +28,11 @@ if(WIN32)
 else()
   set(DRAVONIX_TOOLS_DIR ${CMAKE_INSTALL_BINDIR})
   set(DRAVONIX_DATA_DIR ${CMAKE_INSTALL_DATADIR}/dravonix)
-  install(FILES man/dravonix.1 man/dravonix-resave.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+  install(FILES man/dravonix.1 man/dravonix-resave.1 man/dravonix-render.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
           COMPONENT tools)
 endif()
 
-install(TARGETS dravonix dravonix-resave RUNTIME DESTINATION ${DRAVONIX_TOOLS_DIR}
+install(TARGETS dravonix dravonix-resave dravonix-render RUNTIME DESTINATION ${DRAVONIX_TOOLS_DIR}
         COMPONENT tools)
 install(FILES schema/keyboard.xsd DESTINATION ${DRAVONIX_DATA_DIR} COMPONENT tools)
 file(GLOB DRAVONIX_EXAMPLES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/examples/*.kbd)

@@ -46,7 +46,8 @@ set(CPACK_DEBIAN_TOOLS_DESCRIPTION
     "Converter of legacy .kbd on-screen keyboard definitions to XML keyboard files\n\
 dravonix reads a keyboard from the legacy line-oriented .kbd text format and\n\
 writes it as an XML keyboard file; dravonix-resave reads an XML keyboard file\n\
-and writes it again in normal form. Includes the XML Schema of the format.")
+and writes it again in normal form; dravonix-render draws a keyboard as an\n\
+SVG picture. Includes the XML Schema of the format.")
 
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME dravonix-dev)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)

@@ -54,7 +54,8 @@ pass
 root=$workdir/$name
 expected=$(
     cd "$source_dir"
-    printf '%s\n' README-windows.txt dravonix-resave.exe dravonix.exe keyboard.xsd examples/*.kbd |
+    printf '%s\n' README-windows.txt dravonix-render.exe dravonix-resave.exe dravonix.exe keyboard.xsd \
+        examples/*.kbd |
         LC_ALL=C sort
 )
 actual=$(cd "$workdir" && find . -type f ! -path ./out/\* | sed 's|^\./||' | LC_ALL=C sort)
