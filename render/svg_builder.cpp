@@ -14,8 +14,13 @@ DomNode SvgBuilder::Element(const DomNode& parent, std::string_view name,
     DomNode element;
     if (!Check(S_OK)) return element;
     if (!Check(dom::AppendNewElement(document_, parent, name, &element))) return DomNode();
+    if (attributes.size() == 0) return element;
+    DomNamedNodeMap map;
+    if (!Check(element.get_attributes(&map))) return element;
     for (const SvgAttribute& attribute : attributes) {
-        Attribute(element, attribute.first, attribute.second);
+        if (!Check(dom::AddNewTextAttribute(document_, map, attribute.first, attribute.second))) {
+            break;
+        }
     }
     return element;
 }
@@ -24,10 +29,7 @@ void SvgBuilder::Attribute(const DomNode& element, std::string_view name, std::s
     if (!Check(S_OK)) return;
     DomNamedNodeMap map;
     if (!Check(element.get_attributes(&map))) return;
-    DomNode attribute;
-    if (!Check(document_.CreateNode(NODE_ATTRIBUTE, name, &attribute))) return;
-    if (!Check(attribute.PutText(value))) return;
-    (void)Check(map.setNamedItem(attribute, nullptr));
+    (void)Check(dom::AddNewTextAttribute(document_, map, name, value));
 }
 
 void SvgBuilder::Text(const DomNode& parent, std::string_view utf8) {
