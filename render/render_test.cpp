@@ -131,7 +131,11 @@ TEST(FindImageFile, MatchesEachPartWithoutRegardToCase) {
         {"C:\\images\\pad_normal.jpg", nullptr},
         {"", nullptr},
     };
+    // Names that differ only in case are distinct files only where the file
+    // system keeps them apart (not on Windows).
+    const bool case_sensitive = CountEntries(folder / "exact") == 4;
     for (const auto& [name, expected] : cases) {
+        if (!case_sensitive && std::string_view(name).substr(0, 6) == "exact\\") continue;
         std::string path;
         const bool found = FindImageFile(folder.path(), name, &path);
         if (expected == nullptr) {
