@@ -181,13 +181,13 @@ void Painter::Legend(const DomNode& root) {
 }
 
 void Painter::Panel(const DomNode& root, const PanelPlan& plan) {
-    DomNode heading = b_.TextElement(root, "text", plan.heading,
-                                     {{"class", "heading"},
-                                      {"x", N(m_.margin)},
-                                      {"y", NumberText(plan.heading_y)},
-                                      {"font-size", NumberText(m_.heading_size)},
-                                      {"font-weight", "bold"},
-                                      {"fill", kText}});
+    b_.TextElement(root, "text", plan.heading,
+                   {{"class", "heading"},
+                    {"x", N(m_.margin)},
+                    {"y", NumberText(plan.heading_y)},
+                    {"font-size", NumberText(m_.heading_size)},
+                    {"font-weight", "bold"},
+                    {"fill", kText}});
     Break(root);
     double y = plan.first_note_y;
     for (const std::string& note : plan.notes) {
@@ -259,7 +259,6 @@ void Painter::Panel(const DomNode& root, const PanelPlan& plan) {
         }
     }
     scale_ = 1;
-    (void)heading;
 }
 
 DomNode Painter::View(const DomNode& root, const PanelPlan& plan, int index) {
