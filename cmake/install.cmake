@@ -1,9 +1,8 @@
 # Install layout and CMake package of dravonix.
 #
 #   bin/                         dravonix, dravonix-resave,         (tools)
-#                                dravonix-check
-#   share/man/man1/              dravonix.1, dravonix-resave.1,     (tools)
-#                                dravonix-check.1
+#                                dravonix-check, dravonix-render
+#   share/man/man1/              their manual pages                 (tools)
 #   share/dravonix/              keyboard.xsd, examples/*.kbd       (tools)
 #   lib/libdravonix_core.a       the converter's library parts      (development)
 #   include/dravonix/...         its headers, as platform/, xml/... (development)
@@ -11,7 +10,8 @@
 #   share/dravonix/examples/consumer/  a project that uses the package
 #
 # On Windows the tools go side by side into one folder to unpack anywhere:
-# dravonix.exe, dravonix-resave.exe, dravonix-check.exe, keyboard.xsd, examples\*.kbd and
+# dravonix.exe, dravonix-resave.exe, dravonix-check.exe, dravonix-render.exe,
+# keyboard.xsd, examples\*.kbd and
 # README-windows.txt (the manual pages, which need a man reader, stay out).
 #
 # The components let the package hold the tools alone while a plain
@@ -30,11 +30,11 @@ if(WIN32)
 else()
   set(DRAVONIX_TOOLS_DIR ${CMAKE_INSTALL_BINDIR})
   set(DRAVONIX_DATA_DIR ${CMAKE_INSTALL_DATADIR}/dravonix)
-  install(FILES man/dravonix.1 man/dravonix-resave.1 man/dravonix-check.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
-          COMPONENT tools)
+  install(FILES man/dravonix.1 man/dravonix-resave.1 man/dravonix-check.1 man/dravonix-render.1
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tools)
 endif()
 
-install(TARGETS dravonix dravonix-resave dravonix-check RUNTIME DESTINATION ${DRAVONIX_TOOLS_DIR}
+install(TARGETS dravonix dravonix-resave dravonix-check dravonix-render RUNTIME DESTINATION ${DRAVONIX_TOOLS_DIR}
         COMPONENT tools)
 install(FILES schema/keyboard.xsd DESTINATION ${DRAVONIX_DATA_DIR} COMPONENT tools)
 file(GLOB DRAVONIX_EXAMPLES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/examples/*.kbd)

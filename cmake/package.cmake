@@ -47,7 +47,8 @@ set(CPACK_DEBIAN_TOOLS_DESCRIPTION
 dravonix reads a keyboard from the legacy line-oriented .kbd text format and\n\
 writes it as an XML keyboard file; dravonix-resave reads an XML keyboard file\n\
 and writes it again in normal form; dravonix-check reports what reading a\n\
-keyboard file drops or changes. Includes the XML Schema of the format.")
+keyboard file drops or changes; dravonix-render draws a keyboard as an\n\
+SVG picture. Includes the XML Schema of the format.")
 
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME dravonix-dev)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)

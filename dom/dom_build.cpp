@@ -99,6 +99,25 @@ HRESULT AddNewAttribute(const DomNode& creator, const DomNamedNodeMap& map,
     return store.AddAttribute(Store::IndexOf(element), name, text);
 }
 
+HRESULT AddNewTextAttribute(const DomNode& creator, const DomNamedNodeMap& map,
+                            std::string_view utf8_name, std::string_view utf8_value) {
+    const DomNode& element = Store::ElementOf(map);
+    if (!SameStore(creator, element)) {
+        const DomDocument document = DocumentOf(creator);
+        DomNode attribute;
+        HRESULT status = document.CreateNode(NODE_ATTRIBUTE, utf8_name, &attribute);
+        if (Failed(status)) return status;
+        // As in AddNewAttribute, neither step reports a failure.
+        (void)attribute.PutText(utf8_value);
+        (void)map.setNamedItem(attribute, nullptr);
+        return S_OK;
+    }
+    Store& store = *Store::StoreOf(creator);
+    const std::uint32_t name = store.InternXmlName(utf8_name);
+    if (name == kNone) return E_FAIL;
+    return store.AddAttribute(Store::IndexOf(element), name, utf8_value);
+}
+
 }  // namespace dom
 
 }  // namespace dravonix

@@ -34,6 +34,11 @@ namespace dom {
 [[nodiscard]] HRESULT AddNewAttribute(const DomNode& creator, const DomNamedNodeMap& map,
                                       std::string_view utf8_name, const Variant& value);
 
+/// AddNewAttribute of a text given in UTF-8: CreateNode, PutText(utf8_value)
+/// and setNamedItem, with the same statuses, without a UTF-16 variant.
+[[nodiscard]] HRESULT AddNewTextAttribute(const DomNode& creator, const DomNamedNodeMap& map,
+                                          std::string_view utf8_name, std::string_view utf8_value);
+
 }  // namespace dom
 
 }  // namespace dravonix

@@ -98,7 +98,7 @@ DomNode Pick(const Twin& twin, On on) {
     return DomNode();
 }
 
-enum class Op { Text, Element, Attribute };
+enum class Op { Text, Element, Attribute, TextAttribute };
 
 struct Case {
     const char* label;
@@ -129,6 +129,14 @@ HRESULT RunCase(const Case& c, const Twin& twin, bool fast, DomNode* appended) {
             DomNamedNodeMap map;
             (void)target.get_attributes(&map);  // a null map for nodes without attributes
             return fast ? dom::AddNewAttribute(creator, map, c.name_or_text, c.value)
+                        : SlowAttribute(document, map, c.name_or_text, c.value);
+        }
+        case Op::TextAttribute: {
+            DomNamedNodeMap map;
+            (void)target.get_attributes(&map);
+            std::string utf8;
+            AppendUtf16AsUtf8(c.value.bstrVal, utf8);
+            return fast ? dom::AddNewTextAttribute(creator, map, c.name_or_text, utf8)
                         : SlowAttribute(document, map, c.name_or_text, c.value);
         }
     }
@@ -192,6 +200,20 @@ TEST_F(DomBuildTest, FastPathsEndLikeTheDomCallsTheyStandFor) {
          kRoomy},
         {"attribute of nothing", Op::Attribute, On::Null, On::Root, "x", Variant::Int(1), kRoomy},
         {"attribute without room", Op::Attribute, On::Root, On::Root, "x", Variant::Int(1), kFull},
+        {"UTF-8 attribute", Op::TextAttribute, On::Root, On::Root, "t",
+         Variant::String(u"a\"<\u20AC"), kRoomy},
+        {"UTF-8 attribute replaced in place", Op::TextAttribute, On::Root, On::Root, "z",
+         Variant::String(u"9"), kRoomy},
+        {"UTF-8 attribute, invalid name", Op::TextAttribute, On::Root, On::Root, "1a",
+         Variant::String(u"v"), kRoomy},
+        {"UTF-8 attribute of a text node", Op::TextAttribute, On::Text, On::Root, "x",
+         Variant::String(u"v"), kRoomy},
+        {"UTF-8 attribute of another document", Op::TextAttribute, On::Other, On::Root, "x",
+         Variant::String(u"v"), kRoomy},
+        {"UTF-8 attribute of nothing", Op::TextAttribute, On::Null, On::Root, "x",
+         Variant::String(u"v"), kRoomy},
+        {"UTF-8 attribute without room", Op::TextAttribute, On::Root, On::Root, "x",
+         Variant::String(u"v"), kFull},
         {"created by the document node", Op::Element, On::Root, On::Document, "k", {}, kRoomy},
         {"created by a text node", Op::Attribute, On::Root, On::Text, "k", Variant::Int(1), kRoomy},
         {"created by another document", Op::Text, On::Root, On::Other, "k", {}, kRoomy},

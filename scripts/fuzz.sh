@@ -6,7 +6,8 @@
 #
 #   bash scripts/fuzz.sh SECONDS [TARGET...]
 #
-# Targets: kbd_reader_fuzzer, xml_load_fuzzer, round_trip_fuzzer, check_fuzzer (default: all).
+# Targets: kbd_reader_fuzzer, xml_load_fuzzer, round_trip_fuzzer, check_fuzzer,
+#          render_fuzzer (default: all).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,7 +19,7 @@ seconds=$1
 shift
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(kbd_reader_fuzzer xml_load_fuzzer round_trip_fuzzer check_fuzzer)
+  targets=(kbd_reader_fuzzer xml_load_fuzzer round_trip_fuzzer check_fuzzer render_fuzzer)
 fi
 
 dir=build/fuzz
@@ -31,7 +32,7 @@ cmake --build "$dir" -j "$(nproc)" --target "${targets[@]}"
 # target's own corpus folder under build/fuzz, never into the repository.
 seeds_of() {
   case "$1" in
-    kbd_reader_fuzzer | round_trip_fuzzer) echo "fuzz/corpus/kbd examples" ;;
+    kbd_reader_fuzzer | round_trip_fuzzer | render_fuzzer) echo "fuzz/corpus/kbd examples" ;;
     xml_load_fuzzer) echo "fuzz/corpus/xml schema/testdata" ;;
     check_fuzzer) echo "fuzz/corpus/kbd fuzz/corpus/xml examples schema/testdata" ;;
     *) echo "unknown fuzz target: $1" >&2; return 1 ;;

@@ -39,8 +39,9 @@ if ! log=$(cmake --install "$build" --prefix "$prefix" 2>&1); then
     finish
 fi
 
-for file in bin/dravonix bin/dravonix-resave bin/dravonix-check share/man/man1/dravonix.1 \
-    share/man/man1/dravonix-resave.1 share/man/man1/dravonix-check.1 share/dravonix/keyboard.xsd \
+for file in bin/dravonix bin/dravonix-resave bin/dravonix-check bin/dravonix-render \
+    share/man/man1/dravonix.1 share/man/man1/dravonix-resave.1 share/man/man1/dravonix-check.1 \
+    share/man/man1/dravonix-render.1 share/dravonix/keyboard.xsd \
     share/dravonix/examples/compact_pad.kbd share/dravonix/examples/consumer/CMakeLists.txt \
     include/dravonix/kbd/kbd_reader.h include/dravonix/model/key_definition.h; do
     if [ -f "$prefix/$file" ]; then pass; else fail "$file is not installed"; fi

@@ -1,0 +1,35 @@
+// What the picture writes on and over a key: its label, the names of virtual
+// keys, and the details of a key or macro for its tooltip. All text is UTF-8,
+// made from the model's narrow (Windows-1252) text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "model/key.h"
+#include "model/macro.h"
+#include "model/records.h"
+#include "render/key_kinds.h"
+
+namespace dravonix {
+
+/// The name of a virtual-key code ("Backspace", "F12", "Num 7", "A"), or
+/// "VK n" for a code that has none.
+std::string VirtualKeyName(std::int32_t vkey);
+
+/// The text shown in a key: the name of its virtual key, else its character
+/// ("Space" for a blank, "0xNN" for a control character), else for a key of
+/// type 16 its target (cut to a few characters); empty when it has none.
+std::string KeyLabel(const Key& key);
+
+/// The label of every macro key.
+constexpr const char* kMacroLabel = "macro";
+
+/// The tooltip of a key: its kind, type, virtual key, character, sound (with
+/// its file from sounds) and target, one per line.
+std::string KeyDetails(const Key& key, KeyKind kind, const SoundTable& sounds);
+
+/// The tooltip of a macro: its sound and its strokes in playing order.
+std::string MacroDetails(const Macro& macro, const SoundTable& sounds);
+
+}  // namespace dravonix

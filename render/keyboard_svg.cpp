@@ -1,0 +1,465 @@
+#include "render/keyboard_svg.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "platform/file_system.h"
+#include "platform/variant.h"
+#include "render/key_kinds.h"
+#include "render/key_labels.h"
+#include "render/panel_layout.h"
+#include "render/svg_builder.h"
+#include "render/svg_geometry.h"
+
+namespace dravonix {
+
+namespace {
+
+/// Colours of the marks that are not keys.
+constexpr std::string_view kBackground = "#ffffff";
+constexpr std::string_view kText = "#000000";
+constexpr std::string_view kNoteText = "#b00000";
+constexpr std::string_view kFrameFill = "#eeeeee";
+constexpr std::string_view kFrameStroke = "#999999";
+constexpr std::string_view kPanelOutline = "#444444";
+constexpr std::string_view kNonDragFill = "#000000";
+constexpr std::string_view kNonDragOpacity = "0.15";
+constexpr std::string_view kDockStroke = "#0072b2";
+constexpr std::string_view kHotSpotStroke = "#d55e00";
+
+/// Draws one picture from its layout.
+class Painter {
+public:
+    Painter(SvgBuilder& builder, const KeyboardLayout& layout)
+        : b_(builder), layout_(layout), m_(layout.metrics) {}
+
+    void Paint();
+
+private:
+    void Legend(const DomNode& root);
+    void Panel(const DomNode& root, const PanelPlan& plan);
+    DomNode View(const DomNode& root, const PanelPlan& plan, int index);
+    /// Appends one element per record of shape to parent.
+    void Outlines(const DomNode& parent, const KeyShape& shape);
+    /// A key's or macro's group: kind colours, tooltip, outlines, label.
+    void KeyGroup(const DomNode& parent, KeyKind kind, const KeyShape& shape,
+                  const std::string& label, const std::string& details);
+    void Label(const DomNode& parent, const KeyShape& shape, const std::string& label);
+    void HotSpot(const DomNode& parent, double x, double y);
+    void DockRect(const DomNode& parent, const DockRect& dock);
+    /// A line break between elements, which keeps the file readable.
+    void Break(const DomNode& parent) { b_.Text(parent, "\n"); }
+    /// Width of an outline, in the coordinates being drawn.
+    double Line() const { return m_.line / scale_; }
+    const std::string& N(double value) {
+        number_.clear();
+        AppendNumber(value, number_);
+        return number_;
+    }
+
+    SvgBuilder& b_;
+    const KeyboardLayout& layout_;
+    const LayoutMetrics& m_;
+    double scale_ = 1;  // picture pixels per unit of the coordinates being drawn
+    std::string number_;
+};
+
+void Painter::Paint() {
+    const PictureSize size = FitPicture(layout_.width, layout_.height);
+    const std::string width = NumberText(size.width);
+    const std::string height = NumberText(size.height);
+    const std::string view_box =
+        Concat({"0 0 ", NumberText(layout_.width), " ", NumberText(layout_.height)});
+    DomNode root = b_.Element(b_.document(), "svg",
+                              {{"xmlns", "http://www.w3.org/2000/svg"},
+                               {"xmlns:xlink", "http://www.w3.org/1999/xlink"},
+                               {"version", "1.1"},
+                               {"width", width},
+                               {"height", height},
+                               {"viewBox", view_box},
+                               {"font-family", "sans-serif"},
+                               {"fill-rule", "evenodd"}});
+    Break(root);
+    b_.TextElement(root, "title", layout_.title);
+    Break(root);
+    // Keys take their colours from their class: a few bytes per key instead
+    // of four attributes.
+    std::string style = "\n.key{fill-opacity:";
+    style.append(kKeyFillOpacity)
+        .append("}\n.key text{fill:")
+        .append(kText)
+        .append(";fill-opacity:1;stroke:none;text-anchor:middle}\n");
+    for (const KindStyle& kind : kKindStyles) {
+        style.append(".").append(kind.name).append("{fill:").append(kind.fill);
+        style.append(";stroke:").append(kind.stroke).append("}\n");
+    }
+    b_.TextElement(root, "style", style, {{"type", "text/css"}});
+    Break(root);
+    b_.Element(root, "rect",
+               {{"width", NumberText(layout_.width)},
+                {"height", NumberText(layout_.height)},
+                {"fill", kBackground},
+                {"stroke", "none"}});
+    Break(root);
+    b_.TextElement(root, "text", layout_.title,
+                   {{"x", N(m_.margin)},
+                    {"y", NumberText(layout_.title_y)},
+                    {"font-size", NumberText(m_.title_size)},
+                    {"font-weight", "bold"},
+                    {"fill", kText}});
+    Break(root);
+    Legend(root);
+    for (const PanelPlan& plan : layout_.panels) Panel(root, plan);
+}
+
+void Painter::Legend(const DomNode& root) {
+    DomNode legend = b_.Element(root, "g", {{"class", "legend"}, {"font-size", N(m_.small_size)}});
+    const double s = m_.small_size;
+    std::size_t item = 0;
+    for (const KindStyle& style : kKindStyles) {
+        const KeyboardLayout::LegendItem& at = layout_.legend[item++];
+        b_.Element(legend, "rect",
+                   {{"x", N(at.x)},
+                    {"y", NumberText(at.y - s / 2)},
+                    {"width", NumberText(s)},
+                    {"height", NumberText(s)},
+                    {"fill", style.fill},
+                    {"fill-opacity", kKeyFillOpacity},
+                    {"stroke", style.stroke}});
+        b_.TextElement(legend, "text", style.caption,
+                       {{"x", N(at.x + s * 1.5)}, {"y", NumberText(at.y + s * 0.35)}});
+    }
+    for (int mark = 0; mark < static_cast<int>(LegendMark::kCount); ++mark) {
+        const KeyboardLayout::LegendItem& at = layout_.legend[item++];
+        const std::string x = NumberText(at.x);
+        const std::string y = NumberText(at.y - s / 2);
+        const std::string side = NumberText(s);
+        switch (static_cast<LegendMark>(mark)) {
+            case LegendMark::kPanelOutline:
+                b_.Element(legend, "rect",
+                           {{"x", x},
+                            {"y", y},
+                            {"width", side},
+                            {"height", side},
+                            {"fill", "none"},
+                            {"stroke", kPanelOutline},
+                            {"stroke-dasharray", NumberText(3 * Line())}});
+                break;
+            case LegendMark::kNonDragArea:
+                b_.Element(legend, "rect",
+                           {{"x", x},
+                            {"y", y},
+                            {"width", side},
+                            {"height", side},
+                            {"fill", kNonDragFill},
+                            {"fill-opacity", kNonDragOpacity},
+                            {"stroke", kPanelOutline}});
+                break;
+            case LegendMark::kDockRect:
+                b_.Element(legend, "rect",
+                           {{"x", x},
+                            {"y", y},
+                            {"width", side},
+                            {"height", side},
+                            {"fill", "none"},
+                            {"stroke", kDockStroke},
+                            {"stroke-width", NumberText(2 * Line())},
+                            {"stroke-dasharray", NumberText(4 * Line())}});
+                break;
+            case LegendMark::kHotSpot:
+            case LegendMark::kCount:
+                HotSpot(legend, at.x + s / 2, at.y);
+                break;
+        }
+        b_.TextElement(legend, "text", LegendCaption(static_cast<LegendMark>(mark)),
+                       {{"x", N(at.x + s * 1.5)}, {"y", NumberText(at.y + s * 0.35)}});
+    }
+    Break(root);
+}
+
+void Painter::Panel(const DomNode& root, const PanelPlan& plan) {
+    b_.TextElement(root, "text", plan.heading,
+                   {{"class", "heading"},
+                    {"x", N(m_.margin)},
+                    {"y", NumberText(plan.heading_y)},
+                    {"font-size", NumberText(m_.heading_size)},
+                    {"font-weight", "bold"},
+                    {"fill", kText}});
+    Break(root);
+    double y = plan.first_note_y;
+    for (const std::string& note : plan.notes) {
+        b_.TextElement(root, "text", note,
+                       {{"class", "note"},
+                        {"x", N(m_.margin)},
+                        {"y", NumberText(y)},
+                        {"font-size", NumberText(m_.small_size)},
+                        {"fill", kNoteText}});
+        Break(root);
+        y += m_.small_size * 1.5;
+    }
+    if (plan.shift_view) {
+        static constexpr std::string_view kCaptions[2] = {"shift/caps off", "shift/caps on"};
+        for (int index = 0; index < 2; ++index) {
+            b_.TextElement(root, "text", kCaptions[index],
+                           {{"x", N(plan.view_left[index])},
+                            {"y", NumberText(plan.caption_y)},
+                            {"font-size", NumberText(m_.small_size)},
+                            {"font-style", "italic"},
+                            {"fill", kText}});
+            Break(root);
+        }
+    }
+
+    const SubKeyDefinition& panel = *plan.panel;
+    const SoundTable& sounds = panel.sounds;
+    scale_ = plan.scale;
+    DomNode view = View(root, plan, 0);
+    if (!panel.nondragarea.rect.empty() || !panel.nondragarea.ellipse.empty() ||
+        !panel.nondragarea.roundrect.empty() || !panel.nondragarea.polygon.empty()) {
+        DomNode area = b_.Element(view, "g",
+                                  {{"class", "nondragarea"},
+                                   {"fill", kNonDragFill},
+                                   {"fill-opacity", kNonDragOpacity},
+                                   {"stroke", kPanelOutline}});
+        Outlines(area, panel.nondragarea);
+        Break(view);
+    }
+    if (!panel.shape.rect.empty() || !panel.shape.ellipse.empty() ||
+        !panel.shape.roundrect.empty() || !panel.shape.polygon.empty()) {
+        DomNode outline = b_.Element(view, "g",
+                                     {{"class", "panelshape"},
+                                      {"fill", "none"},
+                                      {"stroke", kPanelOutline},
+                                      {"stroke-dasharray", NumberText(3 * Line())}});
+        Outlines(outline, panel.shape);
+        Break(view);
+    }
+    for (const Key& key : panel.nonshiftkeys.key) {
+        const KeyKind kind = KindOfKey(key, KeySection::kNonShift);
+        KeyGroup(view, kind, key.shape, KeyLabel(key), KeyDetails(key, kind, sounds));
+    }
+    for (const Macro& macro : panel.nonshiftkeys.macro) {
+        KeyGroup(view, KeyKind::kMacro, macro.shape, kMacroLabel, MacroDetails(macro, sounds));
+    }
+    for (const Key& key : panel.keyswithoutshift.key) {
+        const KeyKind kind = KindOfKey(key, KeySection::kShiftOff);
+        KeyGroup(view, kind, key.shape, KeyLabel(key), KeyDetails(key, kind, sounds));
+    }
+    DockRect(view, panel.dockrect);
+    HotSpot(view, panel.hotspot.x, panel.hotspot.y);
+    Break(view);
+    if (plan.shift_view) {
+        DomNode shifted = View(root, plan, 1);
+        for (const Key& key : panel.keyswithshift.key) {
+            const KeyKind kind = KindOfKey(key, KeySection::kShiftOn);
+            KeyGroup(shifted, kind, key.shape, KeyLabel(key), KeyDetails(key, kind, sounds));
+        }
+    }
+    scale_ = 1;
+}
+
+DomNode Painter::View(const DomNode& root, const PanelPlan& plan, int index) {
+    // The panel's coordinates are kept; the view moves and scales them.
+    const std::string transform =
+        Concat({"translate(", NumberText(plan.view_left[index]), " ", NumberText(plan.view_top),
+                ") scale(", NumberText(plan.scale), ") translate(", NumberText(-plan.view.x0), " ",
+                NumberText(-plan.view.y0), ")"});
+    DomNode view = b_.Element(
+        root, "g",
+        {{"class", "view"}, {"transform", transform}, {"stroke-width", NumberText(Line())}});
+    Break(root);
+    Break(view);
+    const Box& box = plan.image_box;
+    const std::string x = NumberText(box.x0);
+    const std::string y = NumberText(box.y0);
+    const std::string width = NumberText(box.Width());
+    const std::string height = NumberText(box.Height());
+    if (plan.image.usable) {
+        b_.Element(view, "image",
+                   {{"x", x},
+                    {"y", y},
+                    {"width", width},
+                    {"height", height},
+                    {"preserveAspectRatio", "none"},
+                    {"xlink:href", plan.image.uri}});
+    } else {
+        b_.Element(view, "rect",
+                   {{"class", "frame"},
+                    {"x", x},
+                    {"y", y},
+                    {"width", width},
+                    {"height", height},
+                    {"fill", plan.panel->jpegnormal.empty() ? kBackground : kFrameFill},
+                    {"stroke", kFrameStroke}});
+    }
+    Break(view);
+    return view;
+}
+
+void Painter::Outlines(const DomNode& parent, const KeyShape& shape) {
+    // Rectangles and ellipses are given by two corners in any order.
+    auto corners = [](double x1, double y1, double x2, double y2, std::string* x, std::string* y,
+                      std::string* w, std::string* h) {
+        *x = NumberText(std::min(x1, x2));
+        *y = NumberText(std::min(y1, y2));
+        *w = NumberText(std::fabs(x2 - x1));
+        *h = NumberText(std::fabs(y2 - y1));
+    };
+    std::string x, y, w, h;
+    for (const RectRecord& r : shape.rect) {
+        corners(r.x1, r.y1, r.x2, r.y2, &x, &y, &w, &h);
+        b_.Element(parent, "rect", {{"x", x}, {"y", y}, {"width", w}, {"height", h}});
+    }
+    for (const EllipseRecord& e : shape.ellipse) {
+        const double x1 = e.x1, y1 = e.y1, x2 = e.x2, y2 = e.y2;
+        b_.Element(parent, "ellipse",
+                   {{"cx", NumberText((x1 + x2) / 2)},
+                    {"cy", NumberText((y1 + y2) / 2)},
+                    {"rx", NumberText(std::fabs(x2 - x1) / 2)},
+                    {"ry", NumberText(std::fabs(y2 - y1) / 2)}});
+    }
+    for (const RoundRectRecord& r : shape.roundrect) {
+        corners(r.x1, r.y1, r.x2, r.y2, &x, &y, &w, &h);
+        // The corners are quarters of an ellipse of widthellipse by heightellipse.
+        const double rx = std::fabs(static_cast<double>(r.widthellipse)) / 2;
+        const double ry = std::fabs(static_cast<double>(r.heightellipse)) / 2;
+        b_.Element(parent, "rect",
+                   {{"x", x},
+                    {"y", y},
+                    {"width", w},
+                    {"height", h},
+                    {"rx", NumberText(rx)},
+                    {"ry", NumberText(ry)}});
+    }
+    std::string points;
+    for (const PolygonRecord& polygon : shape.polygon) {
+        points.clear();
+        for (const PointRecord& p : polygon.point) {
+            if (!points.empty()) points += ' ';
+            AppendDecimal(p.x, points);
+            points += ',';
+            AppendDecimal(p.y, points);
+        }
+        // Polygons fill alternately unless their mode asks for winding.
+        std::string mode = polygon.polymode;
+        std::transform(mode.begin(), mode.end(), mode.begin(),
+                       [](char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; });
+        if (mode.find("wind") != std::string::npos) {
+            b_.Element(parent, "polygon", {{"points", points}, {"fill-rule", "nonzero"}});
+        } else {
+            b_.Element(parent, "polygon", {{"points", points}});
+        }
+    }
+}
+
+void Painter::KeyGroup(const DomNode& parent, KeyKind kind, const KeyShape& shape,
+                       const std::string& label, const std::string& details) {
+    const KindStyle& style = StyleOf(kind);
+    std::string group_class = "key ";
+    group_class.append(style.name);
+    DomNode group = b_.Element(parent, "g", {{"class", group_class}});
+    b_.TextElement(group, "title", details);
+    Outlines(group, shape);
+    if (!label.empty()) Label(group, shape, label);
+    Break(parent);
+}
+
+void Painter::Label(const DomNode& parent, const KeyShape& shape, const std::string& label) {
+    const Box box = ShapeBounds(shape);
+    if (box.empty) return;
+    std::size_t characters = 0;
+    for (const char c : label) {
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++characters;
+    }
+    // The text is sized in picture pixels and placed at the key's middle by
+    // a transform, so that its size stays sensible at any scale.
+    const double width = box.Width() * scale_;
+    const double fit_width = width * 0.9 / (0.6 * static_cast<double>(characters));
+    const double size = std::min({box.Height() * scale_ * 0.45, fit_width, 1.5 * m_.heading_size});
+    if (!(size >= 1)) return;
+    const double x = (box.x0 + box.x1) / 2;
+    const double y = (box.y0 + box.y1) / 2;
+    if (scale_ == 1) {
+        b_.TextElement(parent, "text", label,
+                       {{"x", NumberText(x)},
+                        {"y", NumberText(y + size * 0.35)},
+                        {"font-size", NumberText(size)}});
+        return;
+    }
+    const std::string transform = Concat(
+        {"translate(", NumberText(x), " ", NumberText(y), ") scale(", NumberText(1 / scale_), ")"});
+    b_.TextElement(parent, "text", label,
+                   {{"transform", transform},
+                    {"y", NumberText(size * 0.35)},
+                    {"font-size", NumberText(size)}});
+}
+
+void Painter::HotSpot(const DomNode& parent, double x, double y) {
+    const double r = m_.marker / scale_;
+    const std::string path =
+        Concat({"M", NumberText(x - r), " ", NumberText(y), "H", NumberText(x + r), "M",
+                NumberText(x), " ", NumberText(y - r), "V", NumberText(y + r)});
+    DomNode mark = b_.Element(parent, "g",
+                              {{"class", "hotspot"},
+                               {"fill", "none"},
+                               {"stroke", kHotSpotStroke},
+                               {"stroke-width", NumberText(2 * Line())}});
+    b_.Element(mark, "circle",
+               {{"cx", NumberText(x)}, {"cy", NumberText(y)}, {"r", NumberText(r * 0.6)}});
+    b_.Element(mark, "path", {{"d", path}});
+}
+
+void Painter::DockRect(const DomNode& parent, const dravonix::DockRect& dock) {
+    if (dock == dravonix::DockRect{}) return;
+    const double x1 = dock.x1, y1 = dock.y1, x2 = dock.x2, y2 = dock.y2;
+    b_.Element(parent, "rect",
+               {{"class", "dockrect"},
+                {"x", NumberText(std::min(x1, x2))},
+                {"y", NumberText(std::min(y1, y2))},
+                {"width", NumberText(std::fabs(x2 - x1))},
+                {"height", NumberText(std::fabs(y2 - y1))},
+                {"fill", "none"},
+                {"stroke", kDockStroke},
+                {"stroke-width", NumberText(2 * Line())},
+                {"stroke-dasharray", NumberText(4 * Line())}});
+}
+
+}  // namespace
+
+HRESULT BuildKeyboardSvg(const KeyDefinition& keyboard, const std::string& image_folder,
+                         DomDocument* svg) {
+    svg->Release();
+    DomDocument document;
+    const HRESULT created = CreateDomDocument(&document);
+    if (Failed(created)) return created;
+    const KeyboardLayout layout = PlanKeyboard(keyboard, image_folder);
+    SvgBuilder builder(document);
+    Painter(builder, layout).Paint();
+    if (Failed(builder.status())) return builder.status();
+    *svg = std::move(document);
+    return S_OK;
+}
+
+bool SaveKeyboardSvg(const KeyDefinition& keyboard, const std::string& image_folder,
+                     const std::string& path, std::string* error) {
+    DomDocument svg;
+    const HRESULT built = BuildKeyboardSvg(keyboard, image_folder, &svg);
+    std::string reason;
+    if (Succeeded(built)) {
+        // The destination travels as one UTF-16 unit per byte of the path, which
+        // the save turns back into the same bytes.
+        const HRESULT saved =
+            svg.save(Variant::String(MultiByteToWideChar(path)), SystemFileSystem(), &reason);
+        if (Succeeded(saved)) return true;
+        if (reason.empty()) reason = saved == E_OUTOFMEMORY ? "out of memory" : "not a file name";
+    } else {
+        reason = built == E_OUTOFMEMORY ? "out of memory" : "no document could be created";
+    }
+    if (error != nullptr) *error = FileFailureMessage("save", path, reason);
+    return false;
+}
+
+}  // namespace dravonix

@@ -1,0 +1,238 @@
+#include "render/panel_image.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "platform/file_system.h"
+#include "platform/folder_listing.h"
+#include "platform/unicode.h"
+
+namespace dravonix {
+
+namespace {
+
+/// The case-folded form of a code point, for the letters that narrow text
+/// can hold: ASCII, Latin-1 and the Windows-1252 extras (Š Œ Ž Ÿ).
+char32_t FoldCase(char32_t c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 0x20;
+    if (c == 0x160 || c == 0x152 || c == 0x17D) return c + 1;
+    if (c == 0x178) return 0xFF;
+    return c;
+}
+
+/// True when two UTF-8 names are equal apart from letter case. A byte that
+/// is not UTF-8 matches only the same byte.
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
+    while (!a.empty() && !b.empty()) {
+        char32_t ca = 0;
+        char32_t cb = 0;
+        std::size_t la = DecodeUtf8(a, &ca);
+        std::size_t lb = DecodeUtf8(b, &cb);
+        if (la == 0) {
+            la = 1;
+            ca = 0x110000 + static_cast<unsigned char>(a[0]);
+        }
+        if (lb == 0) {
+            lb = 1;
+            cb = 0x110000 + static_cast<unsigned char>(b[0]);
+        }
+        if (FoldCase(ca) != FoldCase(cb)) return false;
+        a.remove_prefix(la);
+        b.remove_prefix(lb);
+    }
+    return a.empty() && b.empty();
+}
+
+/// folder joined with name.
+std::string Join(const std::string& folder, std::string_view name) {
+    if (folder.empty()) return std::string(name);
+    std::string path = folder;
+    if (path.back() != '/' && path.back() != '\\') path += '/';
+    path.append(name);
+    return path;
+}
+
+/// Reads the whole file at path; false when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::string* bytes) {
+    std::unique_ptr<ReadableFile> file = SystemFileSystem().OpenForReading(path, nullptr);
+    if (file == nullptr) return false;
+    bytes->clear();
+    constexpr std::size_t kPiece = 64 * 1024;
+    for (;;) {
+        const std::size_t used = bytes->size();
+        bytes->resize(used + kPiece);
+        std::size_t got = 0;
+        if (!file->Read(bytes->data() + used, kPiece, &got, nullptr)) return false;
+        bytes->resize(used + got);
+        if (got == 0) return true;
+    }
+}
+
+/// Unsigned little- and big-endian numbers at offset of bytes (which the
+/// caller has checked to be long enough).
+std::uint32_t Le16(std::string_view b, std::size_t at) {
+    return static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8;
+}
+std::uint32_t Be16(std::string_view b, std::size_t at) {
+    return static_cast<unsigned char>(b[at]) << 8 | static_cast<unsigned char>(b[at + 1]);
+}
+std::uint32_t Le32(std::string_view b, std::size_t at) {
+    return Le16(b, at) | Le16(b, at + 2) << 16;
+}
+std::uint32_t Be32(std::string_view b, std::size_t at) {
+    return Be16(b, at) << 16 | Be16(b, at + 2);
+}
+
+/// The size in a JPEG's first start-of-frame segment; false when none is found.
+bool JpegSize(std::string_view b, std::int64_t* width, std::int64_t* height) {
+    std::size_t at = 2;
+    while (at + 4 <= b.size()) {
+        if (static_cast<unsigned char>(b[at]) != 0xFF) return false;
+        const unsigned marker = static_cast<unsigned char>(b[at + 1]);
+        if (marker == 0xFF) {  // fill byte
+            ++at;
+            continue;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD9)) {  // no length
+            at += 2;
+            continue;
+        }
+        const std::size_t length = Be16(b, at + 2);
+        const bool frame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame && at + 9 <= b.size()) {
+            *height = Be16(b, at + 5);
+            *width = Be16(b, at + 7);
+            return true;
+        }
+        if (length < 2) return false;
+        at += 2 + length;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool FindImageFile(const std::string& folder, std::string_view name, std::string* path) {
+    if (name.empty() || name[0] == '\\' || name[0] == '/' || (name.size() >= 2 && name[1] == ':')) {
+        return false;
+    }
+    std::string current = folder;
+    std::vector<std::string> entries;
+    std::size_t start = 0;
+    while (start <= name.size()) {
+        std::size_t end = name.find_first_of("\\/", start);
+        if (end == std::string_view::npos) end = name.size();
+        const std::string_view part = name.substr(start, end - start);
+        const bool last = end == name.size();
+        start = end + 1;
+        if (part.empty() || part == ".") {
+            if (last) return false;  // the name ends in a separator: a folder
+            continue;
+        }
+        if (part == "..") {
+            if (last) return false;
+            current = Join(current, "..");
+            continue;
+        }
+        if (!ListFolder(current.empty() ? "." : current, &entries, nullptr)) return false;
+        std::sort(entries.begin(), entries.end());
+        const std::string* match = nullptr;
+        for (const std::string& entry : entries) {
+            if (entry == part) {
+                match = &entry;
+                break;
+            }
+            if (match == nullptr && SameNameIgnoringCase(entry, part)) match = &entry;
+        }
+        if (match == nullptr) return false;
+        current = Join(current, *match);
+        if (last) break;
+    }
+    *path = current;
+    return true;
+}
+
+ImageFormat SniffImage(std::string_view b) {
+    ImageFormat format;
+    if (b.size() >= 3 && b.substr(0, 3) == "\xFF\xD8\xFF") {
+        format.media_type = "image/jpeg";
+        if (!JpegSize(b, &format.width, &format.height)) format.width = format.height = 0;
+    } else if (b.size() >= 8 && b.substr(0, 8) == "\x89PNG\r\n\x1A\n") {
+        format.media_type = "image/png";
+        if (b.size() >= 24) {
+            format.width = Be32(b, 16);
+            format.height = Be32(b, 20);
+        }
+    } else if (b.size() >= 6 && (b.substr(0, 6) == "GIF87a" || b.substr(0, 6) == "GIF89a")) {
+        format.media_type = "image/gif";
+        if (b.size() >= 10) {
+            format.width = Le16(b, 6);
+            format.height = Le16(b, 8);
+        }
+    } else if (b.size() >= 2 && b.substr(0, 2) == "BM") {
+        format.media_type = "image/bmp";
+        if (b.size() >= 26) {
+            format.width = static_cast<std::int32_t>(Le32(b, 18));
+            format.height = static_cast<std::int32_t>(Le32(b, 22));
+            if (format.width < 0) format.width = -format.width;
+            if (format.height < 0) format.height = -format.height;  // a top-down bitmap
+        }
+    }
+    return format;
+}
+
+std::string DataUri(std::string_view media_type, std::string_view bytes) {
+    constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string uri = "data:";
+    uri.append(media_type).append(";base64,");
+    uri.reserve(uri.size() + (bytes.size() + 2) / 3 * 4);
+    std::size_t at = 0;
+    for (; at + 3 <= bytes.size(); at += 3) {
+        const std::uint32_t n = static_cast<unsigned char>(bytes[at]) << 16 |
+                                static_cast<unsigned char>(bytes[at + 1]) << 8 |
+                                static_cast<unsigned char>(bytes[at + 2]);
+        uri += kDigits[n >> 18];
+        uri += kDigits[(n >> 12) & 63];
+        uri += kDigits[(n >> 6) & 63];
+        uri += kDigits[n & 63];
+    }
+    const std::size_t rest = bytes.size() - at;
+    if (rest > 0) {
+        std::uint32_t n = static_cast<unsigned char>(bytes[at]) << 16;
+        if (rest == 2) n |= static_cast<unsigned char>(bytes[at + 1]) << 8;
+        uri += kDigits[n >> 18];
+        uri += kDigits[(n >> 12) & 63];
+        uri += rest == 2 ? kDigits[(n >> 6) & 63] : '=';
+        uri += '=';
+    }
+    return uri;
+}
+
+PanelImage LoadPanelImage(const std::string& folder, std::string_view narrow_name) {
+    PanelImage image;
+    std::string name;
+    AppendNarrowAsUtf8(narrow_name, name);
+    std::string path;
+    if (!FindImageFile(folder, name, &path)) {
+        image.problem = "not found";
+        return image;
+    }
+    std::string bytes;
+    if (!ReadWholeFile(path, &bytes)) {
+        image.problem = "cannot be read";
+        return image;
+    }
+    image.format = SniffImage(bytes);
+    if (image.format.media_type.empty()) {
+        image.problem = "not a JPEG, PNG, GIF or BMP picture";
+        return image;
+    }
+    image.uri = DataUri(image.format.media_type, bytes);
+    image.usable = true;
+    return image;
+}
+
+}  // namespace dravonix
