@@ -1,4 +1,4 @@
-#include "driver/input_kind.h"
+#include "kbd/file_kind.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 
 namespace dravonix {
 
-TEST(InputKind, TellsLegacyAndXmlFilesApart) {
+TEST(FileKind, TellsLegacyAndXmlFilesApart) {
     struct Case {
         std::string_view bytes;
         bool legacy;

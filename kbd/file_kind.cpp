@@ -1,4 +1,4 @@
-#include "driver/input_kind.h"
+#include "kbd/file_kind.h"
 
 namespace dravonix {
 
