@@ -2,6 +2,7 @@
 # Checks that the rooms include only what lies below them:
 #   driver    uses everything
 #   kbd       fills the model: platform, model (not xml, dom or the parser)
+#   batch     converts folder trees: the readers, the XML files, the platform
 #   model/xml one pair of rooms: the model classes derive from the XML node
 #             base, so each may include the other (the only two-way link)
 #   dom       the XML DOM: platform only
@@ -17,9 +18,10 @@ declare -A allowed=(
   [model]="model xml dom platform"
   [xml]="xml model dom platform"
   [kbd]="kbd model platform"
-  [driver]="driver kbd xml model dom platform"
+  [batch]="batch kbd xml model dom platform"
+  [driver]="driver batch kbd xml model dom platform"
 )
-rooms=(platform dom model xml kbd driver)
+rooms=(platform dom model xml kbd batch driver)
 
 failures=0
 for room in "${rooms[@]}"; do
