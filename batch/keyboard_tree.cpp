@@ -38,32 +38,39 @@ public:
         std::vector<std::string> names;
         if (!ListFolder(folder, &names, error)) return false;
         std::sort(names.begin(), names.end());
-        for (const std::string& name : names) {
-            const std::string entry = relative.empty() ? name : relative + "/" + name;
-            const FileInfo info = GetFileInfo(Join(root_, entry));
-            if (info.link && info.kind != FileKind::kMissing && !LeadsInside(Join(root_, entry))) {
-                tree_->skipped.push_back(entry + ": a link that leads out of the tree");
-                continue;
-            }
-            if (info.kind == FileKind::kFolder) {
-                std::string reason;
-                if (!Walk(entry, &reason)) tree_->skipped.push_back(reason);
-            } else if (IsKeyboardFileName(name)) {
-                // A link that leads nowhere is a keyboard that cannot be read,
-                // which the user should hear of; a pipe or a device is never
-                // opened, since reading it could wait for ever.
-                if (info.kind == FileKind::kFile ||
-                    (info.link && info.kind == FileKind::kMissing)) {
-                    tree_->keyboards.push_back(entry);
-                } else {
-                    tree_->skipped.push_back(entry + ": not a regular file");
-                }
+        // Entries themselves first, links after, so that a folder also
+        // reached by a link inside the tree is walked by its own name.
+        for (bool links : {false, true}) {
+            for (const std::string& name : names) {
+                const std::string entry = relative.empty() ? name : relative + "/" + name;
+                const FileInfo info = GetFileInfo(Join(root_, entry));
+                if (info.link == links) Visit(entry, name, info);
             }
         }
         return true;
     }
 
 private:
+    void Visit(const std::string& entry, const std::string& name, const FileInfo& info) {
+        if (info.link && info.kind != FileKind::kMissing && !LeadsInside(Join(root_, entry))) {
+            tree_->skipped.push_back(entry + ": a link that leads out of the tree");
+            return;
+        }
+        if (info.kind == FileKind::kFolder) {
+            std::string reason;
+            if (!Walk(entry, &reason)) tree_->skipped.push_back(reason);
+        } else if (IsKeyboardFileName(name)) {
+            // A link that leads nowhere is a keyboard that cannot be read,
+            // which the user should hear of; a pipe or a device is never
+            // opened, since reading it could wait for ever.
+            if (info.kind == FileKind::kFile || (info.link && info.kind == FileKind::kMissing)) {
+                tree_->keyboards.push_back(entry);
+            } else {
+                tree_->skipped.push_back(entry + ": not a regular file");
+            }
+        }
+    }
+
     static std::string Join(const std::string& root, const std::string& relative) {
         if (relative.empty()) return root;
         if (root.ends_with('/') || root.ends_with('\\')) return root + relative;
