@@ -49,16 +49,25 @@ for (const row of document.querySelectorAll('tr.keyboard')) {
   });
 }
 // Shows every keyboard, or only those with warnings or failures.
+function showOnlyProblems(problemsOnly) {
+  for (const row of document.querySelectorAll('tr.keyboard')) {
+    const hide = problemsOnly ? !row.classList.contains('problem') : false;
+    row.hidden = hide;
+    const preview = row.nextElementSibling;
+    if (hide && preview && preview.classList.contains('preview')) preview.hidden = true;
+  }
+}
 for (const choice of document.querySelectorAll('input[name=show]')) {
-  choice.addEventListener('change', () => {
-    const problemsOnly = choice.value === 'problems' ? choice.checked : !choice.checked;
-    for (const row of document.querySelectorAll('tr.keyboard')) {
-      const hide = problemsOnly ? !row.classList.contains('problem') : false;
-      row.hidden = hide;
-      const preview = row.nextElementSibling;
-      if (hide && preview && preview.classList.contains('preview')) preview.hidden = true;
-    }
-  });
+  choice.addEventListener('change', () => showOnlyProblems(choice.value === 'problems'));
+}
+// The address may ask for the filter (index.html#problems) or open a row
+// (index.html#k3).
+if (location.hash === '#problems') {
+  document.querySelector('input[value=problems]').checked = true;
+  showOnlyProblems(true);
+} else if (location.hash) {
+  const named = document.getElementById(location.hash.slice(1));
+  if (named) named.click();
 }
 </script>
 </body>
@@ -173,12 +182,16 @@ std::string IndexPage(const std::vector<JobResult>& results, bool xml_only) {
         "with warnings or failures</label></p>\n"
         "<table>\n<thead><tr><th>Keyboard</th><th>Status</th><th>Panels</th><th>Keys</th>"
         "<th>Warnings</th><th>Files</th></tr></thead>\n<tbody>\n");
+    std::size_t row = 0;
     for (const JobResult& result : results) {
+        ++row;
         const bool problem =
             result.outcome == JobOutcome::kWarnings || result.outcome == JobOutcome::kFailed;
         const bool converted = result.outcome != JobOutcome::kFailed;
         const JobOutputs outputs = OutputsOf(result.relative);
-        page.append(problem ? "<tr class=\"keyboard problem\"><td>" : "<tr class=\"keyboard\"><td>")
+        page.append("<tr id=\"k")
+            .append(std::to_string(row))
+            .append(problem ? "\" class=\"keyboard problem\"><td>" : "\" class=\"keyboard\"><td>")
             .append(HtmlEscape(result.relative));
         if (result.outcome == JobOutcome::kFailed) {
             page.append("<br><small>").append(HtmlEscape(result.error)).append("</small>");
