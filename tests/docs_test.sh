@@ -30,7 +30,7 @@ for tool in groff xmllint; do
 done
 
 # Any output of groff in warning mode is a defect of the page.
-for page in man/dravonix.1 man/dravonix-resave.1; do
+for page in man/*.1; do
     output=$(groff -man -ww -z "$page" 2>&1)
     if [ -n "$output" ]; then
         fail "$page: groff reports:"
