@@ -7,7 +7,10 @@
 #  - peak resident memory of both is recorded;
 #  - a table is printed, then the linear-cost check and, last, one line with
 #    the three headline ratios.
-# The micro-benchmarks run first (skip them with BENCH_MICRO=0).
+# The micro-benchmarks run first (skip them with BENCH_MICRO=0). Last, a
+# batch of 1000 realistic keyboards is converted with dravonix-batch (XML
+# alone, and with reports and previews) and with one dravonix per file
+# through xargs -P on as many processors (skip it with BENCH_BATCH=0).
 # Builds what it needs with CMake in build/release. Usage: bench/run.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,7 +21,7 @@ if [ "$reps" -lt 5 ]; then reps=5; fi
 bash scripts/setup.sh
 build=build/release
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-targets=(dravonix kbd_generator bench_measure)
+targets=(dravonix dravonix-batch kbd_generator bench_measure)
 if [ "${BENCH_MICRO:-1}" != 0 ]; then targets+=(micro_bench); fi
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 
@@ -124,3 +127,36 @@ awk -v c50="${result[realistic-50KiB.conv_s]}" -v l50="${result[realistic-50KiB.
              printf "headline ratios: 50KiB time %.3f (goal <= 1: %s), 64MiB time %.3f (goal <= 0.5: %s), 64MiB memory %.3f (goal <= 0.4: %s)\n",
                     t50, t50 <= 1 ? "met" : "NOT met", t64, t64 <= 0.5 ? "met" : "NOT met",
                     m, m <= 0.4 ? "met" : "NOT met" }'
+
+if [ "${BENCH_BATCH:-1}" != 0 ]; then
+  echo
+  echo "== a batch of 1000 realistic keyboards on $(nproc) processors, medians of $reps runs"
+  batch_in=$data/batch-in
+  if [ ! -f "$batch_in/k999.kbd" ]; then
+    mkdir -p "$batch_in"
+    for ((i = 0; i < 1000; i++)); do
+      "$build/bench/kbd_generator" 51200 $((1000 + i)) "$batch_in/k$i.kbd"
+    done
+  fi
+  batcher=$build/driver/dravonix-batch
+  xargs_t=() xml_t=() full_t=()
+  for ((r = 0; r < reps; r++)); do
+    rm -rf "$data/batch-out"
+    mkdir -p "$data/batch-out"
+    measure_once sh -c "cd '$batch_in' && find . -name '*.kbd' -print0 |
+      xargs -0 -P $(nproc) -I{} '$PWD/$converter' {} '$data/batch-out/{}.xml'"
+    xargs_t+=("$t")
+    rm -rf "$data/batch-out"
+    measure_once sh -c "'$batcher' --xml-only '$batch_in' '$data/batch-out' >/dev/null 2>&1"
+    xml_t+=("$t")
+    rm -rf "$data/batch-out"
+    measure_once sh -c "'$batcher' '$batch_in' '$data/batch-out' >/dev/null 2>&1"
+    full_t+=("$t")
+  done
+  xargs_s=$(median "${xargs_t[@]}")
+  xml_s=$(median "${xml_t[@]}")
+  full_s=$(median "${full_t[@]}")
+  awk -v x="$xargs_s" -v b="$xml_s" -v f="$full_s" \
+    'BEGIN { printf "xargs -P with dravonix: %.3f s; dravonix-batch --xml-only: %.3f s (%s); with reports and previews: %.3f s (%.2f x the xargs run, goal <= 2: %s)\n",
+             x, b, b < x ? "faster: met" : "NOT faster", f, f / x, f <= 2 * x ? "met" : "NOT met" }'
+fi

@@ -1,7 +1,8 @@
 # Install layout and CMake package of dravonix.
 #
 #   bin/                         dravonix, dravonix-resave,         (tools)
-#                                dravonix-check, dravonix-render
+#                                dravonix-check, dravonix-render,
+#                                dravonix-batch
 #   share/man/man1/              their manual pages                 (tools)
 #   share/dravonix/              keyboard.xsd, examples/*.kbd       (tools)
 #   lib/libdravonix_core.a       the converter's library parts      (development)
@@ -30,11 +31,24 @@ if(WIN32)
 else()
   set(DRAVONIX_TOOLS_DIR ${CMAKE_INSTALL_BINDIR})
   set(DRAVONIX_DATA_DIR ${CMAKE_INSTALL_DATADIR}/dravonix)
-  install(FILES man/dravonix.1 man/dravonix-resave.1 man/dravonix-check.1 man/dravonix-render.1
-          DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tools)
+  # The pages name the schema and the examples where a Debian package puts
+  # them; an installed page names where its install put them, under the
+  # prefix given when installing (which may differ from the configured one).
+  foreach(page dravonix.1 dravonix-resave.1 dravonix-check.1 dravonix-render.1
+               dravonix-batch.1)
+    install(CODE "
+      file(READ \"${PROJECT_SOURCE_DIR}/man/${page}\" text)
+      string(REPLACE \"/usr/share/dravonix\"
+             \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/dravonix\" text \"\${text}\")
+      set(page \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_MANDIR}/man1/${page}\")
+      message(STATUS \"Installing: \${page}\")
+      file(WRITE \"\${page}\" \"\${text}\")"
+      COMPONENT tools)
+  endforeach()
 endif()
 
-install(TARGETS dravonix dravonix-resave dravonix-check dravonix-render RUNTIME DESTINATION ${DRAVONIX_TOOLS_DIR}
+install(TARGETS dravonix dravonix-resave dravonix-check dravonix-render dravonix-batch
+        RUNTIME DESTINATION ${DRAVONIX_TOOLS_DIR}
         COMPONENT tools)
 install(FILES schema/keyboard.xsd DESTINATION ${DRAVONIX_DATA_DIR} COMPONENT tools)
 file(GLOB DRAVONIX_EXAMPLES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/examples/*.kbd)

@@ -1,16 +1,34 @@
 #!/usr/bin/env bash
-# Builds the converter and converts the example keyboards in examples/ into
-# out/, printing where each XML file went.
+# Builds the commands (not the tests, benchmarks or fuzz targets) and
+# converts every example keyboard in examples/ into out/NAME.xml; then runs
+# dravonix-batch on examples/ into out/batch/, whose index.html shows every
+# keyboard with its check report and preview. Quiet apart from the result.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup.sh
+bash scripts/setup.sh >/dev/null
 
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/release -j "$(nproc)"
+build=build/release
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+if ! { cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release &&
+       cmake --build "$build" -j "$(nproc)" --target dravonix dravonix-resave dravonix-batch; } \
+     >"$log" 2>&1; then
+  cat "$log" >&2
+  echo "run.sh: the build failed (its output is above)" >&2
+  exit 1
+fi
+
 mkdir -p out
 for input in examples/*.kbd; do
   output=out/$(basename "${input%.kbd}").xml
-  build/release/driver/dravonix "$input" "$output"
+  "$build/driver/dravonix" "$input" "$output"
   echo "$input -> $output"
 done
+status=0
+"$build/driver/dravonix-batch" --force examples out/batch 2>/dev/null || status=$?
+if [ "$status" -gt 1 ]; then
+  echo "run.sh: dravonix-batch failed (exit $status)" >&2
+  exit "$status"
+fi
+echo "open out/batch/index.html in a browser to see every keyboard"

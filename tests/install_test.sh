@@ -40,11 +40,21 @@ if ! log=$(cmake --install "$build" --prefix "$prefix" 2>&1); then
 fi
 
 for file in bin/dravonix bin/dravonix-resave bin/dravonix-check bin/dravonix-render \
-    share/man/man1/dravonix.1 share/man/man1/dravonix-resave.1 share/man/man1/dravonix-check.1 \
-    share/man/man1/dravonix-render.1 share/dravonix/keyboard.xsd \
+    bin/dravonix-batch share/man/man1/dravonix.1 share/man/man1/dravonix-resave.1 \
+    share/man/man1/dravonix-check.1 share/man/man1/dravonix-render.1 share/man/man1/dravonix-batch.1 \
+    share/dravonix/keyboard.xsd \
     share/dravonix/examples/compact_pad.kbd share/dravonix/examples/consumer/CMakeLists.txt \
     include/dravonix/kbd/kbd_reader.h include/dravonix/model/key_definition.h; do
     if [ -f "$prefix/$file" ]; then pass; else fail "$file is not installed"; fi
+done
+# The installed pages name the schema and examples where this install put them.
+for page in dravonix.1 dravonix-resave.1 dravonix-batch.1; do
+    text=$(cat "$prefix/share/man/man1/$page" 2>/dev/null)
+    if [[ "$text" == *"/usr/share/dravonix"* ]] || [[ "$text" != *"$prefix/share/dravonix"* ]]; then
+        fail "$page does not name the install prefix $prefix"
+    else
+        pass
+    fi
 done
 libs=("$prefix"/lib*/libdravonix_core.a)
 configs=("$prefix"/lib*/cmake/dravonix/dravonix-config.cmake)

@@ -4,6 +4,7 @@
 #   check     reports what the readers drop: kbd, xml, model, dom, platform
 #   kbd       fills the model: platform, model (not xml, dom or the parser)
 #   render    draws the model as SVG on the DOM: xml, model, dom, platform
+#   batch     converts folder trees: the readers, the XML files, the platform
 #   model/xml one pair of rooms: the model classes derive from the XML node
 #             base, so each may include the other (the only two-way link)
 #   dom       the XML DOM: platform only
@@ -21,9 +22,10 @@ declare -A allowed=(
   [kbd]="kbd model platform"
   [check]="check kbd xml model dom platform"
   [render]="render xml model dom platform"
-  [driver]="driver check render kbd xml model dom platform"
+  [batch]="batch check render kbd xml model dom platform"
+  [driver]="driver batch check render kbd xml model dom platform"
 )
-rooms=(platform dom model xml kbd check render driver)
+rooms=(platform dom model xml kbd check render batch driver)
 
 failures=0
 for room in "${rooms[@]}"; do

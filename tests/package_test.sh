@@ -61,7 +61,8 @@ fi
 root=$workdir/root
 dpkg -x "${tools[0]}" "$root"
 for file in usr/share/man/man1/dravonix.1 usr/share/man/man1/dravonix-resave.1 \
-    usr/share/man/man1/dravonix-check.1 usr/bin/dravonix-check usr/share/man/man1/dravonix-render.1; do
+    usr/share/man/man1/dravonix-check.1 usr/bin/dravonix-check usr/share/man/man1/dravonix-render.1 \
+    usr/bin/dravonix-render usr/share/man/man1/dravonix-batch.1 usr/bin/dravonix-batch; do
     if [ -f "$root/$file" ]; then pass; else fail "the package lacks /$file"; fi
 done
 if dpkg-deb -c "${tools[0]}" | grep -q '\.a$\|\.h$'; then

@@ -54,7 +54,7 @@ pass
 root=$workdir/$name
 expected=$(
     cd "$source_dir"
-    printf '%s\n' README-windows.txt dravonix-check.exe dravonix-render.exe dravonix-resave.exe dravonix.exe keyboard.xsd \
+    printf '%s\n' README-windows.txt dravonix-batch.exe dravonix-check.exe dravonix-render.exe dravonix-resave.exe dravonix.exe keyboard.xsd \
         examples/*.kbd |
         LC_ALL=C sort
 )

@@ -1,0 +1,29 @@
+// Running the jobs of a batch on several threads.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "batch/batch_job.h"
+
+namespace dravonix {
+
+/// Told of each keyboard as it is done, one call at a time, from the worker
+/// threads.
+class BatchProgress {
+public:
+    virtual ~BatchProgress() = default;
+    virtual void Done(const JobResult& result) = 0;
+};
+
+/// Runs RunJob for every keyboard on jobs threads (at least one; each with
+/// the COM runtime started), reporting each result to progress. One
+/// keyboard's failure, running out of memory included, never stops the
+/// others. Returns the results in the order of keyboards.
+std::vector<JobResult> RunBatch(const std::string& source_root, const std::string& dest_root,
+                                const std::vector<std::string>& keyboards,
+                                const BatchOptions& options, std::size_t jobs,
+                                BatchProgress& progress);
+
+}  // namespace dravonix
