@@ -61,12 +61,12 @@ for (const choice of document.querySelectorAll('input[name=show]')) {
   choice.addEventListener('change', () => showOnlyProblems(choice.value === 'problems'));
 }
 // The address may ask for the filter (index.html#problems) or open a row
-// (index.html#k3).
+// (index.html#open=k3, which leaves the page at its top).
 if (location.hash === '#problems') {
   document.querySelector('input[value=problems]').checked = true;
   showOnlyProblems(true);
-} else if (location.hash) {
-  const named = document.getElementById(location.hash.slice(1));
+} else if (location.hash.startsWith('#open=')) {
+  const named = document.getElementById(location.hash.slice(6));
   if (named) named.click();
 }
 </script>

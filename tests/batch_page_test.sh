@@ -59,13 +59,13 @@ fi
 # Opening a converted keyboard's row shows its preview.
 first=$(grep -o '<tr id="k[0-9]*" class="keyboard[^"]*"><td>compact_pad.kbd' "$work/dom" |
   sed -E 's/^<tr id="(k[0-9]*)".*/\1/')
-run_browser --dump-dom "file://$work/out/index.html#$first" > "$work/dom-open"
+run_browser --dump-dom "file://$work/out/index.html#open=$first" > "$work/dom-open"
 if ! grep -q '<tr class="preview"><td colspan="6"><img [^>]*src="compact_pad.svg"' "$work/dom-open"; then
   echo "FAIL: opening row $first shows no preview"
   exit 1
 fi
-run_browser --window-size=1000,760 --screenshot="$work/shot.png" \
-  "file://$work/out/index.html#$first" >/dev/null
+run_browser --window-size=1000,900 --virtual-time-budget=3000 --run-all-compositor-stages-before-draw --screenshot="$work/shot.png" \
+  "file://$work/out/index.html#open=$first" >/dev/null
 if [ "$(head -c 8 "$work/shot.png" | od -An -tx1 | tr -d ' \n')" != 89504e470d0a1a0a ]; then
   echo "FAIL: no screenshot"
   exit 1
