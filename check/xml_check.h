@@ -21,8 +21,9 @@ namespace dravonix {
 ///   comment-dropped, instruction-dropped, doctype-dropped  not kept;
 ///   sound-duplicate     a sound id given twice in a panel: the first wins;
 ///   root-not-keydef     the root element is not "keydef": nothing is read;
-///   schema              an error of the keyboard schema's validator.
+///   schema              an error of the keyboard schema's validator (only
+///                       with validate).
 /// Needs the COM runtime, as the reader does.
-void CheckXmlMemory(std::string_view bytes, CheckReport& report);
+void CheckXmlMemory(std::string_view bytes, CheckReport& report, bool validate = true);
 
 }  // namespace dravonix

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -71,16 +72,22 @@ bool Convert(const char* input, const char* output, PassReport& report) {
         return false;
     }
     if (!SaveToFile(document, output, &report.error)) return false;
-    if (files.ReadStartOfFile(input, kKindSniffLength, &start) && LooksLikeXml(start)) {
-        report.warning = std::string(input) +
-                         ": looks like an XML keyboard file, not a legacy one; did you mean "
-                         "'dravonix-resave'?";
-        return true;
-    }
-    const std::string lost = losses.Summary();
-    if (!lost.empty()) {
-        report.warning = std::string(input) + ": " + lost + " not converted; 'dravonix-check " +
-                         input + "' lists them";
+    // The output is saved: running out of memory from here on only costs the
+    // warning, never the success.
+    try {
+        if (files.ReadStartOfFile(input, kKindSniffLength, &start) && LooksLikeXml(start)) {
+            report.warning = std::string(input) +
+                             ": looks like an XML keyboard file, not a legacy one; did you mean "
+                             "'dravonix-resave'?";
+            return true;
+        }
+        const std::string lost = losses.Summary();
+        if (!lost.empty()) {
+            report.warning = std::string(input) + ": " + lost + " not converted; 'dravonix-check " +
+                             input + "' lists them";
+        }
+    } catch (const std::bad_alloc&) {
+        report.warning.clear();
     }
     return true;
 }

@@ -169,3 +169,58 @@ TEST(Converter, SaysWhenTheInputIsAnXmlKeyboard) {
 }
 
 }  // namespace dravonix
+
+namespace dravonix {
+
+TEST(Converter, WarnsOfWhatItDidNotConvert) {
+    ScratchDir dir;
+    struct Case {
+        const char* what;
+        std::string input;
+        std::string warning;  // after "dravonix: warning: IN: "; empty for none
+    };
+    const Case cases[] = {
+        {"clean", "[KEYDEF]\nBoard\n[/KEYDEF]\n", ""},
+        {"last block not closed, a typo in a type",
+         "[KEYDEF]\nBoard\n[NOT INFLUENCED BY SHIFT]\n[0,0,1,1], 1, l, 65, 0, 'a'\n"
+         "[/NOT INFLUENCED BY SHIFT]\n[/KEYDEF]\n[KEYDEF]\nxres=800\n",
+         "1 panel and 1 line not converted"},
+        {"UTF-8 with a character Windows-1252 lacks",
+         "\xEF\xBB\xBF[KEYDEF]\nPav\xC3\xA9 \xE2\x82\xAC \xE2\x86\x92\n[/KEYDEF]\n",
+         "1 line not converted"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFile(dir / "in.kbd", c.input);
+        CommandResult result = Convert({dir / "in.kbd", dir / "out.xml"});
+        EXPECT_EQ(result.exit_code, 0);
+        EXPECT_EQ(result.out, "");
+        const std::string in = dir / "in.kbd";
+        EXPECT_EQ(result.err, c.warning.empty()
+                                  ? std::string()
+                                  : ConsoleText("dravonix: warning: " + in + ": " + c.warning +
+                                                "; 'dravonix-check " + in + "' lists them\n"));
+    }
+    // The UTF-8 keyboard's name: é and € have Windows-1252 bytes, → becomes "?".
+    EXPECT_TRUE(
+        ReadFile(dir / "out.xml").starts_with("<keydef name=\"Pav\xC3\xA9 \xE2\x82\xAC ?\">"));
+}
+
+TEST(Resave, WarnsOfWhatItDidNotKeep) {
+    ScratchDir dir;
+    WriteFile(dir / "in.xml",
+              "<keydef name=\"x\">\n<!-- note -->\n<subkeydef name=\"p\" dockd=\"true\"/>\n"
+              "</keydef>\n");
+    CommandResult result = RunCommand(DRAVONIX_RESAVE_BIN, {dir / "in.xml", dir / "out.xml"});
+    EXPECT_EQ(result.exit_code, 0);
+    const std::string in = dir / "in.xml";
+    EXPECT_EQ(result.err, ConsoleText("dravonix-resave: warning: " + in +
+                                      ": 2 lines not kept as written; 'dravonix-check " + in +
+                                      "' lists them\n"));
+    WriteFile(dir / "clean.xml", ReadFile(dir / "out.xml"));
+    result = RunCommand(DRAVONIX_RESAVE_BIN, {dir / "clean.xml", dir / "clean.xml"});
+    EXPECT_EQ(result.exit_code, 0);
+    EXPECT_EQ(result.err, "");
+}
+
+}  // namespace dravonix
