@@ -132,3 +132,24 @@ TEST(Check, ArgumentsThatAreNoFiles) {
 }
 
 }  // namespace dravonix
+
+namespace dravonix {
+
+// The bundled messy keyboard gives the report bundled beside it, and every
+// other example is clean.
+TEST(Check, BundledExamplesGiveTheirReports) {
+    const std::string examples = DRAVONIX_SOURCE_DIR "/examples/";
+    CommandResult result = Check({examples + "messy.kbd"});
+    EXPECT_EQ(result.exit_code, 1);
+    std::string report = result.out;
+    for (std::size_t at = report.find(examples); at != std::string::npos;
+         at = report.find(examples, at)) {
+        report.replace(at, examples.size(), "examples/");
+    }
+    EXPECT_EQ(report, ConsoleText(ReadFile(examples + "messy.check.txt")));
+    for (const char* clean : {"compact_pad.kbd", "numeric_keypad.kbd", "typewriter.kbd"}) {
+        EXPECT_EQ(Check({"-q", examples + clean}).exit_code, 0) << clean;
+    }
+}
+
+}  // namespace dravonix
