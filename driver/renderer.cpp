@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "kbd/file_kind.h"
 #include "driver/tool.h"
+#include "kbd/file_kind.h"
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
 #include "platform/file_system.h"
