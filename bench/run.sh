@@ -131,7 +131,8 @@ awk -v c50="${result[realistic-50KiB.conv_s]}" -v l50="${result[realistic-50KiB.
 if [ "${BENCH_BATCH:-1}" != 0 ]; then
   echo
   echo "== a batch of 1000 realistic keyboards on $(nproc) processors, medians of $reps runs"
-  batch_in=$data/batch-in
+  batch_in=$PWD/$data/batch-in
+  batch_out=$PWD/$data/batch-out
   if [ ! -f "$batch_in/k999.kbd" ]; then
     mkdir -p "$batch_in"
     for ((i = 0; i < 1000; i++)); do
@@ -141,16 +142,16 @@ if [ "${BENCH_BATCH:-1}" != 0 ]; then
   batcher=$build/driver/dravonix-batch
   xargs_t=() xml_t=() full_t=()
   for ((r = 0; r < reps; r++)); do
-    rm -rf "$data/batch-out"
-    mkdir -p "$data/batch-out"
+    rm -rf "$batch_out"
+    mkdir -p "$batch_out"
     measure_once sh -c "cd '$batch_in' && find . -name '*.kbd' -print0 |
-      xargs -0 -P $(nproc) -I{} '$PWD/$converter' {} '$data/batch-out/{}.xml'"
+      xargs -0 -P $(nproc) -I{} '$PWD/$converter' {} '$batch_out/{}.xml' 2>/dev/null"
     xargs_t+=("$t")
-    rm -rf "$data/batch-out"
-    measure_once sh -c "'$batcher' --xml-only '$batch_in' '$data/batch-out' >/dev/null 2>&1"
+    rm -rf "$batch_out"
+    measure_once sh -c "'$batcher' --xml-only '$batch_in' '$batch_out' >/dev/null 2>&1; [ \$? -le 1 ]"
     xml_t+=("$t")
-    rm -rf "$data/batch-out"
-    measure_once sh -c "'$batcher' '$batch_in' '$data/batch-out' >/dev/null 2>&1"
+    rm -rf "$batch_out"
+    measure_once sh -c "'$batcher' '$batch_in' '$batch_out' >/dev/null 2>&1; [ \$? -le 1 ]"
     full_t+=("$t")
   done
   xargs_s=$(median "${xargs_t[@]}")
