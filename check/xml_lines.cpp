@@ -7,6 +7,9 @@
 
 #include <climits>
 #include <cstddef>
+#include <new>
+
+#include "dom/libxml_error_scope.h"
 
 namespace dravonix {
 
@@ -64,42 +67,18 @@ void RecordError(void* data, xmlErrorPtr error) {
     }
     if (!parsed->error.empty() || error->level < XML_ERR_ERROR) return;
     parsed->error_line = error->line > 0 ? static_cast<std::size_t>(error->line) : 0;
-    parsed->error = error->message != nullptr ? error->message : "unknown error";
+    // This runs inside libxml2, where nothing may throw.
+    try {
+        parsed->error = error->message != nullptr ? error->message : "unknown error";
+    } catch (const std::bad_alloc&) {
+        parsed->out_of_memory = true;
+        return;
+    }
     while (!parsed->error.empty() &&
            (parsed->error.back() == '\n' || parsed->error.back() == ' ')) {
         parsed->error.pop_back();
     }
 }
-
-// libxml2 writes some messages to the generic handler (standard error) even
-// when asked not to report errors; this one swallows them.
-void IgnoreMessage(void*, const char*, ...) {}
-
-// For the life of the object, sends the calling thread's libxml2 error
-// reports to parsed and its messages nowhere, then restores its handlers.
-class ErrorScope {
-public:
-    explicit ErrorScope(ParsedXml* parsed)
-        : generic_(xmlGenericError),
-          generic_context_(xmlGenericErrorContext),
-          structured_(xmlStructuredError),
-          structured_context_(xmlStructuredErrorContext) {
-        xmlSetGenericErrorFunc(nullptr, IgnoreMessage);
-        xmlSetStructuredErrorFunc(parsed, RecordError);
-    }
-    ErrorScope(const ErrorScope&) = delete;
-    ErrorScope& operator=(const ErrorScope&) = delete;
-    ~ErrorScope() {
-        xmlSetGenericErrorFunc(generic_context_, generic_);
-        xmlSetStructuredErrorFunc(structured_context_, structured_);
-    }
-
-private:
-    xmlGenericErrorFunc generic_;
-    void* generic_context_;
-    xmlStructuredErrorFunc structured_;
-    void* structured_context_;
-};
 
 struct ContextDeleter {
     void operator()(xmlParserCtxt* context) const { xmlFreeParserCtxt(context); }
@@ -117,7 +96,7 @@ ParsedXml ParseWithLines(std::string_view bytes) {
     }
     static const bool initialized = (xmlInitParser(), true);  // once, before the first parse
     (void)initialized;
-    ErrorScope scope(&parsed);
+    LibxmlErrorScope scope(&parsed, RecordError);
     std::unique_ptr<xmlParserCtxt, ContextDeleter> context(xmlNewParserCtxt());
     if (context == nullptr) {
         parsed.out_of_memory = true;

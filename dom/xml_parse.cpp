@@ -14,6 +14,7 @@
 #include <string>
 
 #include "dom/dom_store.h"
+#include "dom/libxml_error_scope.h"
 #include "platform/file_system.h"
 
 namespace dravonix {
@@ -55,38 +56,6 @@ void RecordError(void* context, xmlErrorPtr error) {
     // One line: some messages go on with the offending bytes on a second line.
     std::replace(report->message, report->message + report->message_length, '\n', ' ');
 }
-
-// libxml2 writes some messages to the generic handler (standard error by
-// default) even when asked not to report errors; this one swallows them.
-void IgnoreMessage(void*, const char*, ...) {}
-
-// For the life of the object, sends the error reports of the calling thread
-// to report and its messages nowhere, then gives the thread back the
-// handlers it had. libxml2 keeps these handlers per thread, so parses on
-// other threads, and a program's own handlers, are left alone.
-class ReportScope {
-public:
-    explicit ReportScope(ParseReport* report)
-        : generic_(xmlGenericError),
-          generic_context_(xmlGenericErrorContext),
-          structured_(xmlStructuredError),
-          structured_context_(xmlStructuredErrorContext) {
-        xmlSetGenericErrorFunc(nullptr, IgnoreMessage);
-        xmlSetStructuredErrorFunc(report, RecordError);
-    }
-    ReportScope(const ReportScope&) = delete;
-    ReportScope& operator=(const ReportScope&) = delete;
-    ~ReportScope() {
-        xmlSetGenericErrorFunc(generic_context_, generic_);
-        xmlSetStructuredErrorFunc(structured_context_, structured_);
-    }
-
-private:
-    xmlGenericErrorFunc generic_;
-    void* generic_context_;
-    xmlStructuredErrorFunc structured_;
-    void* structured_context_;
-};
 
 struct DocDeleter {
     void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
@@ -244,7 +213,7 @@ HRESULT ParseXmlMemory(std::string_view bytes, DomDocument* document, ParseFailu
     ParseReport report;
     std::unique_ptr<xmlDoc, DocDeleter> parsed;
     {
-        ReportScope scope(&report);
+        LibxmlErrorScope scope(&report, RecordError);
         parsed.reset(
             xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, options));
     }
