@@ -10,18 +10,14 @@
 #include "check/input_kind.h"
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
-#include "platform/com.h"
+#include "testing/com_test.h"
 #include "xml/keyboard_file.h"
 
 namespace dravonix {
 
 namespace {
 
-class XmlCheckTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(Succeeded(CoInitialize(nullptr))); }
-    void TearDown() override { CoUninitialize(); }
-};
+using XmlCheckTest = ComTest;
 
 // A small keyboard as the writer writes it: valid, nothing dropped. Line 1
 // is "keydef", 2 "subkeydef", 5 the sound, 10 the key, 13 its point, 17 the

@@ -5,16 +5,16 @@
 #include <string>
 
 #include "dom/xml_parse.h"
-#include "platform/com.h"
+#include "testing/com_test.h"
 
 namespace dravonix {
 
 namespace {
 
-class ChildWalkTest : public ::testing::Test {
+class ChildWalkTest : public ComTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(Succeeded(CoInitialize(nullptr)));
+        ComTest::SetUp();
         ASSERT_EQ(ParseXmlMemory("<?pi x?><!--c--><r a='1'>t<c n='1'/><!--c--><C n='2'/><k:c "
                                  "xmlns:k='urn:k' n='3'/><d n='4'/>u<c n='5'><c n='6'/></c></r>",
                                  &document),
@@ -24,7 +24,7 @@ protected:
     void TearDown() override {
         root.Release();
         document.Release();
-        CoUninitialize();
+        ComTest::TearDown();
     }
 
     // The "n" attributes of the elements the walk by name (any element when

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "dom/child_walk.h"
-#include "dom/dom_test_util.h"
 #include "dom/xml_parse.h"
-#include "platform/com.h"
 #include "platform/unicode.h"
+#include "testing/com_test.h"
+#include "testing/dom_test_util.h"
 
 namespace dravonix {
 
@@ -143,11 +143,7 @@ HRESULT RunCase(const Case& c, const Twin& twin, bool fast, DomNode* appended) {
     return E_FAIL;
 }
 
-class DomBuildTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(Succeeded(CoInitialize(nullptr))); }
-    void TearDown() override { CoUninitialize(); }
-};
+using DomBuildTest = ComTest;
 
 TEST_F(DomBuildTest, FastPathsEndLikeTheDomCallsTheyStandFor) {
     const std::size_t kRoomy = 100;

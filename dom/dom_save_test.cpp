@@ -4,25 +4,25 @@
 #include <string>
 
 #include "dom/dom.h"
-#include "dom/dom_test_util.h"
 #include "dom/xml_parse.h"
-#include "platform/com.h"
 #include "platform/file_system.h"
+#include "testing/com_test.h"
+#include "testing/dom_test_util.h"
 #include "testing/test_util.h"
 
 namespace dravonix {
 
 namespace {
 
-class DomSaveTest : public ::testing::Test {
+class DomSaveTest : public ComTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(Succeeded(CoInitialize(nullptr)));
+        ComTest::SetUp();
         ASSERT_EQ(CreateDomDocument(&doc), S_OK);
     }
     void TearDown() override {
         doc.Release();
-        CoUninitialize();
+        ComTest::TearDown();
     }
     DomNode Add(const DomNode& parent, DOMNodeType type, std::string_view name,
                 std::u16string value = u"") {

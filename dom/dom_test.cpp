@@ -2,22 +2,23 @@
 
 #include <gtest/gtest.h>
 
-#include "dom/dom_test_util.h"
 #include "platform/com.h"
+#include "testing/com_test.h"
+#include "testing/dom_test_util.h"
 
 namespace dravonix {
 
 namespace {
 
-class DomTest : public ::testing::Test {
+class DomTest : public ComTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(Succeeded(CoInitialize(nullptr)));
+        ComTest::SetUp();
         ASSERT_EQ(CreateDomDocument(&doc), S_OK);
     }
     void TearDown() override {
         doc.Release();
-        CoUninitialize();
+        ComTest::TearDown();
     }
     DomNode Element(std::string_view name) {
         DomNode node;

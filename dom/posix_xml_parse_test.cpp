@@ -9,17 +9,13 @@
 #include <string_view>
 
 #include "dom/xml_parse.h"
-#include "platform/com.h"
+#include "testing/com_test.h"
 
 namespace dravonix {
 
 namespace {
 
-class XmlParsePosixTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(Succeeded(CoInitialize(nullptr))); }
-    void TearDown() override { CoUninitialize(); }
-};
+using XmlParsePosixTest = ComTest;
 
 // Replaces every "@" in pattern with path.
 std::string WithPath(std::string_view pattern, const std::string& path) {

@@ -12,19 +12,16 @@
 #include <string_view>
 #include <thread>
 
-#include "dom/dom_test_util.h"
 #include "platform/com.h"
+#include "testing/com_test.h"
+#include "testing/dom_test_util.h"
 #include "testing/test_util.h"
 
 namespace dravonix {
 
 namespace {
 
-class XmlParseTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(Succeeded(CoInitialize(nullptr))); }
-    void TearDown() override { CoUninitialize(); }
-};
+using XmlParseTest = ComTest;
 
 TEST_F(XmlParseTest, NotWellFormedInputFails) {
     const std::string_view inputs[] = {"",

@@ -16,6 +16,7 @@
 #include "render/keyboard_svg.h"
 #include "render/panel_image.h"
 #include "render/svg_geometry.h"
+#include "testing/com_test.h"
 #include "testing/test_util.h"
 
 namespace dravonix {
@@ -183,11 +184,8 @@ TEST(DataUri, EncodesBase64WithPadding) {
               "data:image/bmp;base64,//79AA==");
 }
 
-class KeyboardSvgTest : public ::testing::Test {
+class KeyboardSvgTest : public ComTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(Succeeded(CoInitialize(nullptr))); }
-    void TearDown() override { CoUninitialize(); }
-
     /// The SVG text of keyboard, with images looked up in folder.
     std::string Svg(const KeyDefinition& keyboard, const std::string& folder = "") {
         DomDocument svg;

@@ -6,8 +6,8 @@
 
 #include <string>
 
+#include "testing/save_test_util.h"
 #include "testing/test_util.h"
-#include "xml/save_test_util.h"
 
 namespace dravonix {
 

@@ -7,7 +7,7 @@
 
 #include "dom/xml_parse.h"
 #include "model/key_definition.h"
-#include "platform/com.h"
+#include "testing/com_test.h"
 #include "testing/test_util.h"
 #include "xml/keyboard_file.h"
 
@@ -15,11 +15,7 @@ namespace dravonix {
 
 namespace {
 
-class KeyboardLoadTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(Succeeded(CoInitialize(nullptr))); }
-    void TearDown() override { CoUninitialize(); }
-};
+using KeyboardLoadTest = ComTest;
 
 // Parses xml, binds object to its root element and reads it.
 template <class T>

@@ -6,7 +6,7 @@
 
 #include "dom/xml_parse.h"
 #include "model/key_definition.h"
-#include "xml/save_test_util.h"
+#include "testing/save_test_util.h"
 
 namespace dravonix {
 

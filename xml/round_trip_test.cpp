@@ -8,7 +8,7 @@
 
 #include "dom/dom.h"
 #include "model/key_definition.h"
-#include "platform/com.h"
+#include "testing/com_test.h"
 #include "xml/keyboard_file.h"
 
 namespace dravonix {
@@ -196,8 +196,9 @@ std::string SaveText(KeyDefDocument& document) {
 
 }  // namespace
 
-TEST(RoundTrip, RandomModelsReadBackMemberByMember) {
-    ASSERT_TRUE(Succeeded(CoInitialize(nullptr)));
+using RoundTrip = ComTest;
+
+TEST_F(RoundTrip, RandomModelsReadBackMemberByMember) {
     for (std::uint32_t seed = 1; seed <= 200; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         RandomModel random(seed);
@@ -217,7 +218,6 @@ TEST(RoundTrip, RandomModelsReadBackMemberByMember) {
         EXPECT_EQ(SaveText(loaded), text) << "saving what was read gives the same file";
         if (HasFailure()) break;
     }
-    CoUninitialize();
 }
 
 }  // namespace dravonix

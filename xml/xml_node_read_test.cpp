@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "dom/xml_parse.h"
-#include "platform/com.h"
+#include "testing/com_test.h"
 #include "xml/xml_node.h"
 
 namespace dravonix {
@@ -20,11 +20,8 @@ public:
     HRESULT Save(const DomNode&) override { return S_OK; }
 };
 
-class XmlNodeReadTest : public ::testing::Test {
+class XmlNodeReadTest : public ComTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(Succeeded(CoInitialize(nullptr))); }
-    void TearDown() override { CoUninitialize(); }
-
     // Binds probe to the root element of xml.
     void BindRoot(std::string_view xml) {
         DomDocument parsed;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/com.h"
+#include "testing/com_test.h"
 
 namespace dravonix {
 
@@ -15,10 +15,10 @@ public:
     HRESULT Save(const DomNode&) override { return S_OK; }
 };
 
-class XmlNodeTest : public ::testing::Test {
+class XmlNodeTest : public ComTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(Succeeded(CoInitialize(nullptr)));
+        ComTest::SetUp();
         ASSERT_EQ(CreateDomDocument(&doc), S_OK);
         ASSERT_EQ(doc.CreateNode(NODE_ELEMENT, "a", &a), S_OK);
         ASSERT_EQ(doc.CreateNode(NODE_ELEMENT, "b", &b), S_OK);
@@ -27,7 +27,7 @@ protected:
         a.Release();
         b.Release();
         doc.Release();
-        CoUninitialize();
+        ComTest::TearDown();
     }
     DomDocument doc;
     DomNode a, b;

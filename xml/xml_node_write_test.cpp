@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "xml/save_test_util.h"
+#include "testing/save_test_util.h"
 
 namespace dravonix {
 

@@ -11,17 +11,10 @@
 
 #include "dom/dom.h"
 #include "model/key_definition.h"
-#include "platform/com.h"
+#include "testing/com_test.h"
 #include "xml/xml_node.h"
 
 namespace dravonix {
-
-/// Runs each test with the COM runtime started, so documents can be created.
-class ComTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(Succeeded(CoInitialize(nullptr))); }
-    void TearDown() override { CoUninitialize(); }
-};
 
 /// A root object that writes one object as the document element, the way
 /// the keyboard root writes "keydef".
