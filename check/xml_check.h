@@ -11,19 +11,10 @@ namespace dravonix {
 /// Checks an XML keyboard file held in memory and fills report. It is
 /// unreadable, with the reason and its line, when the reader cannot read it
 /// (not well-formed, an entity reference, out of memory). Otherwise report
-/// holds the counts of the keyboard read and these findings:
-///   unknown-element, unknown-attribute  names the reader does not read in
-///                       that place (with the nearest known name);
-///   not-a-number        a key, point, stroke, outline record or sound
-///                       dropped because a number attribute does not convert;
-///   value-ignored       another number or boolean that does not convert;
-///   character-replaced  text without a Windows-1252 character, read as "?";
-///   comment-dropped, instruction-dropped, doctype-dropped  not kept;
-///   sound-duplicate     a sound id given twice in a panel: the first wins;
-///   root-not-keydef     the root element is not "keydef": nothing is read;
-///   schema              an error of the keyboard schema's validator (only
-///                       with validate).
-/// Needs the COM runtime, as the reader does.
-void CheckXmlMemory(std::string_view bytes, CheckReport& report, bool validate = true);
+/// holds the counts of the keyboard read, the findings of the reader (each
+/// kind of XmlIssue, named as XmlIssueName names it) and, when the root
+/// element is "keydef", one "schema" finding per error of the keyboard
+/// schema's validator. Needs the COM runtime, as the reader does.
+void CheckXmlMemory(std::string_view bytes, CheckReport& report);
 
 }  // namespace dravonix

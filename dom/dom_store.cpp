@@ -37,37 +37,50 @@ Store::Store() {
     (void)NewNode(NODE_DOCUMENT, kNone, &document);  // the first node is within any limit
 }
 
-NodeRecord* Store::NewChunk(bool huge_pages) {
+NodeRecord* Store::NewChunk(std::size_t records, bool huge_pages) {
     constexpr std::size_t kHugePage = std::size_t{2} << 20;
     static_assert(kChunkBytes % kHugePage == 0, "a chunk is made of whole huge pages");
     // A large document takes one page fault per chunk instead of 512 when the
     // kernel backs the chunk by a huge page. The first chunk keeps ordinary
     // pages, so a small document costs only the pages its records touch.
-    void* memory = AllocateBlock(kChunkBytes, kHugePage, huge_pages);
+    const std::size_t bytes = records * sizeof(NodeRecord);
+    void* memory = AllocateBlock(bytes, bytes == kChunkBytes ? kHugePage : 64, huge_pages);
     if (memory == nullptr) throw std::bad_alloc();
     return static_cast<NodeRecord*>(memory);
 }
 
-Store::ChunkPtr Store::AllocateChunk(bool huge_pages) {
+Store::ChunkPtr Store::AllocateChunk(std::size_t records, bool huge_pages) {
     if (chunk_allocations_left_ == 0) throw std::bad_alloc();
     if (chunk_allocations_left_ != SIZE_MAX) --chunk_allocations_left_;
-    return ChunkPtr(NewChunk(huge_pages));
+    return ChunkPtr(NewChunk(records, huge_pages));
+}
+
+void Store::GrowFirstChunk() {
+    ChunkPtr grown = AllocateChunk(std::size_t{capacity_} * 2, false);
+    std::memcpy(static_cast<void*>(grown.get()), chunks_[0].get(), capacity_ * sizeof(NodeRecord));
+    chunks_[0] = std::move(grown);
+    capacity_ *= 2;
 }
 
 void Store::AddChunk() {
+    if (chunks_.size() == 1 && capacity_ < (1u << kChunkBits)) {
+        GrowFirstChunk();
+        return;
+    }
     ChunkPtr chunk;
     if (chunks_.empty()) {
-        chunk = AllocateChunk(false);
+        chunk = AllocateChunk(kFirstRecords, false);
     } else {
         prefaulter_.Wait();
-        chunk = spare_chunk_ ? std::move(spare_chunk_) : AllocateChunk(true);
+        chunk = spare_chunk_ ? std::move(spare_chunk_) : AllocateChunk(1u << kChunkBits, true);
     }
     chunks_.push_back(std::move(chunk));
+    capacity_ = chunks_.size() == 1 ? kFirstRecords : capacity_ + (1u << kChunkBits);
     if (chunks_.size() < 2) return;
     // The spare chunk only saves time: without memory for it, the next chunk
     // is allocated when a node needs it, and fails that node if it must.
     try {
-        spare_chunk_ = AllocateChunk(true);
+        spare_chunk_ = AllocateChunk(1u << kChunkBits, true);
     } catch (const std::bad_alloc&) {
         return;
     }
@@ -76,8 +89,7 @@ void Store::AddChunk() {
 
 HRESULT Store::NewNode(DOMNodeType type, std::uint32_t name, std::uint32_t* index) {
     if (size_ >= node_limit_ || size_ >= kNone - 1) return E_OUTOFMEMORY;
-    // The chunk is found from the index, as at() finds it.
-    if ((size_ >> kChunkBits) == chunks_.size()) AddChunk();
+    if (size_ == capacity_) AddChunk();
     NodeRecord& node =
         *new (chunks_[size_ >> kChunkBits].get() + (size_ & kChunkMask)) NodeRecord(type, name);
     if (type == NODE_ELEMENT || type == NODE_DOCUMENT) {
@@ -87,6 +99,12 @@ HRESULT Store::NewNode(DOMNodeType type, std::uint32_t name, std::uint32_t* inde
     }
     *index = size_++;
     return S_OK;
+}
+
+std::size_t Store::LineOf(std::uint32_t index) const {
+    if (index >= lines_end_ || line_starts_.empty()) return 0;
+    return static_cast<std::size_t>(
+        std::upper_bound(line_starts_.begin(), line_starts_.end(), index) - line_starts_.begin());
 }
 
 namespace {
@@ -142,7 +160,11 @@ std::uint32_t Store::InternUncachedXmlName(std::string_view utf8) {
     return id;
 }
 
-std::uint32_t Store::FindName(std::string_view utf8) const { return name_slots_[SlotOf(utf8)]; }
+std::uint32_t Store::FindUncachedName(std::string_view utf8) {
+    const std::uint32_t id = name_slots_[SlotOf(utf8)];
+    if (id != kNone) found_cache_[CacheIndex(utf8.data())] = {utf8.data(), id};
+    return id;
+}
 
 void Store::SetText(std::uint32_t index, std::string_view utf8) {
     NodeRecord& node = at(index);

@@ -100,6 +100,8 @@ public:
     std::uint32_t size() const { return size_; }
 
     /// Adds a node of the given type and name; E_OUTOFMEMORY beyond the limit.
+    /// Records may move while the store grows: a reference from at() is good
+    /// only until the next node is added.
     [[nodiscard]] HRESULT NewNode(DOMNodeType type, std::uint32_t name, std::uint32_t* index);
     void set_node_limit(std::size_t limit) { node_limit_ = limit; }
     /// Lets only count more chunks of node records be allocated; those after
@@ -122,7 +124,16 @@ public:
         return InternUncachedXmlName(utf8);
     }
     /// Returns the id of a name, or kNone when the document has never seen it.
-    std::uint32_t FindName(std::string_view utf8) const;
+    /// Readers look up the same few literal names millions of times, so a
+    /// name found is remembered by the address of its text (inline: a hit
+    /// costs a comparison).
+    std::uint32_t FindName(std::string_view utf8) {
+        const CachedName& cached = found_cache_[CacheIndex(utf8.data())];
+        if (cached.data == utf8.data() && cached.id != kNone && names_[cached.id].text == utf8) {
+            return cached.id;
+        }
+        return FindUncachedName(utf8);
+    }
     const std::string& NameOf(std::uint32_t id) const { return names_[id].text; }
 
     /// Text of an attribute, text, comment or processing-instruction node.
@@ -150,6 +161,19 @@ public:
     /// All text below a node, in document order.
     std::string TextBelow(std::uint32_t index);
 
+    /// Notes that the node at index, the newest one, was parsed at line.
+    /// Nodes are noted in the order they were made, at lines that never
+    /// decrease, so the lines take one entry per line of the source; a node
+    /// not noted (an attribute) has the line of the one before it.
+    void NoteLine(std::uint32_t index, std::size_t line) {
+        while (line_starts_.size() < line) line_starts_.push_back(index);
+    }
+    /// Ends the noting of lines: nodes made from now on have none.
+    void EndLines() { lines_end_ = size_; }
+    /// The source line noted for the node at index (or the node before it);
+    /// 0 for a node made after EndLines, or when no line was noted.
+    std::size_t LineOf(std::uint32_t index) const;
+
     /// Makes a handle for a node of a store (takes a reference).
     static DomNode MakeNode(Store* store, std::uint32_t index) { return DomNode(store, index); }
     /// Makes a document handle for a store (takes a reference).
@@ -161,8 +185,11 @@ public:
     static const DomNode& ElementOf(const DomNamedNodeMap& map) { return map.element_; }
 
 private:
-    // 262144 records of 24 bytes: 6 MiB, three whole huge pages.
+    // 262144 records of 24 bytes: 6 MiB, three whole huge pages. The first
+    // chunk starts with room for kFirstRecords and doubles until it is whole,
+    // so that a small document costs a few kilobytes.
     static constexpr unsigned kChunkBits = 18;
+    static constexpr std::uint32_t kFirstRecords = 64;
     static constexpr std::uint32_t kChunkMask = (1u << kChunkBits) - 1;
     static constexpr std::size_t kChunkBytes = sizeof(NodeRecord) << kChunkBits;
 
@@ -171,6 +198,8 @@ private:
     std::size_t SlotOf(std::string_view utf8) const;
     /// InternXmlName without the cache, whose entry it then sets.
     std::uint32_t InternUncachedXmlName(std::string_view utf8);
+    /// FindName without the cache, whose entry it then sets.
+    std::uint32_t FindUncachedName(std::string_view utf8);
     /// The entry of name_cache_ for a text at that address.
     static std::size_t CacheIndex(const char* data) {
         return (reinterpret_cast<std::uintptr_t>(data) * 0x9E3779B97F4A7C15ull) >> 58;
@@ -181,20 +210,24 @@ private:
     struct FreeChunk {
         void operator()(NodeRecord* chunk) const { FreeBlock(chunk); }
     };
-    /// Allocates the storage of one chunk, its records not yet created.
-    static NodeRecord* NewChunk(bool huge_pages);
+    /// Allocates the storage of records records, not yet created: a whole
+    /// chunk, or less for the first chunk while it grows.
+    static NodeRecord* NewChunk(std::size_t records, bool huge_pages);
 
     using ChunkPtr = std::unique_ptr<NodeRecord, FreeChunk>;
     /// NewChunk within the limit of set_chunk_allocation_limit.
-    ChunkPtr AllocateChunk(bool huge_pages);
+    ChunkPtr AllocateChunk(std::size_t records, bool huge_pages);
+    /// Moves the records of the first chunk into one twice as large.
+    void GrowFirstChunk();
     /// Makes the next chunk current: the one populated ahead when there is
     /// one, and from the second chunk on (a large document) starts
     /// populating the chunk after it, when there is memory for it.
     void AddChunk();
 
     std::vector<ChunkPtr> chunks_;
-    ChunkPtr spare_chunk_;   // the next chunk, being populated by prefaulter_
-    Prefaulter prefaulter_;  // after the chunks, so that it waits before any is freed
+    std::uint32_t capacity_ = 0;  // records the chunks have room for
+    ChunkPtr spare_chunk_;        // the next chunk, being populated by prefaulter_
+    Prefaulter prefaulter_;       // after the chunks, so that it waits before any is freed
     std::uint32_t size_ = 0;
     std::size_t node_limit_ = kNone - 1;
     std::size_t chunk_allocations_left_ = SIZE_MAX;
@@ -214,8 +247,11 @@ private:
         const char* data = nullptr;
         std::uint32_t id = kNone;
     };
-    std::array<CachedName, 64> name_cache_{};  // indexed by the top 6 bits of a hash
+    std::array<CachedName, 64> name_cache_{};   // indexed by the top 6 bits of a hash
+    std::array<CachedName, 64> found_cache_{};  // names found, by the same index
     TextArena text_;
+    std::vector<std::uint32_t> line_starts_;  // [L - 1]: the first node noted at line L or later
+    std::uint32_t lines_end_ = 0;             // nodes from here on have no line
 };
 
 /// The UTF-8 text form of a variant (put_nodeTypedValue), appended to text;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -13,23 +14,36 @@ namespace dravonix {
 
 /// Why a parse failed, in words for the user.
 struct ParseFailure {
-    std::size_t line = 0;     // 1-based line of the fault; 0 when no line applies
-    std::string message;      // such as "not well-formed: Extra content at the end of the document"
-    bool unreadable = false;  // the file could not be read: message is "PATH: REASON"
+    std::size_t line = 0;  // 1-based line of the fault; 0 when no line applies
+    std::string message;   // such as "not well-formed: Extra content at the end of the document"
+    bool out_of_memory = false;  // the message is "out of memory"
 };
 
-/// Parses a complete XML document held in memory. Fails (E_FAIL) when the text
-/// is not well-formed XML or refers to an entity other than the predefined
-/// ones and character references, which this layer never expands, and with
-/// E_OUTOFMEMORY when the parser ran out of memory; document is then left
-/// null. Needs the COM runtime like CreateDomDocument. On failure, *failure
-/// (when not null) says why.
+/// What a parse is asked to keep beside the tree, and what it found that the
+/// tree does not hold.
+struct ParseDetails {
+    /// In: keep the source line of every node (DomNode::SourceLine).
+    bool keep_lines = false;
+    /// Out: the line of a document type declaration, which the tree does not
+    /// keep; 0 when the document has none.
+    std::size_t doctype_line = 0;
+    /// Out: how many nodes the document held when the declaration came.
+    std::uint32_t doctype_position = 0;
+    /// Out: why the parse failed.
+    ParseFailure failure;
+};
+
+/// Parses a complete XML document held in memory straight into a new
+/// document. Fails (E_FAIL) when the text is not well-formed XML or refers to
+/// an entity other than the predefined ones and character references, which
+/// this layer never expands, and with E_OUTOFMEMORY when memory ran out;
+/// document is then left null. Needs the COM runtime like CreateDomDocument.
+/// details (may be null) says what to keep, and on failure why it failed.
+[[nodiscard]] HRESULT ParseXmlText(std::string_view bytes, DomDocument* document,
+                                   ParseDetails* details);
+
+/// ParseXmlText without details beyond why it failed (*failure, may be null).
 [[nodiscard]] HRESULT ParseXmlMemory(std::string_view bytes, DomDocument* document,
                                      ParseFailure* failure = nullptr);
-
-/// Reads the file at path and parses it as ParseXmlMemory does. A file that
-/// cannot be read is E_FAIL.
-[[nodiscard]] HRESULT ParseXmlFile(const std::string& path, DomDocument* document,
-                                   ParseFailure* failure = nullptr);
 
 }  // namespace dravonix

@@ -1,43 +1,49 @@
 #include "driver/resaver.h"
 
-#include <algorithm>
+#include <cstddef>
 #include <new>
 #include <string>
-#include <vector>
+#include <string_view>
 
-#include "check/input_kind.h"
-#include "check/xml_check.h"
 #include "driver/tool.h"
 #include "model/key_definition.h"
 #include "xml/keyboard_file.h"
+#include "xml/xml_observer.h"
 
 namespace dravonix {
 
 namespace {
 
 // Reads the XML keyboard file and saves it again; false when either fails.
-// Nothing is written unless the input was read as a keyboard.
+// Nothing is written unless the input was read as a keyboard. The one read
+// of the input also tells what the reader did not keep as written.
 bool Resave(const char* input, const char* output, PassReport& report) {
+    // Counts the lines the reader reports, which come in the order of the
+    // file: the lines it did not keep as written.
+    class LineCounter final : public XmlObserver {
+    public:
+        void Report(std::size_t line, XmlIssue, std::string_view) override {
+            if (count_ == 0 || line != last_) ++count_;
+            last_ = line;
+        }
+        std::size_t count() const { return count_; }
+
+    private:
+        std::size_t count_ = 0;
+        std::size_t last_ = 0;
+    };
     KeyDefDocument document;
-    // The input's bytes are kept before the save, which may replace the
-    // input, to tell afterwards what the reader dropped or changed.
-    std::string bytes;
-    std::string ignored;
-    const bool have_bytes = ReadInputFile(input, &bytes, &ignored);
-    if (LoadKeyboardFile(input, document, &report.error) != KeyboardLoad::kLoaded) return false;
+    LineCounter lines;
+    if (LoadKeyboardFile(input, document, &report.error, &lines) != KeyboardLoad::kLoaded) {
+        return false;
+    }
     if (!SaveToFile(document, output, &report.error)) return false;
-    if (!have_bytes) return true;
     // The output is saved: running out of memory from here on only costs the
     // warning, never the success.
     try {
-        CheckReport check;
-        CheckXmlMemory(bytes, check, /*validate=*/false);
-        std::vector<std::size_t> lines;
-        for (const Finding& finding : check.findings) lines.push_back(finding.line);
-        lines.erase(std::unique(lines.begin(), lines.end()), lines.end());  // sorted by line
-        if (!lines.empty()) {
-            report.warning = std::string(input) + ": " + std::to_string(lines.size()) +
-                             (lines.size() == 1 ? " line" : " lines") +
+        if (lines.count() != 0) {
+            report.warning = std::string(input) + ": " + std::to_string(lines.count()) +
+                             (lines.count() == 1 ? " line" : " lines") +
                              " not kept as written; 'dravonix-check " + input + "' lists them";
         }
     } catch (const std::bad_alloc&) {

@@ -36,7 +36,10 @@ void VariantClear(Variant* variant) {
 
 namespace {
 
-bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+template <class Char>
+bool IsBlank(Char c) {
+    return c == Char(' ') || c == Char('\t');
+}
 
 std::u16string DecimalText(std::int32_t value) {
     std::string narrow;
@@ -45,43 +48,66 @@ std::u16string DecimalText(std::int32_t value) {
 }
 
 // Strips the blanks and tabs around text.
-std::u16string_view TrimBlanks(std::u16string_view text) {
+template <class Char>
+std::basic_string_view<Char> TrimBlanks(std::basic_string_view<Char> text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
     return text;
 }
 
-bool EqualsIgnoringCase(std::u16string_view text, std::u16string_view lower) {
+template <class Char>
+bool EqualsIgnoringCase(std::basic_string_view<Char> text, std::string_view lower) {
     if (text.size() != lower.size()) return false;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        char16_t c = text[i];
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-        if (c != lower[i]) return false;
+        Char c = text[i];
+        if (c >= Char('A') && c <= Char('Z')) c = static_cast<Char>(c - Char('A') + Char('a'));
+        if (c != Char(lower[i])) return false;
     }
     return true;
 }
 
 // Parses the integer text form of VariantChangeType: S_OK, DISP_E_OVERFLOW or
 // DISP_E_TYPEMISMATCH.
-HRESULT ParseIntegerText(std::u16string_view text, std::int32_t* value) {
+template <class Char>
+HRESULT ParseIntegerText(std::basic_string_view<Char> text, std::int32_t* value) {
     text = TrimBlanks(text);
     bool negative = false;
-    if (!text.empty() && (text.front() == u'+' || text.front() == u'-')) {
-        negative = text.front() == u'-';
+    if (!text.empty() && (text.front() == Char('+') || text.front() == Char('-'))) {
+        negative = text.front() == Char('-');
         text.remove_prefix(1);
     }
     if (text.empty()) return DISP_E_TYPEMISMATCH;
     std::int64_t magnitude = 0;
     bool overflow = false;
-    for (char16_t c : text) {
-        if (c < u'0' || c > u'9') return DISP_E_TYPEMISMATCH;
+    for (Char c : text) {
+        if (c < Char('0') || c > Char('9')) return DISP_E_TYPEMISMATCH;
         if (!overflow) {
-            magnitude = magnitude * 10 + (c - u'0');
+            magnitude = magnitude * 10 + (c - Char('0'));
             if (magnitude > 2147483648LL) overflow = true;
         }
     }
     if (overflow || (!negative && magnitude > 2147483647LL)) return DISP_E_OVERFLOW;
     *value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+    return S_OK;
+}
+
+// Parses the boolean text form of VariantChangeType: "true"/"false" in any
+// letter case, or any integer text (non-zero is true, whatever its size).
+template <class Char>
+HRESULT ParseBooleanText(std::basic_string_view<Char> text, bool* value) {
+    text = TrimBlanks(text);
+    if (EqualsIgnoringCase(text, "true")) return *value = true, S_OK;
+    if (EqualsIgnoringCase(text, "false")) return *value = false, S_OK;
+    if (!text.empty() && (text.front() == Char('+') || text.front() == Char('-'))) {
+        text.remove_prefix(1);
+    }
+    if (text.empty()) return DISP_E_TYPEMISMATCH;
+    bool nonzero = false;
+    for (Char c : text) {
+        if (c < Char('0') || c > Char('9')) return DISP_E_TYPEMISMATCH;
+        nonzero = nonzero || c != Char('0');
+    }
+    *value = nonzero;
     return S_OK;
 }
 
@@ -97,7 +123,7 @@ HRESULT ToInt(const Variant& src, std::int32_t* out) {
             *out = src.boolVal;
             return S_OK;
         case VT_BSTR:
-            return ParseIntegerText(src.bstrVal, out);
+            return ParseIntegerText(std::u16string_view(src.bstrVal), out);
         default:
             return DISP_E_TYPEMISMATCH;
     }
@@ -114,23 +140,8 @@ HRESULT ToBool(const Variant& src, bool* out) {
         case VT_BOOL:
             *out = src.boolVal != 0;
             return S_OK;
-        case VT_BSTR: {
-            std::u16string_view text = TrimBlanks(src.bstrVal);
-            if (EqualsIgnoringCase(text, u"true")) return *out = true, S_OK;
-            if (EqualsIgnoringCase(text, u"false")) return *out = false, S_OK;
-            // Any integer text: non-zero is true, whatever its size.
-            if (!text.empty() && (text.front() == u'+' || text.front() == u'-')) {
-                text.remove_prefix(1);
-            }
-            if (text.empty()) return DISP_E_TYPEMISMATCH;
-            bool nonzero = false;
-            for (char16_t c : text) {
-                if (c < u'0' || c > u'9') return DISP_E_TYPEMISMATCH;
-                nonzero = nonzero || c != u'0';
-            }
-            *out = nonzero;
-            return S_OK;
-        }
+        case VT_BSTR:
+            return ParseBooleanText(std::u16string_view(src.bstrVal), out);
         default:
             return DISP_E_TYPEMISMATCH;
     }
@@ -156,6 +167,12 @@ HRESULT ToText(const Variant& src, std::u16string* out) {
 }
 
 }  // namespace
+
+HRESULT TextToInt(std::string_view text, std::int32_t* value) {
+    return ParseIntegerText(text, value);
+}
+
+HRESULT TextToBool(std::string_view text, bool* value) { return ParseBooleanText(text, value); }
 
 HRESULT VariantChangeType(Variant* dest, const Variant& src, std::uint16_t /*flags*/, VARTYPE vt) {
     if (dest == nullptr) return E_POINTER;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/status.h"
 
@@ -49,6 +50,13 @@ void VariantClear(Variant* variant);
 /// integer text (non-zero is true). On failure dest is left unchanged.
 [[nodiscard]] HRESULT VariantChangeType(Variant* dest, const Variant& src, std::uint16_t flags,
                                         VARTYPE vt);
+
+/// VariantChangeType's reading of text as an integer: S_OK, DISP_E_OVERFLOW or
+/// DISP_E_TYPEMISMATCH, *value set only on success. For text in UTF-8, or in
+/// any encoding that keeps ASCII as it is, without a UTF-16 copy.
+[[nodiscard]] HRESULT TextToInt(std::string_view text, std::int32_t* value);
+/// VariantChangeType's reading of text as a boolean, as TextToInt does.
+[[nodiscard]] HRESULT TextToBool(std::string_view text, bool* value);
 
 /// The longest decimal form of a 32-bit integer: "-2147483648".
 constexpr std::size_t kMaxDecimalSize = 11;

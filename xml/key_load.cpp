@@ -7,21 +7,20 @@ namespace dravonix {
 
 HRESULT Key::Load(const DomNode& /*node*/) {
     // The first value that does not convert fails the key, which its list
-    // then drops.
-    HRESULT status = GetIntAttribute("sound", &sound);
-    if (Failed(status)) return status;
-    status = GetIntAttribute("type", &type);
-    if (Failed(status)) return status;
-    status = GetIntAttribute("vkey", &vkey);
-    if (Failed(status)) return status;
-    status = GetCharAttribute("char", &character);
-    if (Failed(status)) return status;
-    status = GetStringAttribute("target", &target);
-    if (Failed(status)) return status;
-    status = GetIntAttribute("language", &language);
-    if (Failed(status)) return status;
+    // then drops; the rest is read all the same, so that an observed read
+    // reports every value that would have dropped it.
+    HRESULT status = S_OK;
+    const auto keep_first_failure = [&status](HRESULT read) {
+        if (Failed(read) && !Failed(status)) status = read;
+    };
+    keep_first_failure(GetIntAttribute("sound", &sound, IfUnreadable::kDropElement));
+    keep_first_failure(GetIntAttribute("type", &type, IfUnreadable::kDropElement));
+    keep_first_failure(GetIntAttribute("vkey", &vkey, IfUnreadable::kDropElement));
+    keep_first_failure(GetCharAttribute("char", &character));
+    keep_first_failure(GetStringAttribute("target", &target));
+    keep_first_failure(GetIntAttribute("language", &language, IfUnreadable::kDropElement));
     LoadChildren("shape", shape);
-    return S_OK;
+    return Failed(status) ? status : S_OK;
 }
 
 HRESULT Macro::Load(const DomNode& /*node*/) {
@@ -36,14 +35,19 @@ HRESULT Macro::Load(const DomNode& /*node*/) {
 
 HRESULT MacroKeyList::Load(const DomNode& /*node*/) {
     MacroKey stroke;
-    HRESULT status = GetIntAttribute("vkey", &stroke.vkey);
-    if (Failed(status)) return status;
+    HRESULT status = GetIntAttribute("vkey", &stroke.vkey, IfUnreadable::kDropElement);
     // The state is written as "pressed"; older files may carry it as "press",
     // which is read only when "pressed" is absent.
-    status = GetIntAttribute("pressed", &stroke.pressed);
-    if (status == S_FALSE) status = GetIntAttribute("press", &stroke.pressed);
-    if (Failed(status)) return status;
-    status = GetCharAttribute("char", &stroke.character);
+    HRESULT pressed = GetIntAttribute("pressed", &stroke.pressed, IfUnreadable::kDropElement);
+    if (pressed == S_FALSE) {
+        pressed = GetIntAttribute("press", &stroke.pressed, IfUnreadable::kDropElement);
+    } else {
+        IgnoreAttribute("press");
+    }
+    const HRESULT character = GetCharAttribute("char", &stroke.character);
+    for (const HRESULT read : {pressed, character}) {
+        if (Failed(read) && !Failed(status)) status = read;
+    }
     if (Failed(status)) return status;
     list_->push_back(stroke);
     return S_OK;

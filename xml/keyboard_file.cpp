@@ -2,12 +2,18 @@
 // parsing a file and reading it into the model.
 #include "xml/keyboard_file.h"
 
+#include <memory>
+#include <optional>
+#include <utility>
+
 #include "dom/child_walk.h"
+#include "dom/dom_read.h"
 #include "dom/xml_parse.h"
 #include "platform/codepage.h"
 #include "platform/file_system.h"
 #include "platform/unicode.h"
 #include "platform/variant.h"
+#include "xml/read_report.h"
 
 namespace dravonix {
 
@@ -27,45 +33,80 @@ DomDocument BuildDocument(XmlNode& root) {
     return document;
 }
 
-// The name of the root element of a parsed document (empty when it has none).
-std::u16string RootName(const DomDocument& parsed) {
-    const DomNode root = dom::FirstChildElement(parsed);
-    std::u16string name;
-    if (!root || Failed(root.get_nodeName(&name))) name.clear();
-    return name;
-}
+// The root element of a parsed document (a null handle when it has none).
+DomNode RootOf(const DomDocument& parsed) { return dom::FirstChildElement(parsed); }
 
-// True when the root element of a parsed document is named "keydef", exactly.
-bool HasKeyboardRoot(const DomDocument& parsed) { return RootName(parsed) == u"keydef"; }
+// Reads a file completely; false for anything that cannot be read, with the
+// reason in *error. Reading stays apart from parsing, so that the file
+// system's own reader can take its place.
+bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error) {
+    std::unique_ptr<ReadableFile> file = SystemFileSystem().OpenForReading(path, error);
+    if (file == nullptr) return false;
+    std::size_t got = 0;
+    std::size_t used = 0;
+    bytes->resize(std::size_t{1} << 16);
+    while (file->Read(bytes->data() + used, bytes->size() - used, &got, error)) {
+        used += got;
+        if (got == 0) {
+            bytes->resize(used);
+            return true;
+        }
+        if (used == bytes->size()) bytes->resize(2 * bytes->size());
+    }
+    return false;
+}
 
 // Says why a file could not be read as a keyboard.
 void DescribeLoadFailure(const std::string& path, const ParseFailure& failure,
                          const DomDocument& parsed, std::string* error) {
-    if (failure.unreadable) {
-        *error = FileFailureMessage("open", path, failure.message);
-    } else if (!failure.message.empty()) {
+    if (!failure.message.empty()) {
         *error = path;
         if (failure.line != 0) error->append(":").append(std::to_string(failure.line));
         error->append(": ").append(failure.message);
     } else if (parsed) {
         *error = path + ": root element is \"";
-        AppendUtf16AsUtf8(RootName(parsed), *error);
+        error->append(dom::NameOf(RootOf(parsed)));
         error->append("\", not \"keydef\"");
     } else {
         *error = path + ": cannot be read as XML";
     }
 }
 
-// Binds the root of the model to a parsed document and reads it.
-KeyboardLoad LoadParsed(HRESULT parse_status, const DomDocument& parsed, KeyDefDocument& document) {
-    if (Failed(parse_status) || !parsed) return KeyboardLoad::kUnreadable;
-    if (!HasKeyboardRoot(parsed)) return KeyboardLoad::kNotKeyboard;
-    document.SetLevel(0);
-    // The document node has no attribute map: binding reports S_FALSE.
-    (void)document.Bind(parsed);
-    // The root's Load reads what it can and always succeeds.
-    (void)document.Load(parsed);
-    return KeyboardLoad::kLoaded;
+// Parses bytes and reads the document into the model, telling observer (may
+// be null) what the reader ignores or changes.
+KeyboardLoad LoadText(std::string_view bytes, KeyDefDocument& document, XmlObserver* observer,
+                      DomDocument* parsed, ParseFailure* failure) {
+    ParseDetails details;
+    details.keep_lines = observer != nullptr;
+    if (Failed(ParseXmlText(bytes, parsed, &details)) || !*parsed) {
+        *failure = std::move(details.failure);
+        return KeyboardLoad::kUnreadable;
+    }
+    const DomNode root = RootOf(*parsed);
+    const bool keyboard = dom::NameOf(root) == "keydef";
+    std::optional<ReadReport> report;
+    if (observer != nullptr) {
+        report.emplace(*observer);
+        if (details.doctype_line != 0) {
+            report->AddBefore(details.doctype_line, details.doctype_position,
+                              XmlIssue::kDoctypeDropped,
+                              "document type declaration is not kept: a resave drops it");
+        }
+        if (!keyboard) {
+            report->Add(root, XmlIssue::kRootNotKeydef,
+                        "root element is \"" + std::string(dom::NameOf(root)) +
+                            "\", not \"keydef\": no keyboard is read");
+        }
+    }
+    if (keyboard) {
+        document.SetLevel(0);
+        // The document node has no attribute map: binding reports S_FALSE.
+        (void)document.Bind(*parsed);
+        // The root's Load reads what it can and always succeeds.
+        (void)document.Load(*parsed);
+    }
+    if (report) report->Finish(*parsed, keyboard);
+    return keyboard ? KeyboardLoad::kLoaded : KeyboardLoad::kNotKeyboard;
 }
 
 }  // namespace
@@ -96,22 +137,29 @@ bool XmlNode::SaveToFile(const std::string& path) { return dravonix::SaveToFile(
 
 bool XmlNode::SaveToText(std::string* text) { return dravonix::SaveToText(*this, text); }
 
-KeyboardLoad LoadKeyboardFile(const std::string& path, KeyDefDocument& document,
-                              std::string* error) {
+KeyboardLoad LoadKeyboardFile(const std::string& path, KeyDefDocument& document, std::string* error,
+                              XmlObserver* observer) {
+    std::string bytes;
+    std::string reason;
+    if (!ReadWholeFile(path, &bytes, &reason)) {
+        if (error != nullptr) *error = FileFailureMessage("open", path, reason);
+        return KeyboardLoad::kUnreadable;
+    }
     DomDocument parsed;
     ParseFailure failure;
-    HRESULT status = ParseXmlFile(path, &parsed, &failure);
-    const KeyboardLoad outcome = LoadParsed(status, parsed, document);
+    const KeyboardLoad outcome = LoadText(bytes, document, observer, &parsed, &failure);
     if (outcome != KeyboardLoad::kLoaded && error != nullptr) {
         DescribeLoadFailure(path, failure, parsed, error);
     }
     return outcome;
 }
 
-KeyboardLoad LoadKeyboardMemory(std::string_view bytes, KeyDefDocument& document) {
+KeyboardLoad LoadKeyboardMemory(std::string_view bytes, KeyDefDocument& document,
+                                XmlObserver* observer, ParseFailure* failure) {
     DomDocument parsed;
-    HRESULT status = ParseXmlMemory(bytes, &parsed);
-    return LoadParsed(status, parsed, document);
+    ParseFailure ignored;
+    return LoadText(bytes, document, observer, &parsed,
+                    failure != nullptr ? failure : &ignored);
 }
 
 }  // namespace dravonix

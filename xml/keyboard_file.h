@@ -6,8 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "dom/xml_parse.h"
 #include "model/key_definition.h"
 #include "xml/xml_node.h"
+#include "xml/xml_observer.h"
 
 namespace dravonix {
 
@@ -27,19 +29,31 @@ namespace dravonix {
 enum class KeyboardLoad {
     kLoaded,       // well-formed XML with a "keydef" root element; the model was read
     kNotKeyboard,  // well-formed XML whose root element is not "keydef"; nothing was read
-    kUnreadable,   // the file could not be read or is not well-formed XML; nothing was read
+    kUnreadable,   // the file could not be read, is not well-formed XML, refers to an
+                   // entity or did not fit in memory; nothing was read
 };
 
-/// Parses the file at path and reads it into document (bound at level 0 to
-/// the parsed document node). Only a kLoaded outcome touches document: values
-/// read replace those it holds, panels are appended after its panels.
-/// Otherwise *error (when not null) says why, in words for the user:
-/// "cannot open 'PATH': REASON", "PATH:LINE: not well-formed: ..." or
-/// "PATH: root element is "X", not "keydef"".
+/// Reads the file at path and parses it into a document, whose "keydef"
+/// root is read into document (bound at level 0 to the parsed document
+/// node). Only a kLoaded outcome touches document: values read replace those
+/// it holds, panels are appended after its panels. Otherwise *error (when not
+/// null) says why, in words for the user: "cannot open 'PATH': REASON",
+/// "PATH:LINE: not well-formed: ...", "PATH:LINE: refers to an entity, which
+/// is never expanded", "PATH: out of memory" or "PATH: root element is "X",
+/// not "keydef"".
+///
+/// With an observer the file is read once all the same, and the observer
+/// hears, in the order of the file, of everything the reader ignores or
+/// changes (see XmlIssue): for kLoaded and for kNotKeyboard (the root and
+/// what stands beside it), never for kUnreadable.
 [[nodiscard]] KeyboardLoad LoadKeyboardFile(const std::string& path, KeyDefDocument& document,
-                                            std::string* error = nullptr);
+                                            std::string* error = nullptr,
+                                            XmlObserver* observer = nullptr);
 
-/// The same for a document held in memory.
-[[nodiscard]] KeyboardLoad LoadKeyboardMemory(std::string_view bytes, KeyDefDocument& document);
+/// The same for a document held in memory; on kUnreadable, *failure (when
+/// not null) says why, without a path.
+[[nodiscard]] KeyboardLoad LoadKeyboardMemory(std::string_view bytes, KeyDefDocument& document,
+                                              XmlObserver* observer = nullptr,
+                                              ParseFailure* failure = nullptr);
 
 }  // namespace dravonix

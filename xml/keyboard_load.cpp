@@ -9,11 +9,19 @@
 // child, while list entries are new objects that are dropped when their Load
 // fails. A value that is absent or does not convert leaves its member as it
 // was: the statuses dropped with (void) are those.
+//
+// These Loads are also the one description of what the reader reads: every
+// name a Load asks for is one the reader knows in that place, so each Load
+// asks for all of its names whatever the document holds, and says at each
+// value what a value that does not convert costs (IfUnreadable). An observed
+// read reports everything else as not read.
 #include <string>
 #include <utility>
 
+#include "dom/dom_read.h"
 #include "model/key_definition.h"
 #include "xml/list_bindings.h"
+#include "xml/read_report.h"
 
 namespace dravonix {
 
@@ -73,24 +81,32 @@ HRESULT LanguageEntry::Load(const DomNode& /*node*/) {
 
 HRESULT ImageSource::Load(const DomNode& /*node*/) {
     (void)GetIntAttribute("type", &type);
-    // Only the members of the type now held are read; the others stay.
-    HRESULT status = S_OK;
+    // Every member is read, but only those of the type now held are kept;
+    // the others stay. The status is that of the first member kept that did
+    // not convert.
+    std::int32_t read_color = color;
+    const HRESULT color_status = GetIntAttribute("color", &read_color);
+    std::string read_filename = filename;
+    (void)GetStringAttribute("filename", &read_filename);
+    std::int32_t read_resourceid = resourceid;
+    const HRESULT resourceid_status = GetIntAttribute("resourceid", &read_resourceid);
+    std::string read_resourcetype = resourcetype;
+    (void)GetStringAttribute("resourcetype", &read_resourcetype);
     switch (type) {
         case 1:
-            status = GetIntAttribute("color", &color);
-            break;
+            color = read_color;
+            return Failed(color_status) ? color_status : S_OK;
         case 2:
-            status = GetStringAttribute("filename", &filename);
-            break;
+            filename = std::move(read_filename);
+            return S_OK;
         case 3:
-            status = GetIntAttribute("resourceid", &resourceid);
-            if (Failed(status)) break;
-            status = GetStringAttribute("resourcetype", &resourcetype);
-            break;
+            resourceid = read_resourceid;
+            if (Failed(resourceid_status)) return resourceid_status;
+            resourcetype = std::move(read_resourcetype);
+            return S_OK;
         default:
-            break;
+            return S_OK;
     }
-    return Failed(status) ? status : S_OK;
 }
 
 HRESULT KeyImages::Load(const DomNode& /*node*/) {
@@ -112,15 +128,30 @@ HRESULT KeyImages::Load(const DomNode& /*node*/) {
 
 HRESULT SoundList::Load(const DomNode& /*node*/) {
     std::int32_t id = 0;
-    HRESULT id_status = GetIntAttribute("id", &id);
-    if (Failed(id_status)) return id_status;
+    HRESULT id_status = GetIntAttribute("id", &id, IfUnreadable::kDropElement);
     std::string file;
     HRESULT status = GetNodeValue(&file);
+    if (Failed(id_status)) return id_status;
     if (Failed(status)) return status;
     // A sound without an id has no place in the table; the first element of
     // an id wins.
-    if (id_status == S_OK) sounds_->emplace(id, std::move(file));
+    if (id_status == S_OK) NoteSound(id, sounds_->emplace(id, std::move(file)).second);
     return S_OK;
+}
+
+void SoundList::NoteSound(std::int32_t id, bool added) {
+    ReadReport* report = ReadReport::Current();
+    if (report == nullptr) return;
+    if (added) {
+        first_lines_[id] = dom::SourceLine(element);
+        return;
+    }
+    const auto first = first_lines_.find(id);
+    std::string message = "sound id " + std::to_string(id) + " is defined again";
+    if (first != first_lines_.end()) {
+        message += " (first on line " + std::to_string(first->second) + ")";
+    }
+    report->Add(element, XmlIssue::kSoundDuplicate, message + ": the first wins");
 }
 
 }  // namespace dravonix

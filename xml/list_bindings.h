@@ -3,6 +3,9 @@
 // its owner's Load or Save.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <map>
 #include <vector>
 
 #include "model/records.h"
@@ -86,7 +89,12 @@ public:
     [[nodiscard]] HRESULT Save(const DomNode& node) override;
 
 private:
+    /// Tells an observed read of the sound just read: the line of the first
+    /// of an id is kept, a later one (not added) is reported.
+    void NoteSound(std::int32_t id, bool added);
+
     SoundTable* sounds_;
+    std::map<std::int32_t, std::size_t> first_lines_;  // by id, in an observed read
 };
 
 /// The two "jpeg" children of a panel (its normal and pressed images).

@@ -24,20 +24,32 @@ HRESULT KeyShape::Load(const DomNode& /*node*/) {
 
 namespace {
 
-// Reads the corners and the mode shared by "rect" and "ellipse"; the record
-// is appended only when every attribute read.
+// Reads the integers of an outline record and its mode; the record is
+// appended only when every attribute read (the first failure is returned,
+// after all were read, as an observed read reports each).
 template <class Record>
-HRESULT LoadBox(XmlNode& binding, std::vector<Record>& list) {
-    Record record;
-    for (auto [attribute, member] : {std::pair{"x1", &record.x1}, std::pair{"y1", &record.y1},
-                                     std::pair{"x2", &record.x2}, std::pair{"y2", &record.y2}}) {
-        HRESULT status = binding.GetIntAttribute(attribute, member);
-        if (Failed(status)) return status;
+HRESULT LoadRecord(XmlNode& binding,
+                   std::initializer_list<std::pair<const char*, std::int32_t*>> integers,
+                   Record& record, std::vector<Record>& list) {
+    HRESULT status = S_OK;
+    for (auto [attribute, member] : integers) {
+        const HRESULT read = binding.GetIntAttribute(attribute, member, IfUnreadable::kDropElement);
+        if (Failed(read) && !Failed(status)) status = read;
     }
-    HRESULT status = binding.GetStringAttribute("mode", &record.mode);
+    const HRESULT mode = binding.GetStringAttribute("mode", &record.mode);
+    if (Failed(mode) && !Failed(status)) status = mode;
     if (Failed(status)) return status;
     list.push_back(std::move(record));
     return S_OK;
+}
+
+// Reads the corners and the mode shared by "rect" and "ellipse".
+template <class Record>
+HRESULT LoadBox(XmlNode& binding, std::vector<Record>& list) {
+    Record record;
+    return LoadRecord(
+        binding, {{"x1", &record.x1}, {"y1", &record.y1}, {"x2", &record.x2}, {"y2", &record.y2}},
+        record, list);
 }
 
 }  // namespace
@@ -48,17 +60,14 @@ HRESULT EllipseShape::Load(const DomNode& /*node*/) { return LoadBox(*this, *lis
 
 HRESULT RoundRectShape::Load(const DomNode& /*node*/) {
     RoundRectRecord record;
-    for (auto [attribute, member] :
-         {std::pair{"x1", &record.x1}, std::pair{"y1", &record.y1}, std::pair{"x2", &record.x2},
-          std::pair{"y2", &record.y2}, std::pair{"widthellipse", &record.widthellipse},
-          std::pair{"heightellipse", &record.heightellipse}}) {
-        HRESULT status = GetIntAttribute(attribute, member);
-        if (Failed(status)) return status;
-    }
-    HRESULT status = GetStringAttribute("mode", &record.mode);
-    if (Failed(status)) return status;
-    list_->push_back(std::move(record));
-    return S_OK;
+    return LoadRecord(*this,
+                      {{"x1", &record.x1},
+                       {"y1", &record.y1},
+                       {"x2", &record.x2},
+                       {"y2", &record.y2},
+                       {"widthellipse", &record.widthellipse},
+                       {"heightellipse", &record.heightellipse}},
+                      record, *list_);
 }
 
 HRESULT PolygonShape::Load(const DomNode& /*node*/) {
@@ -76,9 +85,9 @@ HRESULT PolygonShape::Load(const DomNode& /*node*/) {
 HRESULT PolygonPoint::Load(const DomNode& /*node*/) {
     // A coordinate that is absent stays "not set".
     PointRecord point{-1, -1};
-    HRESULT status = GetIntAttribute("x", &point.x);
-    if (Failed(status)) return status;
-    status = GetIntAttribute("y", &point.y);
+    HRESULT status = GetIntAttribute("x", &point.x, IfUnreadable::kDropElement);
+    const HRESULT y = GetIntAttribute("y", &point.y, IfUnreadable::kDropElement);
+    if (Failed(y) && !Failed(status)) status = y;
     if (Failed(status)) return status;
     list_->push_back(point);
     return S_OK;

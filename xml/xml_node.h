@@ -16,6 +16,13 @@
 
 namespace dravonix {
 
+/// What a value that does not read costs, as the Load that reads it decides:
+/// an observed read reports it so.
+enum class IfUnreadable : std::uint8_t {
+    kIgnore,       // the member keeps the value it had
+    kDropElement,  // the Load fails, and its element is left out
+};
+
 /// An object bound to one node of an XML DOM tree. Copies share the binding
 /// (each holds its own references to the same element and attribute map).
 class XmlNode {
@@ -85,6 +92,12 @@ public:
     [[nodiscard]] bool SaveToText(std::string* text);
 
     // ---- Reading ----
+    //
+    // Names are matched exactly. While a read is observed (LoadKeyboardFile
+    // with an observer), every name asked for counts as one the reader reads
+    // in that place, whatever the document holds, and what a read cannot
+    // keep is reported: a value that does not convert (as effect says) and a
+    // character the narrow text has no byte for.
 
     /// Reads an attribute of the bound element converted to type vt: 0 read,
     /// 1 absent (value stays empty), negative a failure passed on.
@@ -92,12 +105,17 @@ public:
     /// The same on any element.
     [[nodiscard]] HRESULT GetAttributeOn(const DomNode& target, std::string_view name, VARTYPE vt,
                                          Variant* value);
-    [[nodiscard]] HRESULT GetIntAttribute(std::string_view name, std::int32_t* value);
+    [[nodiscard]] HRESULT GetIntAttribute(std::string_view name, std::int32_t* value,
+                                          IfUnreadable effect = IfUnreadable::kIgnore);
     [[nodiscard]] HRESULT GetStringAttribute(std::string_view name, std::string* value);
     /// Stores the first byte of a non-empty value; absent and empty give 0 too.
     [[nodiscard]] HRESULT GetCharAttribute(std::string_view name, char* value);
-    [[nodiscard]] HRESULT GetBoolAttribute(std::string_view name, bool* value);
-    /// The text content of the bound element.
+    [[nodiscard]] HRESULT GetBoolAttribute(std::string_view name, bool* value,
+                                           IfUnreadable effect = IfUnreadable::kIgnore);
+    /// Declares an attribute this Load knows but does not use this time (one
+    /// superseded by another), so that an observed read does not report it.
+    void IgnoreAttribute(std::string_view name);
+    /// The text content of the bound element: all text below it.
     [[nodiscard]] HRESULT GetNodeValue(std::string* value);
     /// The first direct child element of that name: 0, E_POINTER or E_FAIL.
     [[nodiscard]] HRESULT FindChildElement(std::string_view name, DomNode* child);
@@ -121,6 +139,9 @@ protected:
     /// names of the keyboard format all are), otherwise a converted copy in
     /// storage.
     static std::string_view Utf8Name(std::string_view narrow, std::string& storage);
+    /// Tells an observed read that this Load reads the child elements of that
+    /// UTF-8 name: each of them, or only the first.
+    void AskForChildren(std::string_view utf8_name, bool first_only) const;
 };
 
 inline std::string_view XmlNode::Utf8Name(std::string_view narrow, std::string& storage) {
@@ -155,6 +176,7 @@ template <class T>
 void XmlNode::LoadList(std::string_view name, std::vector<T>& list) {
     std::string storage;
     const std::string_view utf8_name = Utf8Name(name, storage);
+    AskForChildren(utf8_name, false);
     for (DomNode child = dom::FirstChildElement(element, utf8_name); child;
          child = dom::NextSiblingElement(child, utf8_name)) {
         T object;

@@ -1,0 +1,34 @@
+#include "xml/narrow_text.h"
+
+#include "platform/codepage.h"
+#include "platform/unicode.h"
+
+namespace dravonix {
+
+void AppendUtf8AsNarrow(std::string_view utf8, std::string& narrow, NarrowLosses* losses) {
+    narrow.reserve(narrow.size() + utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if (byte < 0x80) {  // the usual case: ASCII is the same in both
+            narrow.push_back(static_cast<char>(byte));
+            ++i;
+            continue;
+        }
+        char32_t code_point = 0;
+        std::size_t size = DecodeUtf8(utf8.substr(i), &code_point);
+        char converted = '?';
+        if (size == 0) {
+            size = 1;  // not UTF-8: this byte alone is lost
+        } else if (code_point <= 0xFFFF) {
+            converted = ByteOfWideChar(static_cast<char16_t>(code_point));
+        }
+        narrow.push_back(converted);
+        if (converted == '?' && losses != nullptr) {
+            if (losses->replaced++ == 0) losses->first = utf8.substr(i, size);
+        }
+        i += size;
+    }
+}
+
+}  // namespace dravonix

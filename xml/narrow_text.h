@@ -1,0 +1,24 @@
+// The reader's conversion of the DOM's UTF-8 text into the model's narrow
+// text, which tells what it could not keep.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace dravonix {
+
+/// What a conversion to narrow text could not keep.
+struct NarrowLosses {
+    std::size_t replaced = 0;  // characters without a byte in the code page, each now "?"
+    std::string_view first;    // the first of them, as the UTF-8 text held it
+};
+
+/// Appends to narrow the narrow text of UTF-8 text: each character's byte in
+/// the code page, "?" for a character without one (a character above U+FFFF
+/// included, and each byte that does not start a well-formed UTF-8 sequence).
+/// Adds what became "?" to *losses (may be null); a "?" in the text is kept,
+/// not lost.
+void AppendUtf8AsNarrow(std::string_view utf8, std::string& narrow, NarrowLosses* losses = nullptr);
+
+}  // namespace dravonix
