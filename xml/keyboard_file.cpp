@@ -158,8 +158,7 @@ KeyboardLoad LoadKeyboardMemory(std::string_view bytes, KeyDefDocument& document
                                 XmlObserver* observer, ParseFailure* failure) {
     DomDocument parsed;
     ParseFailure ignored;
-    return LoadText(bytes, document, observer, &parsed,
-                    failure != nullptr ? failure : &ignored);
+    return LoadText(bytes, document, observer, &parsed, failure != nullptr ? failure : &ignored);
 }
 
 }  // namespace dravonix
