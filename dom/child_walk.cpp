@@ -79,7 +79,7 @@ DomNode NextSiblingElement(const DomNode& node) {
 
 bool HasElementChild(const DomNode& node) {
     Store* store = Store::StoreOf(node);
-    return store != nullptr && FirstChild(*store, Store::IndexOf(node), NameFilter{true}) != kNone;
+    return store != nullptr && store->HasElementChild(Store::IndexOf(node));
 }
 
 }  // namespace dom

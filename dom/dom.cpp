@@ -44,7 +44,7 @@ bool DomNode::operator==(const DomNode& other) const {
 HRESULT DomNode::get_nodeType(DOMNodeType* type) const {
     if (type == nullptr) return E_POINTER;
     if (store_ == nullptr) return E_UNEXPECTED;
-    *type = store_->at(index_).type();
+    *type = store_->TypeOf(index_);
     return S_OK;
 }
 
@@ -100,7 +100,7 @@ HRESULT DomNode::get_nextSibling(DomNode* sibling) const {
 HRESULT DomNode::get_attributes(DomNamedNodeMap* map) const {
     if (map == nullptr) return E_POINTER;
     if (store_ == nullptr) return E_UNEXPECTED;
-    if (store_->at(index_).type() != NODE_ELEMENT) {
+    if (store_->TypeOf(index_) != NODE_ELEMENT) {
         map->element_.Release();
         return S_FALSE;
     }
@@ -172,7 +172,7 @@ HRESULT DomNode::put_nodeTypedValue(const Variant& value) const {
 
 HRESULT DomNode::PutText(std::string_view utf8) const {
     if (store_ == nullptr) return E_UNEXPECTED;
-    switch (store_->at(index_).type()) {
+    switch (store_->TypeOf(index_)) {
         case NODE_ELEMENT:
             return store_->ReplaceChildrenByText(index_, utf8);
         case NODE_DOCUMENT:
@@ -245,10 +245,10 @@ HRESULT DomNamedNodeMap::setNamedItem(const DomNode& attribute, DomNode* added) 
     std::uint32_t owner = Store::IndexOf(element_);
     if (Store::StoreOf(attribute) != store) return E_INVALIDARG;
     std::uint32_t index = Store::IndexOf(attribute);
-    dom::NodeRecord& node = store->at(index);
-    if (node.type() != NODE_ATTRIBUTE) return E_INVALIDARG;
-    if (node.parent != kNone && node.parent != owner) return E_FAIL;  // in use elsewhere
-    if (node.parent == kNone) store->AttachAttribute(owner, index);
+    if (store->TypeOf(index) != NODE_ATTRIBUTE) return E_INVALIDARG;
+    const std::uint32_t parent = store->IsPending(index) ? kNone : store->at(index).parent;
+    if (parent != kNone && parent != owner) return E_FAIL;  // in use elsewhere
+    if (parent == kNone) store->AttachAttribute(owner, index);
     if (added != nullptr) *added = attribute;
     return S_OK;
 }

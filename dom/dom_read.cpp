@@ -37,7 +37,7 @@ DomNode HandleOf(Store* store, std::uint32_t index) {
 
 DOMNodeType TypeOf(const DomNode& node) {
     Store* store = Store::StoreOf(node);
-    return store == nullptr ? NODE_INVALID : store->at(Store::IndexOf(node)).type();
+    return store == nullptr ? NODE_INVALID : store->TypeOf(Store::IndexOf(node));
 }
 
 std::string_view NameOf(const DomNode& node) {

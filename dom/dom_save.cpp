@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "dom/dom_store.h"
 #include "platform/codepage.h"
@@ -200,18 +201,66 @@ void PutEndTag(Output& out, Store& store, std::uint32_t index) {
     out.Put('>');
 }
 
-// True when the document has a root element, without which it is not
-// well-formed XML.
-bool HasRoot(Store& store) {
-    for (std::uint32_t n = store.at(0).tree.first_child; n != kNone; n = store.at(n).next) {
-        if (store.at(n).type() == NODE_ELEMENT) return true;
+// Writes a document still in its compact form: the entries of its log that
+// stand in the tree, in order (entries of nodes made but never put in the
+// tree are passed over). A start tag waits for its first child to know
+// whether it ends in ">" or "/>".
+void SerializeLog(const Store& store, const dom::NodeLog& log, Output& out) {
+    std::vector<std::uint32_t> open;  // names of the elements not yet ended
+    bool start_tag_open = false;      // open.back()'s start tag waits for its end
+    const auto end_start_tag = [&] {
+        if (start_tag_open) out.Put('>');
+        start_tag_open = false;
+    };
+    const auto end_element = [&] {
+        if (start_tag_open) {
+            out.Put("/>");
+            start_tag_open = false;
+        } else {
+            out.Put("</");
+            out.Put(store.NameOf(open.back()));
+            out.Put('>');
+        }
+        open.pop_back();
+    };
+    dom::NodeLog::Reader reader(log);
+    dom::NodeLog::Entry entry;
+    while (reader.Next(&entry)) {
+        if (!entry.attached) continue;
+        switch (entry.kind) {
+            case dom::NodeLog::Kind::kElement:
+                end_start_tag();
+                out.Put('<');
+                out.Put(store.NameOf(entry.name));
+                open.push_back(entry.name);
+                start_tag_open = true;
+                break;
+            case dom::NodeLog::Kind::kAttribute:
+                out.Put(' ');
+                out.Put(store.NameOf(entry.name));
+                out.Put("=\"");
+                PutEscaped(out, entry.text, true);
+                out.Put('"');
+                break;
+            case dom::NodeLog::Kind::kText:
+                end_start_tag();
+                PutEscaped(out, entry.text, false);
+                break;
+            case dom::NodeLog::Kind::kEnd:
+                end_element();
+                break;
+        }
     }
-    return false;
+    while (!open.empty()) end_element();
 }
 
 // Writes every child of the document node, depth first, without recursion.
 HRESULT Serialize(Store& store, Output& out) {
-    if (!HasRoot(store)) return E_FAIL;
+    if (!store.HasRoot()) return E_FAIL;
+    if (const dom::NodeLog* log = store.log()) {
+        SerializeLog(store, *log, out);
+        return S_OK;
+    }
     std::uint32_t n = store.at(0).tree.first_child;
     while (n != kNone) {
         const NodeRecord& node = store.at(n);
@@ -281,7 +330,7 @@ HRESULT DomDocument::save(const Variant& destination, FileSystem& files, std::st
     // Paths are narrow bytes; the code page gives every byte back unchanged.
     std::string path = WideCharToMultiByte(destination.bstrVal);
     if (path.empty() || path.find('\0') != std::string::npos) return E_INVALIDARG;
-    if (!HasRoot(*store_)) {
+    if (!store_->HasRoot()) {
         if (error != nullptr) *error = path + ": the document has no root element";
         return E_FAIL;
     }

@@ -26,16 +26,200 @@ const char* TextArena::CopyToNewBlock(std::string_view text) {
         std::memcpy(blocks_.back().get(), text.data(), text.size());
         return blocks_.back().get();
     }
-    blocks_.push_back(std::make_unique_for_overwrite<char[]>(kTextBlockSize));
+    // Blocks double up to kTextBlockSize, so that a small document costs
+    // little.
+    const std::size_t size = std::max(std::min(kTextBlockSize, next_block_size_), text.size());
+    next_block_size_ = 2 * size;
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
     free_ = blocks_.back().get();
-    free_size_ = kTextBlockSize;
+    free_size_ = size;
     return Copy(text);
 }
 
-Store::Store() {
-    std::uint32_t document = 0;
-    (void)NewNode(NODE_DOCUMENT, kNone, &document);  // the first node is within any limit
+// A new document is in its compact form: the log holds its nodes, the
+// document node among them.
+Store::Store() : log_(std::make_unique<LogState>()), size_(1) {}
+
+Store::~Store() = default;
+
+void Store::Materialize() {
+    if (log_ == nullptr) return;
+    // The nodes are made again in the order they were first made, so each
+    // gets its index back; the limit they met then is not asked again.
+    std::unique_ptr<LogState> state = std::move(log_);
+    const std::uint32_t total = size_;
+    const std::size_t limit = node_limit_;
+    node_limit_ = kNone - 1;
+    try {
+        size_ = 0;
+        std::uint32_t index = 0;
+        (void)NewNode(NODE_DOCUMENT, kNone, &index);
+        std::vector<std::uint32_t> open;  // attached elements not yet ended
+        NodeLog::Reader reader(state->entries);
+        NodeLog::Entry entry;
+        while (reader.Next(&entry)) {
+            const std::uint32_t parent = open.empty() ? 0 : open.back();
+            switch (entry.kind) {
+                case NodeLog::Kind::kEnd:
+                    open.pop_back();
+                    continue;
+                case NodeLog::Kind::kElement:
+                    (void)NewNode(NODE_ELEMENT, entry.name, &index);
+                    if (!entry.attached) continue;
+                    (void)Append(parent, index);
+                    open.push_back(index);
+                    continue;
+                case NodeLog::Kind::kAttribute:
+                    (void)NewNode(NODE_ATTRIBUTE, entry.name, &index);
+                    SetText(index, entry.text);
+                    if (entry.attached) AttachAttribute(parent, index);
+                    continue;
+                case NodeLog::Kind::kText:
+                    (void)NewNode(NODE_TEXT, kNone, &index);
+                    SetText(index, entry.text);
+                    if (entry.attached) (void)Append(parent, index);
+                    continue;
+            }
+        }
+        if (state->pending) {
+            (void)NewNode(state->pending_type, state->pending_name, &index);
+            if (state->pending_type != NODE_ELEMENT) SetText(index, state->pending_text);
+        }
+    } catch (const std::bad_alloc&) {
+        // Nothing changed: the log stays, and the records made go.
+        spare_chunk_.reset();
+        chunks_.clear();
+        capacity_ = 0;
+        size_ = total;
+        node_limit_ = limit;
+        log_ = std::move(state);
+        throw;
+    }
+    node_limit_ = limit;
 }
+
+void Store::FlushPending() {
+    LogState& state = *log_;
+    if (!state.pending) return;
+    switch (state.pending_type) {
+        case NODE_ELEMENT:
+            state.entries.AddElement(state.pending_name, false);
+            break;
+        case NODE_ATTRIBUTE:
+            state.entries.AddAttribute(state.pending_name, state.pending_text, false);
+            break;
+        default:
+            state.entries.AddText(state.pending_text, false);
+            break;
+    }
+    state.pending = false;
+}
+
+bool Store::CloseAbove(std::uint32_t parent) {
+    LogState& state = *log_;
+    std::size_t keep = 0;
+    if (parent != 0) {
+        keep = state.open.size();
+        while (keep > 0 && state.open[keep - 1].index != parent) --keep;
+        if (keep == 0) return false;
+    }
+    while (state.open.size() > keep) {
+        state.entries.AddEnd();
+        state.open.pop_back();
+    }
+    return true;
+}
+
+bool Store::LogAppend(std::uint32_t parent, std::uint32_t child, HRESULT* status) {
+    LogState& state = *log_;
+    if (!state.pending || child != state.pending_index) return false;
+    const bool to_document = parent == 0;
+    if (!to_document) {
+        auto open = std::find_if(state.open.rbegin(), state.open.rend(),
+                                 [parent](const LogState::Frame& f) { return f.index == parent; });
+        if (open == state.open.rend()) return false;
+    }
+    // The checks of Append: the parent is the document or an open element,
+    // and the child a node just made, which no ancestor can be.
+    *status = E_FAIL;
+    if (state.pending_type == NODE_ATTRIBUTE) return true;
+    if (to_document) {
+        // A document holds one root element and, around it, only markup.
+        if (state.pending_type == NODE_TEXT &&
+            state.pending_text.find_first_not_of(" \t\r\n") != std::string::npos) {
+            return true;
+        }
+        if (state.pending_type == NODE_ELEMENT && state.has_root) return true;
+    }
+    (void)CloseAbove(parent);
+    if (state.pending_type == NODE_ELEMENT) {
+        state.entries.AddElement(state.pending_name, true);
+    } else {
+        state.entries.AddText(state.pending_text, true);
+    }
+    state.pending = false;
+    const bool element = state.pending_type == NODE_ELEMENT;
+    if (to_document) {
+        state.has_root = state.has_root || element;
+    } else {
+        state.open.back().has_children = true;
+        state.open.back().has_element_child = state.open.back().has_element_child || element;
+    }
+    if (element) {
+        state.open.push_back(LogState::Frame{child});
+        state.names.clear();
+    }
+    *status = S_OK;
+    return true;
+}
+
+bool Store::LogAttachAttribute(std::uint32_t owner, std::uint32_t index) {
+    LogState& state = *log_;
+    if (!state.pending || index != state.pending_index || state.pending_type != NODE_ATTRIBUTE ||
+        state.open.empty() || state.open.back().index != owner || state.open.back().has_children) {
+        return false;
+    }
+    // An attribute that takes the place of one of its name: the records do it.
+    if (std::find(state.names.begin(), state.names.end(), state.pending_name) !=
+        state.names.end()) {
+        return false;
+    }
+    state.names.push_back(state.pending_name);
+    state.entries.AddAttribute(state.pending_name, state.pending_text, true);
+    state.pending = false;
+    return true;
+}
+
+DOMNodeType Store::TypeOf(std::uint32_t index) {
+    if (log_ != nullptr) {
+        const LogState& state = *log_;
+        if (index == 0) return NODE_DOCUMENT;
+        if (state.pending && index == state.pending_index) return state.pending_type;
+        for (const LogState::Frame& frame : state.open) {
+            if (frame.index == index) return NODE_ELEMENT;
+        }
+    }
+    return at(index).type();
+}
+
+bool Store::HasElementChild(std::uint32_t index) {
+    if (log_ != nullptr) {
+        const LogState& state = *log_;
+        if (index == 0) return state.has_root;
+        if (state.pending && index == state.pending_index) return false;
+        for (const LogState::Frame& frame : state.open) {
+            if (frame.index == index) return frame.has_element_child;
+        }
+    }
+    const NodeRecord& node = at(index);
+    if (node.type() != NODE_ELEMENT && node.type() != NODE_DOCUMENT) return false;
+    for (std::uint32_t n = node.tree.first_child; n != kNone; n = at(n).next) {
+        if (at(n).type() == NODE_ELEMENT) return true;
+    }
+    return false;
+}
+
+bool Store::HasRoot() { return HasElementChild(0); }
 
 NodeRecord* Store::NewChunk(std::size_t records, bool huge_pages) {
     constexpr std::size_t kHugePage = std::size_t{2} << 20;
@@ -89,6 +273,20 @@ void Store::AddChunk() {
 
 HRESULT Store::NewNode(DOMNodeType type, std::uint32_t name, std::uint32_t* index) {
     if (size_ >= node_limit_ || size_ >= kNone - 1) return E_OUTOFMEMORY;
+    if (log_ != nullptr) {
+        if (type == NODE_ELEMENT || type == NODE_ATTRIBUTE || type == NODE_TEXT) {
+            FlushPending();
+            LogState& state = *log_;
+            state.pending = true;
+            state.pending_index = size_;
+            state.pending_type = type;
+            state.pending_name = name;
+            state.pending_text.clear();
+            *index = size_++;
+            return S_OK;
+        }
+        Materialize();
+    }
     if (size_ == capacity_) AddChunk();
     NodeRecord& node =
         *new (chunks_[size_ >> kChunkBits].get() + (size_ & kChunkMask)) NodeRecord(type, name);
@@ -167,6 +365,10 @@ std::uint32_t Store::FindUncachedName(std::string_view utf8) {
 }
 
 void Store::SetText(std::uint32_t index, std::string_view utf8) {
+    if (log_ != nullptr && log_->pending && index == log_->pending_index) {
+        log_->pending_text.assign(utf8);
+        return;
+    }
     NodeRecord& node = at(index);
     node.text.size = static_cast<std::uint32_t>(utf8.size());
     if (utf8.size() <= kShortText) {
@@ -179,6 +381,7 @@ void Store::SetText(std::uint32_t index, std::string_view utf8) {
 }
 
 void Store::AttachAttribute(std::uint32_t owner, std::uint32_t index) {
+    if (log_ != nullptr && LogAttachAttribute(owner, index)) return;
     NodeRecord& node = at(index);
     NodeRecord& element = at(owner);
     std::uint32_t previous = kNone;
@@ -244,6 +447,10 @@ void Store::Detach(std::uint32_t child) {
 }
 
 HRESULT Store::Append(std::uint32_t parent_index, std::uint32_t child_index) {
+    if (log_ != nullptr) {
+        HRESULT status = S_OK;
+        if (LogAppend(parent_index, child_index, &status)) return status;
+    }
     NodeRecord& parent = at(parent_index);
     NodeRecord& child = at(child_index);
     if (parent.type() != NODE_ELEMENT && parent.type() != NODE_DOCUMENT) return E_FAIL;

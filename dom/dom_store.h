@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "dom/dom.h"
+#include "dom/node_log.h"
 #include "platform/memory_block.h"
 #include "platform/prefault.h"
 
@@ -84,20 +85,51 @@ private:
     std::vector<std::unique_ptr<char[]>> blocks_;
     char* free_ = nullptr;
     std::size_t free_size_ = 0;
+    std::size_t next_block_size_ = 1024;
 };
 
 /// All nodes of one document. Node 0 is the document node.
+///
+/// A new document keeps its nodes in the compact form of a NodeLog for as
+/// long as each node is made and put in the tree where the last one left
+/// off, which is how writers build; the operations below keep that form
+/// where they can, with the same statuses and results as on records. The
+/// first operation that needs more (reading a node's record, putting a node
+/// elsewhere, detaching) turns the log into records (Materialize), which
+/// the document then keeps: at() never sees the log.
 class Store {
 public:
     Store();
+    ~Store();
 
     /// Handles that refer to this document or its nodes.
     std::uint32_t references = 0;
 
     NodeRecord& at(std::uint32_t index) {
+        if (log_ != nullptr) [[unlikely]]
+            Materialize();
         return chunks_[index >> kChunkBits].get()[index & kChunkMask];
     }
     std::uint32_t size() const { return size_; }
+
+    /// Turns the log into node records (at once for a store that is filled
+    /// from the start in an order no log can follow, like the parser's).
+    /// Nothing changes when the records are already there.
+    void Materialize();
+    /// The log of a document still in its compact form; null otherwise.
+    const NodeLog* log() const { return log_ == nullptr ? nullptr : &log_->entries; }
+    /// The type of the node at index (without turning the log into records
+    /// for a node the log still has at hand).
+    DOMNodeType TypeOf(std::uint32_t index);
+    /// True when the element or document at index has an element child.
+    bool HasElementChild(std::uint32_t index);
+    /// True when the document node has an element child.
+    bool HasRoot();
+    /// True when the node at index is the newest one, which the log holds
+    /// apart until it is put in the tree (and which has no parent yet).
+    bool IsPending(std::uint32_t index) const {
+        return log_ != nullptr && log_->pending && index == log_->pending_index;
+    }
 
     /// Adds a node of the given type and name; E_OUTOFMEMORY beyond the limit.
     /// Records may move while the store grows: a reference from at() is good
@@ -206,6 +238,35 @@ private:
     }
     bool IsAncestorOrSelf(std::uint32_t candidate, std::uint32_t node);
 
+    /// The state of a document in its compact form: the log, the open
+    /// elements along which the next node may go, and the newest node,
+    /// which the log gets once it is put in the tree or the next is made.
+    struct LogState {
+        NodeLog entries;
+        struct Frame {
+            std::uint32_t index;
+            bool has_children = false;
+            bool has_element_child = false;
+        };
+        std::vector<Frame> open;           // outermost first; the document is below them
+        std::vector<std::uint32_t> names;  // attribute names of open.back(), while childless
+        bool has_root = false;             // the document has its element
+        bool pending = false;              // the newest node is not in the log yet
+        std::uint32_t pending_index = 0;
+        DOMNodeType pending_type = NODE_INVALID;
+        std::uint32_t pending_name = kNone;
+        std::string pending_text;
+    };
+    /// Writes the newest node into the log as made but not put in the tree.
+    void FlushPending();
+    /// The log's way of Append and AttachAttribute: true when it could do it
+    /// (status in *status), false when the records must.
+    bool LogAppend(std::uint32_t parent, std::uint32_t child, HRESULT* status);
+    bool LogAttachAttribute(std::uint32_t owner, std::uint32_t index);
+    /// Closes the open elements above parent (the document: all of them);
+    /// false when parent is not open.
+    bool CloseAbove(std::uint32_t parent);
+
     /// Frees a chunk of node records (allocated by AllocateBlock).
     struct FreeChunk {
         void operator()(NodeRecord* chunk) const { FreeBlock(chunk); }
@@ -224,6 +285,7 @@ private:
     /// populating the chunk after it, when there is memory for it.
     void AddChunk();
 
+    std::unique_ptr<LogState> log_;  // null once the nodes are records
     std::vector<ChunkPtr> chunks_;
     std::uint32_t capacity_ = 0;  // records the chunks have room for
     ChunkPtr spare_chunk_;        // the next chunk, being populated by prefaulter_

@@ -68,6 +68,7 @@ TEST(StoreAllocation, AFailedChunkAllocationChangesNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.chunks_allowed);
         Store* store = new Store();
+        store->Materialize();  // chunks of records, not the compact log
         const DomDocument document = Store::MakeDocument(store);
         std::uint32_t index = 0;
         while (store->size() < 262144) {  // one chunk, the document node included

@@ -435,6 +435,8 @@ HRESULT ParseXmlText(std::string_view bytes, DomDocument* document, ParseDetails
     (void)initialized;
     ParseReport report;
     Store& store = *Store::StoreOf(result);
+    // The readers of a parsed document go everywhere in it: records at once.
+    store.Materialize();
     HRESULT built = S_OK;
     std::size_t builder_line = 0;
     bool well_formed = false;

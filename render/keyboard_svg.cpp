@@ -251,12 +251,16 @@ void Painter::Panel(const DomNode& root, const PanelPlan& plan) {
     DockRect(view, panel.dockrect);
     HotSpot(view, panel.hotspot.x, panel.hotspot.y);
     Break(view);
+    // Each view is drawn whole before what follows it: the document is
+    // built in the order of its text.
+    Break(root);
     if (plan.shift_view) {
         DomNode shifted = View(root, plan, 1);
         for (const Key& key : panel.keyswithshift.key) {
             const KeyKind kind = KindOfKey(key, KeySection::kShiftOn);
             KeyGroup(shifted, kind, key.shape, KeyLabel(key), KeyDetails(key, kind, sounds));
         }
+        Break(root);
     }
     scale_ = 1;
 }
@@ -270,7 +274,6 @@ DomNode Painter::View(const DomNode& root, const PanelPlan& plan, int index) {
     DomNode view = b_.Element(
         root, "g",
         {{"class", "view"}, {"transform", transform}, {"stroke-width", NumberText(Line())}});
-    Break(root);
     Break(view);
     const Box& box = plan.image_box;
     const std::string x = NumberText(box.x0);
