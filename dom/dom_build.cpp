@@ -21,14 +21,6 @@ DomDocument DocumentOf(const DomNode& creator) {
     return store == nullptr ? DomDocument() : Store::MakeDocument(store);
 }
 
-// Creates an element or attribute record of that name: CreateNode's checks.
-HRESULT NewNamedNode(Store& store, DOMNodeType type, std::string_view utf8_name,
-                     std::uint32_t* index) {
-    const std::uint32_t name = store.InternXmlName(utf8_name);
-    if (name == kNone) return E_FAIL;
-    return store.NewNode(type, name, index);
-}
-
 }  // namespace
 
 HRESULT AppendNewText(const DomNode& creator, const DomNode& parent, std::string_view utf8) {
@@ -41,12 +33,7 @@ HRESULT AppendNewText(const DomNode& creator, const DomNode& parent, std::string
         if (Failed(status)) return status;
         return parent.appendChild(text, nullptr);
     }
-    Store& store = *Store::StoreOf(creator);
-    std::uint32_t index = 0;
-    HRESULT status = store.NewNode(NODE_TEXT, kNone, &index);
-    if (Failed(status)) return status;
-    store.SetText(index, utf8);
-    return store.Append(Store::IndexOf(parent), index);
+    return Store::StoreOf(creator)->AppendNewText(Store::IndexOf(parent), utf8);
 }
 
 HRESULT AppendNewElement(const DomNode& creator, const DomNode& parent, std::string_view utf8_name,
@@ -59,10 +46,10 @@ HRESULT AppendNewElement(const DomNode& creator, const DomNode& parent, std::str
         return parent.appendChild(element, appended);
     }
     Store& store = *Store::StoreOf(creator);
+    const std::uint32_t name = store.InternXmlName(utf8_name);
+    if (name == kNone) return E_FAIL;
     std::uint32_t index = 0;
-    HRESULT status = NewNamedNode(store, NODE_ELEMENT, utf8_name, &index);
-    if (Failed(status)) return status;
-    status = store.Append(Store::IndexOf(parent), index);
+    const HRESULT status = store.AppendNewElement(Store::IndexOf(parent), name, &index);
     if (Failed(status)) return status;
     if (appended != nullptr) *appended = Store::MakeNode(&store, index);
     return S_OK;
@@ -97,6 +84,22 @@ HRESULT AddNewAttribute(const DomNode& creator, const DomNamedNodeMap& map,
     // put_nodeTypedValue does.
     (void)TextForm(value, &text);
     return store.AddAttribute(Store::IndexOf(element), name, text);
+}
+
+HRESULT AddNewIntAttribute(const DomNode& creator, const DomNamedNodeMap& map,
+                           std::string_view utf8_name, std::int32_t value) {
+    const DomNode& element = Store::ElementOf(map);
+    if (!SameStore(creator, element)) {
+        return AddNewAttribute(creator, map, utf8_name, Variant::Int(value));
+    }
+    Store& store = *Store::StoreOf(creator);
+    const std::uint32_t name = store.InternXmlName(utf8_name);
+    if (name == kNone) return E_FAIL;
+    // The digits are those TextForm appends.
+    char digits[kMaxDecimalSize];
+    return store.AddAttribute(
+        Store::IndexOf(element), name,
+        {digits, static_cast<std::size_t>(FormatDecimal(value, digits) - digits)});
 }
 
 HRESULT AddNewTextAttribute(const DomNode& creator, const DomNamedNodeMap& map,

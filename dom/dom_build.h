@@ -7,6 +7,7 @@
 // a null document, whose CreateNode fails with E_UNEXPECTED).
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 #include "dom/dom.h"
@@ -33,6 +34,10 @@ namespace dom {
 /// other two steps report nothing; a null map leaves the attribute unattached).
 [[nodiscard]] HRESULT AddNewAttribute(const DomNode& creator, const DomNamedNodeMap& map,
                                       std::string_view utf8_name, const Variant& value);
+
+/// AddNewAttribute of an integer, without a variant.
+[[nodiscard]] HRESULT AddNewIntAttribute(const DomNode& creator, const DomNamedNodeMap& map,
+                                         std::string_view utf8_name, std::int32_t value);
 
 /// AddNewAttribute of a text given in UTF-8: CreateNode, PutText(utf8_value)
 /// and setNamedItem, with the same statuses, without a UTF-16 variant.

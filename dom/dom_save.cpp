@@ -206,20 +206,28 @@ void PutEndTag(Output& out, Store& store, std::uint32_t index) {
 // tree are passed over). A start tag waits for its first child to know
 // whether it ends in ">" or "/>".
 void SerializeLog(const Store& store, const dom::NodeLog& log, Output& out) {
+    // The markup around each name, made once per name: "<name", " name=\""
+    // and "</name>".
+    std::vector<std::string> start_tags, attribute_starts, end_tags;
+    const auto markup = [&](std::uint32_t name) {
+        if (name >= start_tags.size()) {
+            for (std::uint32_t id = static_cast<std::uint32_t>(start_tags.size()); id <= name;
+                 ++id) {
+                const std::string& text = store.NameOf(id);
+                start_tags.push_back("<" + text);
+                attribute_starts.push_back(" " + text + "=\"");
+                end_tags.push_back("</" + text + ">");
+            }
+        }
+    };
     std::vector<std::uint32_t> open;  // names of the elements not yet ended
     bool start_tag_open = false;      // open.back()'s start tag waits for its end
-    const auto end_start_tag = [&] {
-        if (start_tag_open) out.Put('>');
-        start_tag_open = false;
-    };
     const auto end_element = [&] {
         if (start_tag_open) {
             out.Put("/>");
             start_tag_open = false;
         } else {
-            out.Put("</");
-            out.Put(store.NameOf(open.back()));
-            out.Put('>');
+            out.Put(end_tags[open.back()]);
         }
         open.pop_back();
     };
@@ -229,21 +237,21 @@ void SerializeLog(const Store& store, const dom::NodeLog& log, Output& out) {
         if (!entry.attached) continue;
         switch (entry.kind) {
             case dom::NodeLog::Kind::kElement:
-                end_start_tag();
-                out.Put('<');
-                out.Put(store.NameOf(entry.name));
+                if (start_tag_open) out.Put('>');
+                markup(entry.name);
+                out.Put(start_tags[entry.name]);
                 open.push_back(entry.name);
                 start_tag_open = true;
                 break;
             case dom::NodeLog::Kind::kAttribute:
-                out.Put(' ');
-                out.Put(store.NameOf(entry.name));
-                out.Put("=\"");
+                markup(entry.name);
+                out.Put(attribute_starts[entry.name]);
                 PutEscaped(out, entry.text, true);
                 out.Put('"');
                 break;
             case dom::NodeLog::Kind::kText:
-                end_start_tag();
+                if (start_tag_open) out.Put('>');
+                start_tag_open = false;
                 PutEscaped(out, entry.text, false);
                 break;
             case dom::NodeLog::Kind::kEnd:

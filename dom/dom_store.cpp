@@ -195,8 +195,9 @@ DOMNodeType Store::TypeOf(std::uint32_t index) {
         const LogState& state = *log_;
         if (index == 0) return NODE_DOCUMENT;
         if (state.pending && index == state.pending_index) return state.pending_type;
-        for (const LogState::Frame& frame : state.open) {
-            if (frame.index == index) return NODE_ELEMENT;
+        // The node asked about is nearly always the innermost open element.
+        for (auto frame = state.open.rbegin(); frame != state.open.rend(); ++frame) {
+            if (frame->index == index) return NODE_ELEMENT;
         }
     }
     return at(index).type();
@@ -207,8 +208,8 @@ bool Store::HasElementChild(std::uint32_t index) {
         const LogState& state = *log_;
         if (index == 0) return state.has_root;
         if (state.pending && index == state.pending_index) return false;
-        for (const LogState::Frame& frame : state.open) {
-            if (frame.index == index) return frame.has_element_child;
+        for (auto frame = state.open.rbegin(); frame != state.open.rend(); ++frame) {
+            if (frame->index == index) return frame->has_element_child;
         }
     }
     const NodeRecord& node = at(index);
@@ -414,7 +415,64 @@ void Store::AttachAttribute(std::uint32_t owner, std::uint32_t index) {
     }
 }
 
+void Store::LogBelow(std::uint32_t parent, bool element) {
+    LogState& state = *log_;
+    (void)parent;  // the innermost open element by now
+    state.open.back().has_children = true;
+    state.open.back().has_element_child = state.open.back().has_element_child || element;
+    if (element) {
+        state.open.push_back(LogState::Frame{size_});
+        state.names.clear();
+    }
+    ++size_;
+}
+
+HRESULT Store::AppendNewText(std::uint32_t parent, std::string_view utf8) {
+    // The usual case, indentation below an open element, goes straight into
+    // the log, as the three steps below would put it.
+    if (CanLogBelow(parent)) {
+        FlushPending();
+        (void)CloseAbove(parent);
+        log_->entries.AddText(utf8, true);
+        LogBelow(parent, false);
+        return S_OK;
+    }
+    std::uint32_t index = 0;
+    HRESULT status = NewNode(NODE_TEXT, kNone, &index);
+    if (Failed(status)) return status;
+    SetText(index, utf8);
+    return Append(parent, index);
+}
+
+HRESULT Store::AppendNewElement(std::uint32_t parent, std::uint32_t name, std::uint32_t* index) {
+    if (CanLogBelow(parent)) {
+        log_->open.reserve(log_->open.size() + 1);  // so that nothing fails once it is logged
+        FlushPending();
+        (void)CloseAbove(parent);
+        log_->entries.AddElement(name, true);
+        *index = size_;
+        LogBelow(parent, true);
+        return S_OK;
+    }
+    HRESULT status = NewNode(NODE_ELEMENT, name, index);
+    if (Failed(status)) return status;
+    return Append(parent, *index);
+}
+
 HRESULT Store::AddAttribute(std::uint32_t owner, std::uint32_t name, std::string_view utf8) {
+    // An attribute of the innermost open element, before its children and
+    // of a name it does not have yet, goes straight into the log.
+    if (log_ != nullptr && size_ < node_limit_ && size_ < kNone - 1 && !log_->open.empty()) {
+        LogState& state = *log_;
+        if (state.open.back().index == owner && !state.open.back().has_children &&
+            std::find(state.names.begin(), state.names.end(), name) == state.names.end()) {
+            FlushPending();
+            state.names.push_back(name);
+            state.entries.AddAttribute(name, utf8, true);
+            ++size_;
+            return S_OK;
+        }
+    }
     std::uint32_t index = 0;
     HRESULT status = NewNode(NODE_ATTRIBUTE, name, &index);
     if (Failed(status)) return status;

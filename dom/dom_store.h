@@ -188,6 +188,13 @@ public:
 
     /// Appends child below parent after the checks of appendChild.
     [[nodiscard]] HRESULT Append(std::uint32_t parent, std::uint32_t child);
+    /// Makes a text node of utf8 and appends it below parent: NewNode,
+    /// SetText and Append in one, with their statuses.
+    [[nodiscard]] HRESULT AppendNewText(std::uint32_t parent, std::string_view utf8);
+    /// Makes an element of that name and appends it below parent: NewNode
+    /// and Append in one, with their statuses; *index is the new element's.
+    [[nodiscard]] HRESULT AppendNewElement(std::uint32_t parent, std::uint32_t name,
+                                           std::uint32_t* index);
     /// Replaces the children of an element by one text node.
     [[nodiscard]] HRESULT ReplaceChildrenByText(std::uint32_t element, std::string_view utf8);
     /// All text below a node, in document order.
@@ -266,6 +273,22 @@ private:
     /// Closes the open elements above parent (the document: all of them);
     /// false when parent is not open.
     bool CloseAbove(std::uint32_t parent);
+    /// True when a new node may go below parent straight into the log: the
+    /// document is in its compact form, the node is within the limit, and
+    /// parent is an open element. (The document itself is left to the
+    /// general way, which has its own checks.)
+    bool CanLogBelow(std::uint32_t parent) const {
+        if (log_ == nullptr || size_ >= node_limit_ || size_ >= kNone - 1 || parent == 0) {
+            return false;
+        }
+        for (auto frame = log_->open.rbegin(); frame != log_->open.rend(); ++frame) {
+            if (frame->index == parent) return true;
+        }
+        return false;
+    }
+    /// Counts a node just logged below parent, by now the innermost open
+    /// element, and opens it when it is an element.
+    void LogBelow(std::uint32_t parent, bool element);
 
     /// Frees a chunk of node records (allocated by AllocateBlock).
     struct FreeChunk {

@@ -3,7 +3,6 @@
 // keyboard_save.cpp).
 #include "model/key_collections.h"
 #include "xml/list_bindings.h"
-#include "xml/save_values.h"
 
 namespace dravonix {
 
@@ -34,12 +33,13 @@ HRESULT MacroKeyList::Save(const DomNode& /*node*/) {
     for (const MacroKey& stroke : *list_) {
         DomNode child;
         if (Failed(CreateChildElement("mkey", &child)) || !child) continue;
-        if (stroke.vkey != -1) (void)SetAttributeOn(child, "vkey", Variant::Int(stroke.vkey));
-        if (stroke.pressed != -1)
-            (void)SetAttributeOn(child, "pressed", Variant::Int(stroke.pressed));
+        if (stroke.vkey != -1) (void)SetIntAttributeOn(child, "vkey", stroke.vkey);
+        if (stroke.pressed != -1) (void)SetIntAttributeOn(child, "pressed", stroke.pressed);
         // Every stroke carries "char" (empty for a virtual-key stroke), so that
         // a stroke typing the byte 255 keeps its character.
-        (void)SetAttributeOn(child, "char", CharValue(stroke.character));
+        (void)SetStringAttributeOn(
+            child, "char",
+            stroke.character == '\0' ? std::string_view() : std::string_view(&stroke.character, 1));
         (void)FinishElement(child);
     }
     return S_OK;

@@ -7,8 +7,8 @@
 // or past its node limit), which is left out while the rest is still written;
 // the document stays well-formed.
 #include "model/key_definition.h"
+#include "platform/codepage.h"
 #include "xml/list_bindings.h"
-#include "xml/save_values.h"
 
 namespace dravonix {
 
@@ -36,16 +36,16 @@ HRESULT SubKeyDefinition::Save(const DomNode& /*node*/) {
     // An element the DOM could not create is left out; the panel goes on.
     DomNode child;
     if (Succeeded(CreateChildElement("hotspot", &child)) && child) {
-        (void)SetAttributeOn(child, "x", Variant::Int(hotspot.x));
-        (void)SetAttributeOn(child, "y", Variant::Int(hotspot.y));
+        (void)SetIntAttributeOn(child, "x", hotspot.x);
+        (void)SetIntAttributeOn(child, "y", hotspot.y);
         (void)FinishElement(child);
     }
     child.Release();
     if (Succeeded(CreateChildElement("dockrect", &child)) && child) {
-        (void)SetAttributeOn(child, "x1", Variant::Int(dockrect.x1));
-        (void)SetAttributeOn(child, "y1", Variant::Int(dockrect.y1));
-        (void)SetAttributeOn(child, "x2", Variant::Int(dockrect.x2));
-        (void)SetAttributeOn(child, "y2", Variant::Int(dockrect.y2));
+        (void)SetIntAttributeOn(child, "x1", dockrect.x1);
+        (void)SetIntAttributeOn(child, "y1", dockrect.y1);
+        (void)SetIntAttributeOn(child, "x2", dockrect.x2);
+        (void)SetIntAttributeOn(child, "y2", dockrect.y2);
         (void)FinishElement(child);
     }
     child.Release();
@@ -98,7 +98,7 @@ void SaveImage(XmlNode& binding, std::string_view type, const std::string& file)
     if (file.empty()) return;
     DomNode child;
     if (Failed(binding.CreateChildElement("jpeg", &child)) || !child) return;
-    (void)binding.SetAttributeOn(child, "type", Variant::String(MultiByteToWideChar(type)));
+    (void)binding.SetStringAttributeOn(child, "type", type);
     (void)binding.SetNodeValue(child, Variant::String(MultiByteToWideChar(file)));
     (void)binding.FinishElement(child);
 }
@@ -117,7 +117,7 @@ HRESULT SoundList::Save(const DomNode& /*node*/) {
         if (file.empty()) continue;
         DomNode child;
         if (Failed(CreateChildElement("sound", &child)) || !child) continue;
-        (void)SetAttributeOn(child, "id", Variant::Int(id));
+        (void)SetIntAttributeOn(child, "id", id);
         (void)SetNodeValue(child, Variant::String(MultiByteToWideChar(file)));
         (void)FinishElement(child);
     }

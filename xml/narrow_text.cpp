@@ -31,4 +31,15 @@ void AppendUtf8AsNarrow(std::string_view utf8, std::string& narrow, NarrowLosses
     }
 }
 
+std::string_view Utf8Text(std::string_view narrow, std::string& storage) {
+    for (const char c : narrow) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            storage.clear();
+            AppendNarrowAsUtf8(narrow, storage);
+            return storage;
+        }
+    }
+    return narrow;
+}
+
 }  // namespace dravonix

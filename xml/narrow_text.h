@@ -1,5 +1,5 @@
-// The reader's conversion of the DOM's UTF-8 text into the model's narrow
-// text, which tells what it could not keep.
+// The conversions between the model's narrow text and the DOM's UTF-8 text:
+// the reader's, which tells what it could not keep, and the writer's.
 #pragma once
 
 #include <cstddef>
@@ -20,5 +20,9 @@ struct NarrowLosses {
 /// Adds what became "?" to *losses (may be null); a "?" in the text is kept,
 /// not lost.
 void AppendUtf8AsNarrow(std::string_view utf8, std::string& narrow, NarrowLosses* losses = nullptr);
+
+/// The UTF-8 form of narrow text: the text itself when it is ASCII (names and
+/// numbers nearly always are), otherwise a converted copy in storage.
+std::string_view Utf8Text(std::string_view narrow, std::string& storage);
 
 }  // namespace dravonix

@@ -185,20 +185,22 @@ void ReadReport::VisitChild(const DomNode& parent, const DomNode& child, const A
             return;  // text is the schema's business
     }
     const std::string_view name = dom::NameOf(child);
-    const std::string where = "element " + Quoted(name) + " in " + Quoted(dom::NameOf(parent));
+    const auto where = [&] {
+        return "element " + Quoted(name) + " in " + Quoted(dom::NameOf(parent));
+    };
     static const std::vector<std::string> kNoNames;
     const std::vector<std::string>& children = asked == nullptr ? kNoNames : asked->children;
     const auto known = std::find(children.begin(), children.end(), name);
     if (known == children.end()) {
         Add(child, XmlIssue::kUnknownElement,
-            where + " is not read" + Suggestion(children, name) +
+            where() + " is not read" + Suggestion(children, name) +
                 ": it is dropped with everything in it");
         return;
     }
     const bool first_only = asked->first_only[static_cast<std::size_t>(known - children.begin())];
     if (first_only && std::find(seen.begin(), seen.end(), name) != seen.end()) {
         Add(child, XmlIssue::kUnknownElement,
-            where +
+            where() +
                 " is not read: only the first one is, and this one is dropped with "
                 "everything in it");
         return;

@@ -3,7 +3,6 @@
 // the DOM refuses are left out (see keyboard_save.cpp).
 #include "model/key_shape.h"
 #include "xml/list_bindings.h"
-#include "xml/save_values.h"
 
 namespace dravonix {
 
@@ -27,13 +26,11 @@ template <class Record>
 void SaveBox(XmlNode& binding, std::string_view name, const Record& record) {
     DomNode child;
     if (Failed(binding.CreateChildElement(name, &child)) || !child) return;
-    (void)binding.SetAttributeOn(child, "x1", Variant::Int(record.x1));
-    (void)binding.SetAttributeOn(child, "y1", Variant::Int(record.y1));
-    (void)binding.SetAttributeOn(child, "x2", Variant::Int(record.x2));
-    (void)binding.SetAttributeOn(child, "y2", Variant::Int(record.y2));
-    if (!record.mode.empty())
-        (void)binding.SetAttributeOn(child, "mode",
-                                     Variant::String(MultiByteToWideChar(record.mode)));
+    (void)binding.SetIntAttributeOn(child, "x1", record.x1);
+    (void)binding.SetIntAttributeOn(child, "y1", record.y1);
+    (void)binding.SetIntAttributeOn(child, "x2", record.x2);
+    (void)binding.SetIntAttributeOn(child, "y2", record.y2);
+    if (!record.mode.empty()) (void)binding.SetStringAttributeOn(child, "mode", record.mode);
     (void)binding.FinishElement(child);
 }
 
@@ -53,14 +50,13 @@ HRESULT RoundRectShape::Save(const DomNode& /*node*/) {
     for (const RoundRectRecord& record : *list_) {
         DomNode child;
         if (Failed(CreateChildElement("roundrect", &child)) || !child) continue;
-        (void)SetAttributeOn(child, "x1", Variant::Int(record.x1));
-        (void)SetAttributeOn(child, "y1", Variant::Int(record.y1));
-        (void)SetAttributeOn(child, "x2", Variant::Int(record.x2));
-        (void)SetAttributeOn(child, "y2", Variant::Int(record.y2));
-        (void)SetAttributeOn(child, "widthellipse", Variant::Int(record.widthellipse));
-        (void)SetAttributeOn(child, "heightellipse", Variant::Int(record.heightellipse));
-        if (!record.mode.empty())
-            (void)SetAttributeOn(child, "mode", Variant::String(MultiByteToWideChar(record.mode)));
+        (void)SetIntAttributeOn(child, "x1", record.x1);
+        (void)SetIntAttributeOn(child, "y1", record.y1);
+        (void)SetIntAttributeOn(child, "x2", record.x2);
+        (void)SetIntAttributeOn(child, "y2", record.y2);
+        (void)SetIntAttributeOn(child, "widthellipse", record.widthellipse);
+        (void)SetIntAttributeOn(child, "heightellipse", record.heightellipse);
+        if (!record.mode.empty()) (void)SetStringAttributeOn(child, "mode", record.mode);
         (void)FinishElement(child);
     }
     return S_OK;
@@ -71,12 +67,9 @@ HRESULT PolygonShape::Save(const DomNode& /*node*/) {
     for (PolygonRecord& record : *list_) {
         DomNode polygon;
         if (Failed(CreateChildElement("polygon", &polygon)) || !polygon) continue;
-        if (!record.mode.empty())
-            (void)SetAttributeOn(polygon, "mode",
-                                 Variant::String(MultiByteToWideChar(record.mode)));
+        if (!record.mode.empty()) (void)SetStringAttributeOn(polygon, "mode", record.mode);
         if (!record.polymode.empty()) {
-            (void)SetAttributeOn(polygon, "polymode",
-                                 Variant::String(MultiByteToWideChar(record.polymode)));
+            (void)SetStringAttributeOn(polygon, "polymode", record.polymode);
         }
         // The points go inside the polygon, one level deeper: rebind to the
         // polygon for them, then back to the shape element (elements always
@@ -97,8 +90,8 @@ HRESULT PolygonPoint::Save(const DomNode& /*node*/) {
     for (const PointRecord& point : *list_) {
         DomNode child;
         if (Failed(CreateChildElement("point", &child)) || !child) continue;
-        if (point.x != -1) (void)SetAttributeOn(child, "x", Variant::Int(point.x));
-        if (point.y != -1) (void)SetAttributeOn(child, "y", Variant::Int(point.y));
+        if (point.x != -1) (void)SetIntAttributeOn(child, "x", point.x);
+        if (point.y != -1) (void)SetIntAttributeOn(child, "y", point.y);
         (void)FinishElement(child);
     }
     return S_OK;

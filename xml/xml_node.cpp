@@ -1,7 +1,13 @@
 // Binding of XmlNode objects to DOM nodes.
 #include "xml/xml_node.h"
 
+#include "xml/narrow_text.h"
+
 namespace dravonix {
+
+std::string_view XmlNode::Utf8Name(std::string_view narrow, std::string& storage) {
+    return Utf8Text(narrow, storage);
+}
 
 void XmlNode::SetLevel(std::int32_t new_level) { level = new_level < 0 ? 0 : new_level; }
 

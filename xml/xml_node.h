@@ -10,7 +10,6 @@
 
 #include "dom/child_walk.h"
 #include "dom/dom.h"
-#include "platform/codepage.h"
 #include "platform/status.h"
 #include "platform/variant.h"
 
@@ -65,6 +64,11 @@ public:
     /// Adds an attribute to any element.
     [[nodiscard]] HRESULT SetAttributeOn(const DomNode& target, std::string_view name,
                                          const Variant& value);
+    /// SetAttributeOn of an integer and of narrow text, without a variant.
+    [[nodiscard]] HRESULT SetIntAttributeOn(const DomNode& target, std::string_view name,
+                                            std::int32_t value);
+    [[nodiscard]] HRESULT SetStringAttributeOn(const DomNode& target, std::string_view name,
+                                               std::string_view value);
     [[nodiscard]] HRESULT SetIntAttribute(std::string_view name, std::int32_t value);
     [[nodiscard]] HRESULT SetStringAttribute(std::string_view name, const std::string& value);
     /// A one-character value; the byte 0 gives an empty value.
@@ -143,17 +147,6 @@ protected:
     /// UTF-8 name: each of them, or only the first.
     void AskForChildren(std::string_view utf8_name, bool first_only) const;
 };
-
-inline std::string_view XmlNode::Utf8Name(std::string_view narrow, std::string& storage) {
-    for (char c : narrow) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            storage.clear();
-            AppendNarrowAsUtf8(narrow, storage);
-            return storage;
-        }
-    }
-    return narrow;
-}
 
 template <class T>
 HRESULT XmlNode::SaveList(std::string_view name, std::vector<T>& list) {

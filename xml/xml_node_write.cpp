@@ -5,7 +5,7 @@
 #include "dom/child_walk.h"
 #include "dom/dom_build.h"
 #include "platform/codepage.h"
-#include "xml/save_values.h"
+#include "xml/narrow_text.h"
 #include "xml/xml_node.h"
 
 namespace dravonix {
@@ -70,16 +70,47 @@ HRESULT XmlNode::SetAttributeOn(const DomNode& target, std::string_view name,
     return Failed(map_status) ? map_status : S_OK;
 }
 
+HRESULT XmlNode::SetIntAttributeOn(const DomNode& target, std::string_view name,
+                                   std::int32_t value) {
+    if (!element) return E_UNEXPECTED;
+    DomNamedNodeMap map;
+    const HRESULT map_status = target.get_attributes(&map);
+    std::string utf8_name;
+    HRESULT status = dom::AddNewIntAttribute(element, map, Utf8Name(name, utf8_name), value);
+    if (Failed(status)) return status;
+    return Failed(map_status) ? map_status : S_OK;
+}
+
+HRESULT XmlNode::SetStringAttributeOn(const DomNode& target, std::string_view name,
+                                      std::string_view value) {
+    if (!element) return E_UNEXPECTED;
+    DomNamedNodeMap map;
+    const HRESULT map_status = target.get_attributes(&map);
+    std::string utf8_name;
+    std::string utf8_value;
+    HRESULT status = dom::AddNewTextAttribute(element, map, Utf8Name(name, utf8_name),
+                                              Utf8Text(value, utf8_value));
+    if (Failed(status)) return status;
+    return Failed(map_status) ? map_status : S_OK;
+}
+
 HRESULT XmlNode::SetIntAttribute(std::string_view name, std::int32_t value) {
-    return SetAttribute(name, Variant::Int(value));
+    if (!element) return E_UNEXPECTED;
+    std::string utf8_name;
+    return dom::AddNewIntAttribute(element, attributes, Utf8Name(name, utf8_name), value);
 }
 
 HRESULT XmlNode::SetStringAttribute(std::string_view name, const std::string& value) {
-    return SetAttribute(name, Variant::String(MultiByteToWideChar(value)));
+    if (!element) return E_UNEXPECTED;
+    std::string utf8_name;
+    std::string utf8_value;
+    return dom::AddNewTextAttribute(element, attributes, Utf8Name(name, utf8_name),
+                                    Utf8Text(value, utf8_value));
 }
 
 HRESULT XmlNode::SetCharAttribute(std::string_view name, char value) {
-    return SetAttribute(name, CharValue(value));
+    // A one-character value; the byte 0 gives an empty value.
+    return SetStringAttribute(name, value == '\0' ? std::string() : std::string(1, value));
 }
 
 HRESULT XmlNode::SetBoolAttribute(std::string_view name, bool value) {
