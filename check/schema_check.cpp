@@ -3,6 +3,7 @@
 #include <libxml/xmlerror.h>
 #include <libxml/xmlschemas.h>
 
+#include <new>
 #include <string>
 
 #include "check/keyboard_schema.h"
@@ -51,7 +52,13 @@ void RecordError(void* data, xmlErrorPtr error) {
     // libxml2's own field cannot hold past 65535.
     const std::size_t fallback = error->line > 0 ? static_cast<std::size_t>(error->line) : 1;
     const std::size_t line = SourceLine(static_cast<const xmlNode*>(error->node), fallback);
-    validation->report->Add(line, "schema", MessageOf(error));
+    // This runs inside libxml2, where nothing may throw: a finding that finds
+    // no memory ends the validation's report as out of memory.
+    try {
+        validation->report->Add(line, "schema", MessageOf(error));
+    } catch (const std::bad_alloc&) {
+        validation->out_of_memory = true;
+    }
 }
 
 }  // namespace

@@ -8,9 +8,12 @@
 #include <vector>
 
 #include "check/input_kind.h"
+#include "check/schema_check.h"
+#include "check/xml_lines.h"
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
 #include "testing/com_test.h"
+#include "testing/failing_allocation.h"
 #include "xml/keyboard_file.h"
 
 namespace dravonix {
@@ -80,30 +83,41 @@ std::vector<std::string> ReaderFindings(const CheckReport& report) {
 TEST_F(XmlCheckTest, EachKindIsReportedAtItsLine) {
     struct Case {
         std::string xml;
-        std::string expected;  // "LINE kind"
+        std::vector<std::string> expected;  // "LINE kind"
     };
     const Case cases[] = {
-        {Edited("<keyswithoutshift/>", "<keyswithoutshif/>"), "22 unknown-element"},
-        {Edited("<point x", "<piont x"), "13 unknown-element"},
-        {Edited("vkey=\"8\"", "vkye=\"8\""), "10 unknown-attribute"},
-        {Edited("vkey=\"8\"", "vkey=\"8x\""), "10 not-a-number"},
-        {Edited("<point x=\"0\" y=\"0\"/>", "<point x=\"0\" y=\"zero\"/>"), "13 not-a-number"},
-        {Edited("pressed=\"1\"", "pressed=\"99999999999\""), "19 not-a-number"},
-        {Edited("<sound id=\"1\">", "<sound id=\"one\">"), "5 not-a-number"},
-        {Edited("docked=\"true\"", "docked=\"yes\""), "2 value-ignored"},
-        {Edited("<macro sound=\"1\">", "<macro sound=\"1.5\">"), "17 value-ignored"},
-        {Edited("a.wav", "a\xE2\x86\x92.wav"), "5 character-replaced"},
-        {Edited("name=\"k\"", "name=\"k\xF0\x9F\x98\x80\""), "1 character-replaced"},
-        {Edited("<keyswithshift/>", "<keyswithshift/><!-- later -->"), "23 comment-dropped"},
-        {Edited("<keyswithshift/>", "<keyswithshift/><?tool x?>"), "23 instruction-dropped"},
-        {Edited("</sound>", "</sound><sound id=\"1\">b.wav</sound>"), "5 sound-duplicate"},
-        {"<?xml version=\"1.0\"?>\n<keyboard name=\"x\"/>\n", "2 root-not-keydef"},
+        {Edited("<keyswithoutshift/>", "<keyswithoutshif/>"), {"22 unknown-element"}},
+        {Edited("<point x", "<piont x"), {"13 unknown-element"}},
+        {Edited("vkey=\"8\"", "vkye=\"8\""), {"10 unknown-attribute"}},
+        {Edited("vkey=\"8\"", "vkey=\"8x\""), {"10 not-a-number"}},
+        {Edited("<point x=\"0\" y=\"0\"/>", "<point x=\"0\" y=\"zero\"/>"), {"13 not-a-number"}},
+        {Edited("pressed=\"1\"", "pressed=\"99999999999\""), {"19 not-a-number"}},
+        {Edited("<sound id=\"1\">", "<sound id=\"one\">"), {"5 not-a-number"}},
+        {Edited("docked=\"true\"", "docked=\"yes\""), {"2 value-ignored"}},
+        {Edited("<macro sound=\"1\">", "<macro sound=\"1.5\">"), {"17 value-ignored"}},
+        {Edited("a.wav", "a\xE2\x86\x92.wav"), {"5 character-replaced"}},
+        {Edited("name=\"k\"", "name=\"k\xF0\x9F\x98\x80\""), {"1 character-replaced"}},
+        {Edited("<keyswithshift/>", "<keyswithshift/><!-- later -->"), {"23 comment-dropped"}},
+        {Edited("<keyswithshift/>", "<keyswithshift/><?tool x?>"), {"23 instruction-dropped"}},
+        {Edited("</sound>", "</sound><sound id=\"1\">b.wav</sound>"), {"5 sound-duplicate"}},
+        {"<?xml version=\"1.0\"?>\n<keyboard name=\"x\"/>\n", {"2 root-not-keydef"}},
+        // The declaration's own line, not the line of what stands before it.
+        {"<?xml version=\"1.0\"?>\n\n<!DOCTYPE keydef>\n<keydef name=\"x\"/>\n",
+         {"3 doctype-dropped"}},
+        // Only the first hotspot is read.
+        {Edited("<hotspot x=\"0\" y=\"0\"/>", "<hotspot x=\"0\" y=\"0\"/>\n<hotspot x=\"q\"/>"),
+         {"4 unknown-element"}},
+        // All text below a sound is its file name, text in an element too.
+        {Edited("a.wav", "a<b>\xE2\x86\x92</b>.wav"),
+         {"5 unknown-element", "5 character-replaced"}},
+        // A "?" in the file is a "?", not a character replaced.
+        {Edited("name=\"k\"", "name=\"k?\""), {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.xml);
         const CheckReport report = Check(c.xml);
         ASSERT_TRUE(report.readable) << report.error;
-        EXPECT_EQ(ReaderFindings(report), std::vector<std::string>{c.expected});
+        EXPECT_EQ(ReaderFindings(report), c.expected);
     }
 }
 
@@ -125,6 +139,11 @@ TEST_F(XmlCheckTest, MessagesNameTheNearestKnownNameAndWhatIsLost) {
          "character: each is read as \"?\""},
         {Edited("</sound>", "</sound>\n<sound id=\"1\">b.wav</sound>"),
          "sound id 1 is defined again (first on line 5): the first wins"},
+        {Edited("<dockrect", "<dockrect x1=\"1\"/><dockrect"),
+         "element \"dockrect\" in \"subkeydef\" is not read: only the first one is, and this one "
+         "is dropped with everything in it"},
+        {"<!DOCTYPE keydef>\n<keydef/>",
+         "document type declaration is not kept: a resave drops it"},
     };
     for (const Case& c : cases) {
         const CheckReport report = Check(c.xml);
@@ -141,6 +160,11 @@ TEST_F(XmlCheckTest, TheSchemaReportsWhatTheReaderAcceptsAtTheValidatorsLine) {
     EXPECT_EQ(report.findings[0].kind, "schema");
     EXPECT_NE(report.findings[0].message.find("'vkey'"), std::string::npos)
         << report.findings[0].message;
+    // An attribute's finding is at its element's line, the end of its start tag.
+    const CheckReport spread = Check(Edited("<key sound=\"1\" type=\"1\" vkey=\"8\">",
+                                            "<key vkey=\"+8\"\n\t\t\t\tsound=\"1\" type=\"1\">"));
+    ASSERT_EQ(spread.findings.size(), 1u);
+    EXPECT_EQ(spread.findings[0].line, 11u);
     // A second panel image of the same state.
     const CheckReport images = Check(Edited(
         "\t\t<sound", "\t\t<jpeg type=\"normal\">a</jpeg><jpeg type=\"normal\">b</jpeg><sound"));
@@ -159,6 +183,50 @@ TEST_F(XmlCheckTest, LinesPastTheParsersShortCounterAreExact) {
     }
     EXPECT_EQ(found, (std::vector<std::string>{"70023 unknown-attribute", "70023 comment-dropped",
                                                "70023 schema", "70024 instruction-dropped"}));
+}
+
+TEST_F(XmlCheckTest, RunningOutOfMemorySaysSo) {
+    {
+        // Each of libxml2's allocations fails in turn, for a file that is not
+        // validated (libxml2's validator itself does not survive that): the
+        // report is whole, or says that memory ran out (never that the file
+        // refers to an entity).
+        const std::string other = "<?xml version=\"1.0\"?>\n<other a=\"1\"><b>t</b></other>\n";
+        FailingLibxmlAllocator allocator;
+        for (long failing = 1;; ++failing) {
+            FailingLibxmlAllocator::FailNth(failing);
+            const CheckReport report = Check(other);
+            const bool failed_one = FailingLibxmlAllocator::Countdown() == 0;
+            FailingLibxmlAllocator::FailNth(0);
+            if (!report.readable) {
+                EXPECT_EQ(report.error, "out of memory") << failing;
+            }
+            if (!failed_one) break;
+        }
+    }
+    // Each allocation of the schema's findings fails in turn: they are made
+    // inside libxml2, which no exception may cross, so the validation says
+    // that memory ran out instead.
+    const std::string xml = Edited("vkey=\"8\"", "vkey=\"+8\"");
+    ASSERT_EQ(Check(xml).findings.size(), 1u);  // the schema is compiled by now
+    const ParsedXml parsed = ParseWithLines(xml);
+    ASSERT_NE(parsed.doc, nullptr);
+    for (long failing = 1;; ++failing) {
+        CheckReport report;
+        bool threw = false;
+        FailNthNew(failing);
+        try {
+            (void)ValidateKeyboardSchema(parsed.doc.get(), report);
+        } catch (const std::bad_alloc&) {
+            threw = true;
+        }
+        const bool failed_one = NewCountdown() == 0;
+        FailNthNew(0);
+        EXPECT_FALSE(threw) << failing;
+        if (!failed_one) break;
+        ASSERT_FALSE(report.findings.empty());
+        EXPECT_EQ(report.findings.back().message, "the file could not be validated: out of memory");
+    }
 }
 
 TEST_F(XmlCheckTest, UnreadableFilesSayWhyAndWhere) {

@@ -5,50 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <new>
 #include <string>
 
-namespace {
-
-// Allocation failures on demand: while this is positive, each allocation
-// through operator new counts it down, and the one that finds it at 1 throws
-// std::bad_alloc. 0 (the default) never fails. This replaces the global
-// operator new of the whole test program, every form that frees by plain
-// operator delete, so that the sanitizers see matching pairs.
-thread_local long fail_allocation = 0;
-
-void* Allocate(std::size_t size) {
-    if (fail_allocation > 0 && --fail_allocation == 0) throw std::bad_alloc();
-    void* block = std::malloc(size == 0 ? 1 : size);
-    if (block == nullptr) throw std::bad_alloc();
-    return block;
-}
-
-void* AllocateOrNull(std::size_t size) noexcept {
-    try {
-        return Allocate(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) { return Allocate(size); }
-void* operator new[](std::size_t size) { return Allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return AllocateOrNull(size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    return AllocateOrNull(size);
-}
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete[](void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
-void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
-void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
-void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
+#include "testing/failing_allocation.h"
 
 namespace dravonix {
 
@@ -108,13 +68,13 @@ TEST(StoreAllocation, AFailedInternChangesNothing) {
             ASSERT_EQ(store.InternName(other), i);
         }
         bool failed = false;
-        fail_allocation = failing;
+        FailNthNew(failing);
         try {
             (void)store.InternName(name);
         } catch (const std::bad_alloc&) {
             failed = true;
         }
-        fail_allocation = 0;
+        FailNthNew(0);
         if (!failed) break;
         EXPECT_EQ(store.FindName(name), kNone);
         EXPECT_EQ(store.InternXmlName(name), 64u) << "the next id";

@@ -99,6 +99,10 @@ TEST_F(DomTest, NamesMustBeXmlNamesInWellFormedUtf8) {
         {"\xC3\xA9t\xC3\xA9", S_OK},  // U+00E9 t U+00E9
         {"\xEF\xBF\xBD", S_OK},       // U+FFFD itself is a name character
         {"\xF0\x90\x80\x80", S_OK},   // U+10000
+        {"a\xCC\x80", S_OK},          // U+0300 after the first character
+        {"\xCC\x80"
+         "a",
+         E_FAIL},  // a combining U+0300 cannot start a name
         {"9key", E_FAIL},
         {"\xFF", E_FAIL},
         {"a\xC3", E_FAIL},              // cut off

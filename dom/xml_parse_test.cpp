@@ -3,7 +3,6 @@
 #include "dom/xml_parse.h"
 
 #include <gtest/gtest.h>
-#include <libxml/xmlmemory.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -15,6 +14,7 @@
 #include "platform/com.h"
 #include "testing/com_test.h"
 #include "testing/dom_test_util.h"
+#include "testing/failing_allocation.h"
 #include "testing/test_util.h"
 
 namespace dravonix {
@@ -97,33 +97,6 @@ TEST_F(XmlParseTest, EntitiesAreNeverExpanded) {
     }
 }
 
-// libxml2's allocator as a program that links the library may set it: the
-// allocation that finds its thread's countdown at 1 fails (0: none does).
-thread_local long fail_allocation = 0;
-
-bool FailsNow() { return fail_allocation > 0 && --fail_allocation == 0; }
-void* TestMalloc(std::size_t size) { return FailsNow() ? nullptr : std::malloc(size); }
-void* TestRealloc(void* block, std::size_t size) {
-    return FailsNow() ? nullptr : std::realloc(block, size);
-}
-char* TestStrdup(const char* text) { return FailsNow() ? nullptr : ::strdup(text); }
-
-// Installs the test allocator for the life of the object.
-class TestAllocator {
-public:
-    TestAllocator() {
-        xmlMemGet(&free_, &malloc_, &realloc_, &strdup_);
-        xmlMemSetup(std::free, TestMalloc, TestRealloc, TestStrdup);
-    }
-    ~TestAllocator() { xmlMemSetup(free_, malloc_, realloc_, strdup_); }
-
-private:
-    xmlFreeFunc free_ = nullptr;
-    xmlMallocFunc malloc_ = nullptr;
-    xmlReallocFunc realloc_ = nullptr;
-    xmlStrdupFunc strdup_ = nullptr;
-};
-
 constexpr std::string_view kEveryKindOfNode =
     "<?xml version='1.0'?><!DOCTYPE r><r xmlns:k='urn:k' k:a='1' b='&amp;x'>\n"
     "<k:e>text &#xE9;</k:e><!--c--><?p d?><![CDATA[z]]></r>";
@@ -137,14 +110,14 @@ TEST_F(XmlParseTest, RunningOutOfMemoryFailsTheParse) {
     // Each allocation of the parse fails in turn, through the allocator the
     // program set: the parse gives the whole tree or E_OUTOFMEMORY, never
     // part of the tree.
-    TestAllocator allocator;
+    FailingLibxmlAllocator allocator;
     for (long failing = 1;; ++failing) {
         SCOPED_TRACE(failing);
-        fail_allocation = failing;
+        FailingLibxmlAllocator::FailNth(failing);
         DomDocument document;
         const HRESULT status = ParseXmlMemory(kEveryKindOfNode, &document);
-        const bool failed_one = fail_allocation == 0;
-        fail_allocation = 0;
+        const bool failed_one = FailingLibxmlAllocator::Countdown() == 0;
+        FailingLibxmlAllocator::FailNth(0);
         if (status == S_OK) {
             EXPECT_EQ(DumpTree(document), kEveryKindOfNodeTree);
         } else {
@@ -158,16 +131,16 @@ TEST_F(XmlParseTest, RunningOutOfMemoryFailsTheParse) {
 
 TEST_F(XmlParseTest, ParsesOnTwoThreadsAtOnce) {
     // Running out of memory on one thread fails only the parse on that thread.
-    TestAllocator allocator;
+    FailingLibxmlAllocator allocator;
     constexpr int kRounds = 200;
     int whole = 0;
     std::thread failing([] {
         EXPECT_EQ(CoInitialize(nullptr), S_OK);
         for (int i = 0; i < kRounds; ++i) {
-            fail_allocation = 1 + i % 20;
+            FailingLibxmlAllocator::FailNth(1 + i % 20);
             DomDocument document;
             (void)ParseXmlMemory(kEveryKindOfNode, &document);  // E_OUTOFMEMORY, or done first
-            fail_allocation = 0;
+            FailingLibxmlAllocator::FailNth(0);
         }
         CoUninitialize();
     });

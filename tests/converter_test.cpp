@@ -221,6 +221,13 @@ TEST(Resave, WarnsOfWhatItDidNotKeep) {
     result = RunCommand(DRAVONIX_RESAVE_BIN, {dir / "clean.xml", dir / "clean.xml"});
     EXPECT_EQ(result.exit_code, 0);
     EXPECT_EQ(result.err, "");
+    // What only the schema finds ("+1" reads as 1, attributes the reader
+    // does without) is kept as read: nothing to warn of.
+    WriteFile(dir / "valid-enough.xml",
+              "<keydef name=\"x\">\n<subkeydef language=\"+1\"/>\n</keydef>\n");
+    result = RunCommand(DRAVONIX_RESAVE_BIN, {dir / "valid-enough.xml", dir / "out.xml"});
+    EXPECT_EQ(result.exit_code, 0);
+    EXPECT_EQ(result.err, "");
 }
 
 }  // namespace dravonix
