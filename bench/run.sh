@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
-# Benchmarks the converter against xmllint, in one run:
-#  - a realistic 50 KiB keyboard and generated keyboards of 4, 16 and 64 MiB
-#    are converted (whole process), and `xmllint --noout` parses each XML file
-#    the converter wrote (whole process);
-#  - every measurement is the median of BENCH_REPS runs (at least 5);
-#  - peak resident memory of both is recorded;
-#  - a table is printed, then the linear-cost check and, last, one line with
-#    the three headline ratios.
-# The micro-benchmarks run first (skip them with BENCH_MICRO=0). Last, a
-# batch of 1000 realistic keyboards is converted with dravonix-batch (XML
-# alone, and with reports and previews) and with one dravonix per file
-# through xargs -P on as many processors (skip it with BENCH_BATCH=0).
-# Builds what it needs with CMake in build/release. Usage: bench/run.sh
+# Benchmarks the commands against xmllint and against the disk, in one run:
+#  - a realistic 50 KiB keyboard, a generated 90 KiB one and generated
+#    keyboards of 4, 16 and 64 MiB are converted (whole process), and
+#    `xmllint --noout` parses each XML file the converter wrote (whole
+#    process); a table is printed, then the linear-cost check and one line
+#    with the three headline ratios;
+#  - the XML of the 4 and 64 MiB keyboards is resaved with dravonix-resave
+#    and with `xmllint --output` (parse and write the same XML), in turn;
+#  - the write floor: the time to write a conversion's output with fsync
+#    (dd conv=fsync), for the 90 KiB and the 64 MiB keyboards;
+#  - the 4 MiB keyboard is drawn with dravonix-render and converted, in turn;
+#  - every measurement is the median of BENCH_REPS runs (at least 5), with
+#    the peak resident memory.
+# The micro-benchmarks run first (skip them with BENCH_MICRO=0). Then a batch
+# of 1000 realistic keyboards is converted with dravonix-batch (XML alone,
+# and with reports and previews) and with one dravonix per file through
+# xargs -P on as many processors (skip it with BENCH_BATCH=0). The goal
+# ratios are the last lines. Builds what it needs with CMake in
+# build/release. Usage: bench/run.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,7 +27,7 @@ if [ "$reps" -lt 5 ]; then reps=5; fi
 bash scripts/setup.sh
 build=build/release
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-targets=(dravonix dravonix-batch kbd_generator bench_measure)
+targets=(dravonix dravonix-resave dravonix-render dravonix-batch kbd_generator bench_measure)
 if [ "${BENCH_MICRO:-1}" != 0 ]; then targets+=(micro_bench); fi
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 
@@ -36,7 +42,7 @@ if [ "${BENCH_MICRO:-1}" != 0 ]; then
 fi
 
 # The inputs: name, size in bytes, seed. Same seed and size, same bytes.
-cases=("realistic-50KiB 51200 1" "generated-4MiB 4194304 4"
+cases=("realistic-50KiB 51200 1" "generated-90KiB 92160 9" "generated-4MiB 4194304 4"
        "generated-16MiB 16777216 16" "generated-64MiB 67108864 64")
 
 # median VALUES...: the middle value (the mean of the two middle ones for an
@@ -128,6 +134,94 @@ awk -v c50="${result[realistic-50KiB.conv_s]}" -v l50="${result[realistic-50KiB.
                     t50, t50 <= 1 ? "met" : "NOT met", t64, t64 <= 0.5 ? "met" : "NOT met",
                     m, m <= 0.4 ? "met" : "NOT met" }'
 
+# run_turns NAME_A COMMAND_A... -- NAME_B COMMAND_B...: runs both commands
+# reps times, in turn, so that both see the same load of the machine; sets
+# result[NAME.s] and result[NAME.kb] to the medians of each.
+run_turns() {
+  local a_name=$1 b_name a=() b=() a_t=() a_m=() b_t=() b_m=()
+  shift
+  while [ "$1" != -- ]; do a+=("$1"); shift; done
+  shift
+  b_name=$1
+  shift
+  b=("$@")
+  for ((i = 0; i < reps; i++)); do
+    measure_once "${a[@]}"
+    a_t+=("$t")
+    a_m+=("$kb")
+    measure_once "${b[@]}"
+    b_t+=("$t")
+    b_m+=("$kb")
+  done
+  result[$a_name.s]=$(median "${a_t[@]}")
+  result[$a_name.kb]=$(median "${a_m[@]}")
+  result[$b_name.s]=$(median "${b_t[@]}")
+  result[$b_name.kb]=$(median "${b_m[@]}")
+}
+
+# goal_runs LABEL DIR: measures the commands in DIR (dravonix, dravonix-resave,
+# dravonix-render) for the goals, each in turn with what it is compared with;
+# results under LABEL.
+goal_runs() {
+  local label=$1 dir=$2
+  for name in generated-4MiB generated-64MiB; do
+    run_turns "$label.$name.resave" "$dir/dravonix-resave" "$data/$name.xml" \
+      "$data/$name.resaved.xml" -- \
+      "$label.$name.lint_out" xmllint --output "$data/$name.linted.xml" "$data/$name.xml"
+    rm -f "$data/$name.resaved.xml" "$data/$name.linted.xml"
+    echo "  $label: $name resaved"
+  done
+  for name in generated-90KiB generated-64MiB; do
+    run_turns "$label.$name.floor" dd if="$data/$name.xml" of="$data/floor.xml" bs=1M \
+      conv=fsync -- "$label.$name.conv" "$dir/dravonix" "$data/$name.kbd" "$data/$name.out.xml"
+    rm -f "$data/floor.xml" "$data/$name.out.xml"
+    echo "  $label: $name against its write floor"
+  done
+  run_turns "$label.render" "$dir/dravonix-render" "$data/generated-4MiB.kbd" \
+    "$data/generated-4MiB.svg" -- \
+    "$label.render_conv" "$dir/dravonix" "$data/generated-4MiB.kbd" "$data/generated-4MiB.out.xml"
+  rm -f "$data/generated-4MiB.svg" "$data/generated-4MiB.out.xml"
+  echo "  $label: generated-4MiB drawn"
+}
+
+# goal_ratios LABEL: the goal ratios of the commands measured under LABEL.
+goal_ratios() {
+  local label=$1
+  for name in generated-4MiB generated-64MiB; do
+    awk -v l="$label" -v n="$name" -v rs="${result[$label.$name.resave.s]}" \
+        -v ls="${result[$label.$name.lint_out.s]}" -v rk="${result[$label.$name.resave.kb]}" \
+        -v lk="${result[$label.$name.lint_out.kb]}" \
+        'BEGIN { t = rs / ls; m = rk / lk;
+                 printf "%s: resave %s: %.2f s, %.0f MiB; time %.3f x xmllint --output (goal <= 1: %s), peak memory %.3f x (goal <= 0.5: %s)\n",
+                        l, n, rs, rk / 1024, t, t <= 1 ? "met" : "NOT met", m, m <= 0.5 ? "met" : "NOT met" }'
+  done
+  awk -v l="$label" -v c="${result[$label.generated-64MiB.conv.s]}" \
+      -v f="${result[$label.generated-64MiB.floor.s]}" \
+      -v k="${result[$label.generated-64MiB.conv.kb]}" -v b="${result[generated-64MiB.in]}" \
+      'BEGIN { t = c / f; m = k * 1024 / b;
+               printf "%s: convert generated-64MiB: %.2f s, %.0f MiB; time %.2f x writing its output with fsync (goal <= 5: %s), peak memory %.2f x its input (goal <= 10: %s)\n",
+                      l, c, k / 1024, t, t <= 5 ? "met" : "NOT met", m, m <= 10 ? "met" : "NOT met" }'
+  awk -v l="$label" -v c="${result[$label.generated-90KiB.conv.s]}" \
+      -v f="${result[$label.generated-90KiB.floor.s]}" \
+      'BEGIN { t = c / f;
+               printf "%s: convert generated-90KiB: %.4f s; time %.2f x writing its output with fsync (goal < 2: %s)\n",
+                      l, c, t, t < 2 ? "met" : "NOT met" }'
+  awk -v l="$label" -v r="${result[$label.render.s]}" -v c="${result[$label.render_conv.s]}" \
+      'BEGIN { t = r / c;
+               printf "%s: render generated-4MiB: %.3f s; time %.3f x convert (goal <= 1: %s)\n",
+                      l, r, t, t <= 1 ? "met" : "NOT met" }'
+}
+
+# The goals: these commands, and with BENCH_BEFORE=DIR also the commands in
+# DIR (say, a previous release), in the same run.
+echo "== resave and xmllint --output, the write floor, render and convert; medians of $reps runs"
+labels=(this)
+goal_runs this "$build/driver"
+if [ -n "${BENCH_BEFORE:-}" ]; then
+  labels=(before this)
+  goal_runs before "$BENCH_BEFORE"
+fi
+
 if [ "${BENCH_BATCH:-1}" != 0 ]; then
   echo
   echo "== a batch of 1000 realistic keyboards on $(nproc) processors, medians of $reps runs"
@@ -161,3 +255,7 @@ if [ "${BENCH_BATCH:-1}" != 0 ]; then
     'BEGIN { printf "xargs -P with dravonix: %.3f s; dravonix-batch --xml-only: %.3f s (%s); with reports and previews: %.3f s (%.2f x the xargs run, goal <= 2: %s)\n",
              x, b, b < x ? "faster: met" : "NOT faster", f, f / x, f <= 2 * x ? "met" : "NOT met" }'
 fi
+
+echo
+echo "== goal ratios"
+for label in "${labels[@]}"; do goal_ratios "$label"; done

@@ -102,6 +102,28 @@ HRESULT AddNewIntAttribute(const DomNode& creator, const DomNamedNodeMap& map,
         {digits, static_cast<std::size_t>(FormatDecimal(value, digits) - digits)});
 }
 
+bool AppendLeaf(const DomNode& parent, std::string_view indentation, std::string_view utf8_name,
+                std::initializer_list<IntAttribute> attributes) {
+    Store* store = Store::StoreOf(parent);
+    constexpr std::size_t kMost = 8;
+    if (store == nullptr || store->log() == nullptr || attributes.size() > kMost) return false;
+    const std::uint32_t name = store->InternXmlName(utf8_name);
+    if (name == kNone) return false;
+    std::pair<std::uint32_t, std::string_view> texts[kMost];
+    char digits[kMost][kMaxDecimalSize];
+    std::size_t count = 0;
+    for (const IntAttribute& attribute : attributes) {
+        const std::uint32_t id = store->InternXmlName(attribute.utf8_name);
+        if (id == kNone) return false;
+        texts[count] = {
+            id,
+            {digits[count], static_cast<std::size_t>(FormatDecimal(attribute.value, digits[count]) -
+                                                     digits[count])}};
+        ++count;
+    }
+    return store->LogLeaf(Store::IndexOf(parent), indentation, name, texts, count);
+}
+
 HRESULT AddNewTextAttribute(const DomNode& creator, const DomNamedNodeMap& map,
                             std::string_view utf8_name, std::string_view utf8_value) {
     const DomNode& element = Store::ElementOf(map);

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string_view>
 
 #include "dom/dom.h"
@@ -38,6 +39,21 @@ namespace dom {
 /// AddNewAttribute of an integer, without a variant.
 [[nodiscard]] HRESULT AddNewIntAttribute(const DomNode& creator, const DomNamedNodeMap& map,
                                          std::string_view utf8_name, std::int32_t value);
+
+/// An integer attribute of AppendLeaf: its UTF-8 name and its value.
+struct IntAttribute {
+    std::string_view utf8_name;
+    std::int32_t value;
+};
+
+/// AppendNewText(parent, parent, indentation), AppendNewElement(parent,
+/// parent, utf8_name) and AddNewIntAttribute on the new element for each of
+/// attributes, when the document of parent can make them all in one step:
+/// true then (every step succeeds). False, with nothing done, when the steps
+/// must be taken one by one (to get their statuses).
+[[nodiscard]] bool AppendLeaf(const DomNode& parent, std::string_view indentation,
+                              std::string_view utf8_name,
+                              std::initializer_list<IntAttribute> attributes);
 
 /// AddNewAttribute of a text given in UTF-8: CreateNode, PutText(utf8_value)
 /// and setNamedItem, with the same statuses, without a UTF-16 variant.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,30 @@ HRESULT SlowAttribute(const DomDocument& document, const DomNamedNodeMap& map,
     return S_OK;
 }
 
+// The steps AppendLeaf stands for: an indentation text, an element, then its
+// integer attributes, one by one.
+HRESULT SlowLeaf(const DomDocument& document, const DomNode& parent, std::string_view name,
+                 std::initializer_list<dom::IntAttribute> values) {
+    HRESULT status = SlowText(document, parent, "\n\t");
+    if (Failed(status)) return status;
+    DomNode element;
+    status = SlowElement(document, parent, name, &element);
+    if (Failed(status)) return status;
+    DomNamedNodeMap map;
+    (void)element.get_attributes(&map);
+    for (const dom::IntAttribute& value : values) {
+        (void)SlowAttribute(document, map, value.utf8_name, Variant::Int(value.value));
+    }
+    return S_OK;
+}
+
+// AppendLeaf where it can, the steps otherwise, as XmlNode::SaveIntElement.
+HRESULT FastLeaf(const DomDocument& document, const DomNode& parent, std::string_view name,
+                 std::initializer_list<dom::IntAttribute> values) {
+    if (dom::AppendLeaf(parent, "\n\t", name, values)) return S_OK;
+    return SlowLeaf(document, parent, name, values);
+}
+
 // Which node of the twin an operation works on (or creates its nodes with).
 enum class On { Root, Document, Other, Text, Null };
 
@@ -98,7 +123,7 @@ DomNode Pick(const Twin& twin, On on) {
     return DomNode();
 }
 
-enum class Op { Text, Element, Attribute, TextAttribute };
+enum class Op { Text, Element, Attribute, TextAttribute, Leaf };
 
 struct Case {
     const char* label;
@@ -138,6 +163,11 @@ HRESULT RunCase(const Case& c, const Twin& twin, bool fast, DomNode* appended) {
             AppendUtf16AsUtf8(c.value.bstrVal, utf8);
             return fast ? dom::AddNewTextAttribute(creator, map, c.name_or_text, utf8)
                         : SlowAttribute(document, map, c.name_or_text, c.value);
+        }
+        case Op::Leaf: {
+            const auto leaf = fast ? FastLeaf : SlowLeaf;
+            if (c.name_or_text == "twice") return leaf(document, target, "p", {{"x", 1}, {"x", 2}});
+            return leaf(document, target, c.name_or_text, {{"x", -1}, {"y", 2147483647}});
         }
     }
     return E_FAIL;
@@ -210,6 +240,13 @@ TEST_F(DomBuildTest, FastPathsEndLikeTheDomCallsTheyStandFor) {
          Variant::String(u"v"), kRoomy},
         {"UTF-8 attribute without room", Op::TextAttribute, On::Root, On::Root, "x",
          Variant::String(u"v"), kFull},
+        {"leaf below the root", Op::Leaf, On::Root, On::Root, "point", {}, kRoomy},
+        {"leaf with an attribute twice", Op::Leaf, On::Root, On::Root, "twice", {}, kRoomy},
+        {"leaf with room for its element only", Op::Leaf, On::Root, On::Root, "p", {}, kFull + 2},
+        {"leaf with an invalid name", Op::Leaf, On::Root, On::Root, "1p", {}, kRoomy},
+        {"leaf below the document", Op::Leaf, On::Document, On::Root, "p", {}, kRoomy},
+        {"leaf below a text node", Op::Leaf, On::Text, On::Root, "p", {}, kRoomy},
+        {"leaf into another document", Op::Leaf, On::Other, On::Root, "p", {}, kRoomy},
         {"created by the document node", Op::Element, On::Root, On::Document, "k", {}, kRoomy},
         {"created by a text node", Op::Attribute, On::Root, On::Text, "k", Variant::Int(1), kRoomy},
         {"created by another document", Op::Text, On::Root, On::Other, "k", {}, kRoomy},

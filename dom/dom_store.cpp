@@ -459,6 +459,35 @@ HRESULT Store::AppendNewElement(std::uint32_t parent, std::uint32_t name, std::u
     return Append(parent, *index);
 }
 
+bool Store::LogLeaf(std::uint32_t parent, std::string_view indentation, std::uint32_t name,
+                    const std::pair<std::uint32_t, std::string_view>* attributes,
+                    std::size_t count) {
+    if (!CanLogBelow(parent) || node_limit_ - size_ < 2 + count || kNone - 1 - size_ < 2 + count) {
+        return false;
+    }
+    // Each attribute must be the first of its name.
+    for (std::size_t i = 0; i < count; ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (attributes[i].first == attributes[j].first) return false;
+        }
+    }
+    LogState& state = *log_;
+    state.open.reserve(state.open.size() + 1);  // so that nothing fails once it is logged
+    state.names.reserve(count);
+    FlushPending();
+    (void)CloseAbove(parent);
+    state.entries.AddText(indentation, true);
+    LogBelow(parent, false);
+    state.entries.AddElement(name, true);
+    LogBelow(parent, true);
+    for (std::size_t i = 0; i < count; ++i) {
+        state.entries.AddAttribute(attributes[i].first, attributes[i].second, true);
+        state.names.push_back(attributes[i].first);
+        ++size_;
+    }
+    return true;
+}
+
 HRESULT Store::AddAttribute(std::uint32_t owner, std::uint32_t name, std::string_view utf8) {
     // An attribute of the innermost open element, before its children and
     // of a name it does not have yet, goes straight into the log.

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "dom/dom.h"
@@ -195,6 +196,16 @@ public:
     /// and Append in one, with their statuses; *index is the new element's.
     [[nodiscard]] HRESULT AppendNewElement(std::uint32_t parent, std::uint32_t name,
                                            std::uint32_t* index);
+    /// An element with attributes and nothing in it, after an indentation
+    /// text, below the open element parent, straight into the log: what
+    /// AppendNewText, AppendNewElement and AddAttribute for each attribute
+    /// make. False, with nothing done, when the log cannot take them all
+    /// (the general way must make them one by one, with their statuses).
+    [[nodiscard]] bool LogLeaf(std::uint32_t parent, std::string_view indentation,
+                               std::uint32_t name,
+                               const std::pair<std::uint32_t, std::string_view>* attributes,
+                               std::size_t count);
+
     /// Replaces the children of an element by one text node.
     [[nodiscard]] HRESULT ReplaceChildrenByText(std::uint32_t element, std::string_view utf8);
     /// All text below a node, in document order.

@@ -34,21 +34,10 @@ HRESULT SubKeyDefinition::Save(const DomNode& /*node*/) {
     (void)SetBoolAttribute("docked", docked);
 
     // An element the DOM could not create is left out; the panel goes on.
-    DomNode child;
-    if (Succeeded(CreateChildElement("hotspot", &child)) && child) {
-        (void)SetIntAttributeOn(child, "x", hotspot.x);
-        (void)SetIntAttributeOn(child, "y", hotspot.y);
-        (void)FinishElement(child);
-    }
-    child.Release();
-    if (Succeeded(CreateChildElement("dockrect", &child)) && child) {
-        (void)SetIntAttributeOn(child, "x1", dockrect.x1);
-        (void)SetIntAttributeOn(child, "y1", dockrect.y1);
-        (void)SetIntAttributeOn(child, "x2", dockrect.x2);
-        (void)SetIntAttributeOn(child, "y2", dockrect.y2);
-        (void)FinishElement(child);
-    }
-    child.Release();
+    (void)SaveIntElement("hotspot", {{"x", hotspot.x}, {"y", hotspot.y}});
+    (void)SaveIntElement(
+        "dockrect",
+        {{"x1", dockrect.x1}, {"y1", dockrect.y1}, {"x2", dockrect.x2}, {"y2", dockrect.y2}});
 
     // A failing language entry ends the language list only.
     (void)SaveList("language", languages);

@@ -88,11 +88,16 @@ HRESULT PolygonShape::Save(const DomNode& /*node*/) {
 
 HRESULT PolygonPoint::Save(const DomNode& /*node*/) {
     for (const PointRecord& point : *list_) {
-        DomNode child;
-        if (Failed(CreateChildElement("point", &child)) || !child) continue;
-        if (point.x != -1) (void)SetIntAttributeOn(child, "x", point.x);
-        if (point.y != -1) (void)SetIntAttributeOn(child, "y", point.y);
-        (void)FinishElement(child);
+        // A coordinate that is not set is left out.
+        if (point.x != -1 && point.y != -1) {
+            (void)SaveIntElement("point", {{"x", point.x}, {"y", point.y}});
+        } else if (point.x != -1) {
+            (void)SaveIntElement("point", {{"x", point.x}});
+        } else if (point.y != -1) {
+            (void)SaveIntElement("point", {{"y", point.y}});
+        } else {
+            (void)SaveIntElement("point", {});
+        }
     }
     return S_OK;
 }

@@ -4,12 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "dom/child_walk.h"
 #include "dom/dom.h"
+#include "dom/dom_build.h"
 #include "platform/status.h"
 #include "platform/variant.h"
 
@@ -64,6 +66,12 @@ public:
     /// Adds an attribute to any element.
     [[nodiscard]] HRESULT SetAttributeOn(const DomNode& target, std::string_view name,
                                          const Variant& value);
+    /// A new child element with integer attributes and nothing in it:
+    /// CreateChildElement, SetIntAttributeOn for each attribute, then
+    /// FinishElement, in one step where the document allows. Returns the
+    /// status of CreateChildElement.
+    [[nodiscard]] HRESULT SaveIntElement(std::string_view name,
+                                         std::initializer_list<dom::IntAttribute> values);
     /// SetAttributeOn of an integer and of narrow text, without a variant.
     [[nodiscard]] HRESULT SetIntAttributeOn(const DomNode& target, std::string_view name,
                                             std::int32_t value);
