@@ -8,14 +8,23 @@ namespace dravonix {
 
 HRESULT KeyShape::Save(const DomNode& /*node*/) {
     if (!mode.empty()) (void)SetStringAttribute("mode", mode);
-    RectShape rects(rect);
-    SaveInline(rects);
-    EllipseShape ellipses(ellipse);
-    SaveInline(ellipses);
-    RoundRectShape roundrects(roundrect);
-    SaveInline(roundrects);
-    PolygonShape polygons(polygon);
-    SaveInline(polygons);
+    // An empty list writes nothing; most outlines have one kind of record.
+    if (!rect.empty()) {
+        RectShape rects(rect);
+        SaveInline(rects);
+    }
+    if (!ellipse.empty()) {
+        EllipseShape ellipses(ellipse);
+        SaveInline(ellipses);
+    }
+    if (!roundrect.empty()) {
+        RoundRectShape roundrects(roundrect);
+        SaveInline(roundrects);
+    }
+    if (!polygon.empty()) {
+        PolygonShape polygons(polygon);
+        SaveInline(polygons);
+    }
     return S_OK;
 }
 
@@ -63,7 +72,6 @@ HRESULT RoundRectShape::Save(const DomNode& /*node*/) {
 }
 
 HRESULT PolygonShape::Save(const DomNode& /*node*/) {
-    const std::int32_t own_level = level;
     for (PolygonRecord& record : *list_) {
         DomNode polygon;
         if (Failed(CreateChildElement("polygon", &polygon)) || !polygon) continue;
@@ -71,16 +79,12 @@ HRESULT PolygonShape::Save(const DomNode& /*node*/) {
         if (!record.polymode.empty()) {
             (void)SetStringAttributeOn(polygon, "polymode", record.polymode);
         }
-        // The points go inside the polygon, one level deeper: rebind to the
-        // polygon for them, then back to the shape element (elements always
-        // have an attribute map, so binding cannot fail).
-        DomNode shape_element = element;
-        SetLevel(own_level + 1);
-        (void)Bind(polygon);
+        // The points go inside the polygon, one level deeper (elements
+        // always have an attribute map, so binding cannot fail).
         PolygonPoint points(record.point);
-        SaveInline(points);
-        SetLevel(own_level);
-        (void)Bind(shape_element);
+        points.SetLevel(level + 1);
+        (void)points.Bind(polygon);
+        (void)points.Save(polygon);
         (void)FinishElement(polygon);
     }
     return S_OK;

@@ -84,41 +84,49 @@ HRESULT XmlNode::SetAttribute(std::string_view name, const Variant& value) {
     return dom::AddNewAttribute(element, attributes, Utf8Name(name, utf8_name), value);
 }
 
+namespace {
+
+// Adds an attribute to target through add(map, ...), one of the dom::AddNew
+// functions: fetching the map changes nothing, so it may come first; a
+// failure to create the attribute is still the one reported.
+template <class Add>
+HRESULT AddOn(const DomNode& target, Add add) {
+    DomNamedNodeMap map;
+    const HRESULT map_status = target.get_attributes(&map);
+    const HRESULT status = add(map);
+    if (Failed(status)) return status;
+    return Failed(map_status) ? map_status : S_OK;
+}
+
+}  // namespace
+
 HRESULT XmlNode::SetAttributeOn(const DomNode& target, std::string_view name,
                                 const Variant& value) {
     if (!element) return E_UNEXPECTED;
-    // Fetching the map changes nothing, so it may come first; a failure to
-    // create the attribute is still the one reported.
-    DomNamedNodeMap map;
-    const HRESULT map_status = target.get_attributes(&map);
     std::string utf8_name;
-    HRESULT status = dom::AddNewAttribute(element, map, Utf8Name(name, utf8_name), value);
-    if (Failed(status)) return status;
-    return Failed(map_status) ? map_status : S_OK;
+    return AddOn(target, [&](const DomNamedNodeMap& map) {
+        return dom::AddNewAttribute(element, map, Utf8Name(name, utf8_name), value);
+    });
 }
 
 HRESULT XmlNode::SetIntAttributeOn(const DomNode& target, std::string_view name,
                                    std::int32_t value) {
     if (!element) return E_UNEXPECTED;
-    DomNamedNodeMap map;
-    const HRESULT map_status = target.get_attributes(&map);
     std::string utf8_name;
-    HRESULT status = dom::AddNewIntAttribute(element, map, Utf8Name(name, utf8_name), value);
-    if (Failed(status)) return status;
-    return Failed(map_status) ? map_status : S_OK;
+    return AddOn(target, [&](const DomNamedNodeMap& map) {
+        return dom::AddNewIntAttribute(element, map, Utf8Name(name, utf8_name), value);
+    });
 }
 
 HRESULT XmlNode::SetStringAttributeOn(const DomNode& target, std::string_view name,
                                       std::string_view value) {
     if (!element) return E_UNEXPECTED;
-    DomNamedNodeMap map;
-    const HRESULT map_status = target.get_attributes(&map);
     std::string utf8_name;
     std::string utf8_value;
-    HRESULT status = dom::AddNewTextAttribute(element, map, Utf8Name(name, utf8_name),
-                                              Utf8Text(value, utf8_value));
-    if (Failed(status)) return status;
-    return Failed(map_status) ? map_status : S_OK;
+    return AddOn(target, [&](const DomNamedNodeMap& map) {
+        return dom::AddNewTextAttribute(element, map, Utf8Name(name, utf8_name),
+                                        Utf8Text(value, utf8_value));
+    });
 }
 
 HRESULT XmlNode::SetIntAttribute(std::string_view name, std::int32_t value) {
