@@ -41,7 +41,7 @@ long SmallestLimit(Runs runs) {
 // runs out at every stage of reading, building and saving, the last ones
 // included: each run must either write the whole file (the same as without a
 // limit) or fail and keep the previous one, with no temporary file left and
-// nothing on standard error.
+// nothing on standard error; a failure says that memory ran out.
 void ExpectAllOrNothingNearTheNeed(const std::string& tool, const std::string& input) {
     ScratchDir dir;
     ASSERT_EQ(RunCommand(tool, {input, dir / "full.xml"}).exit_code, 0);
@@ -71,7 +71,7 @@ void ExpectAllOrNothingNearTheNeed(const std::string& tool, const std::string& i
             EXPECT_EQ(ReadFile(out / "out.xml"), full);
             EXPECT_EQ(result.err, "");
         } else {
-            ExpectToolFailed(result);
+            ExpectToolFailed(result, "out of memory");
             EXPECT_EQ(ReadFile(out / "out.xml"), previous);
         }
         EXPECT_EQ(CountEntries(out.path()), 1);
