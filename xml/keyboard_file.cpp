@@ -72,17 +72,18 @@ void DescribeLoadFailure(const std::string& path, const ParseFailure& failure,
     }
 }
 
-// Parses bytes and reads the document into the model, telling observer (may
-// be null) what the reader ignores or changes.
-KeyboardLoad LoadText(std::string_view bytes, KeyDefDocument& document, XmlObserver* observer,
-                      DomDocument* parsed, ParseFailure* failure) {
-    ParseDetails details;
-    details.keep_lines = observer != nullptr;
-    if (Failed(ParseXmlText(bytes, parsed, &details)) || !*parsed) {
-        *failure = std::move(details.failure);
-        return KeyboardLoad::kUnreadable;
-    }
-    const DomNode root = RootOf(*parsed);
+// Parses bytes for LoadParsed, keeping the lines an observed read needs;
+// false when they cannot be read.
+bool Parse(std::string_view bytes, bool observed, DomDocument* parsed, ParseDetails* details) {
+    details->keep_lines = observed;
+    return Succeeded(ParseXmlText(bytes, parsed, details)) && *parsed;
+}
+
+// Reads a parsed document into the model, telling observer (may be null)
+// what the reader ignores or changes.
+KeyboardLoad LoadParsed(const DomDocument& parsed, const ParseDetails& details,
+                        KeyDefDocument& document, XmlObserver* observer) {
+    const DomNode root = RootOf(parsed);
     const bool keyboard = dom::NameOf(root) == "keydef";
     std::optional<ReadReport> report;
     if (observer != nullptr) {
@@ -101,11 +102,11 @@ KeyboardLoad LoadText(std::string_view bytes, KeyDefDocument& document, XmlObser
     if (keyboard) {
         document.SetLevel(0);
         // The document node has no attribute map: binding reports S_FALSE.
-        (void)document.Bind(*parsed);
+        (void)document.Bind(parsed);
         // The root's Load reads what it can and always succeeds.
-        (void)document.Load(*parsed);
+        (void)document.Load(parsed);
     }
-    if (report) report->Finish(*parsed, keyboard);
+    if (report) report->Finish(parsed, keyboard);
     return keyboard ? KeyboardLoad::kLoaded : KeyboardLoad::kNotKeyboard;
 }
 
@@ -139,17 +140,25 @@ bool XmlNode::SaveToText(std::string* text) { return dravonix::SaveToText(*this,
 
 KeyboardLoad LoadKeyboardFile(const std::string& path, KeyDefDocument& document, std::string* error,
                               XmlObserver* observer) {
-    std::string bytes;
-    std::string reason;
-    if (!ReadWholeFile(path, &bytes, &reason)) {
-        if (error != nullptr) *error = FileFailureMessage("open", path, reason);
-        return KeyboardLoad::kUnreadable;
-    }
     DomDocument parsed;
-    ParseFailure failure;
-    const KeyboardLoad outcome = LoadText(bytes, document, observer, &parsed, &failure);
+    ParseDetails details;
+    {
+        std::string bytes;
+        std::string reason;
+        if (!ReadWholeFile(path, &bytes, &reason)) {
+            if (error != nullptr) *error = FileFailureMessage("open", path, reason);
+            return KeyboardLoad::kUnreadable;
+        }
+        // The bytes go before the model is read: a large file's text need
+        // not stay beside its tree and its model.
+        if (!Parse(bytes, observer != nullptr, &parsed, &details)) {
+            if (error != nullptr) DescribeLoadFailure(path, details.failure, parsed, error);
+            return KeyboardLoad::kUnreadable;
+        }
+    }
+    const KeyboardLoad outcome = LoadParsed(parsed, details, document, observer);
     if (outcome != KeyboardLoad::kLoaded && error != nullptr) {
-        DescribeLoadFailure(path, failure, parsed, error);
+        DescribeLoadFailure(path, details.failure, parsed, error);
     }
     return outcome;
 }
@@ -157,8 +166,12 @@ KeyboardLoad LoadKeyboardFile(const std::string& path, KeyDefDocument& document,
 KeyboardLoad LoadKeyboardMemory(std::string_view bytes, KeyDefDocument& document,
                                 XmlObserver* observer, ParseFailure* failure) {
     DomDocument parsed;
-    ParseFailure ignored;
-    return LoadText(bytes, document, observer, &parsed, failure != nullptr ? failure : &ignored);
+    ParseDetails details;
+    if (!Parse(bytes, observer != nullptr, &parsed, &details)) {
+        if (failure != nullptr) *failure = std::move(details.failure);
+        return KeyboardLoad::kUnreadable;
+    }
+    return LoadParsed(parsed, details, document, observer);
 }
 
 }  // namespace dravonix
