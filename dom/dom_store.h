@@ -151,7 +151,8 @@ public:
         // The same address may hold another text by now: the cached id
         // counts only when its name equals the text.
         const CachedName& cached = name_cache_[CacheIndex(utf8.data())];
-        if (cached.data == utf8.data() && cached.id != kNone && names_[cached.id].text == utf8) {
+        if (cached.data == utf8.data() && cached.id != kNone &&
+            Same(names_[cached.id].text, utf8)) {
             return cached.id;
         }
         return InternUncachedXmlName(utf8);
@@ -162,7 +163,8 @@ public:
     /// costs a comparison).
     std::uint32_t FindName(std::string_view utf8) {
         const CachedName& cached = found_cache_[CacheIndex(utf8.data())];
-        if (cached.data == utf8.data() && cached.id != kNone && names_[cached.id].text == utf8) {
+        if (cached.data == utf8.data() && cached.id != kNone &&
+            Same(names_[cached.id].text, utf8)) {
             return cached.id;
         }
         return FindUncachedName(utf8);
@@ -250,6 +252,14 @@ private:
     std::uint32_t InternUncachedXmlName(std::string_view utf8);
     /// FindName without the cache, whose entry it then sets.
     std::uint32_t FindUncachedName(std::string_view utf8);
+    /// True when a name equals text; inline, since names are a few bytes.
+    static bool Same(const std::string& name, std::string_view text) {
+        if (name.size() != text.size()) return false;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (name[i] != text[i]) return false;
+        }
+        return true;
+    }
     /// The entry of name_cache_ for a text at that address.
     static std::size_t CacheIndex(const char* data) {
         return (reinterpret_cast<std::uintptr_t>(data) * 0x9E3779B97F4A7C15ull) >> 58;

@@ -62,8 +62,9 @@ void NodeLog::AddAttribute(std::uint32_t name, std::string_view text, bool attac
 }
 
 void NodeLog::AddText(std::string_view text, bool attached) {
-    const bool indentation = !text.empty() && text.front() == '\n' &&
-                             text.find_first_not_of('\t', 1) == std::string_view::npos;
+    // Indentation, a line feed and TABs, is most of the text a writer makes.
+    bool indentation = !text.empty() && text.front() == '\n';
+    for (std::size_t i = 1; indentation && i < text.size(); ++i) indentation = text[i] == '\t';
     std::uint8_t* const start = Room(1 + kMaxVarint + (indentation ? 0 : text.size()));
     std::uint8_t* out = start;
     if (indentation) {

@@ -66,10 +66,10 @@ public:
     /// Adds an attribute to any element.
     [[nodiscard]] HRESULT SetAttributeOn(const DomNode& target, std::string_view name,
                                          const Variant& value);
-    /// A new child element with integer attributes and nothing in it:
-    /// CreateChildElement, SetIntAttributeOn for each attribute, then
-    /// FinishElement, in one step where the document allows. Returns the
-    /// status of CreateChildElement.
+    /// A new child element with integer attributes (named in UTF-8) and
+    /// nothing in it: CreateChildElement, SetIntAttributeOn for each
+    /// attribute, then FinishElement, in one step where the document allows.
+    /// Returns the status of CreateChildElement.
     [[nodiscard]] HRESULT SaveIntElement(std::string_view name,
                                          std::initializer_list<dom::IntAttribute> values);
     /// SetAttributeOn of an integer and of narrow text, without a variant.

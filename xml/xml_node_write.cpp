@@ -43,33 +43,6 @@ HRESULT XmlNode::CreateChildElement(std::string_view name, DomNode* child) {
     return dom::AppendNewElement(element, element, Utf8Name(name, utf8_name), child);
 }
 
-HRESULT XmlNode::SaveIntElement(std::string_view name,
-                                std::initializer_list<dom::IntAttribute> values) {
-    std::string utf8_name;
-    const std::string_view element_name = Utf8Name(name, utf8_name);
-    // The names of the keyboard format are ASCII: the attributes' names are
-    // their UTF-8 names.
-    bool ascii = true;
-    for (const dom::IntAttribute& attribute : values) {
-        for (const char c : attribute.utf8_name)
-            ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    }
-    if (element && level >= 1 && ascii) {
-        std::string indentation;
-        if (dom::AppendLeaf(element, Indentation(level, indentation), element_name, values)) {
-            return S_OK;
-        }
-    }
-    DomNode child;
-    const HRESULT status = CreateChildElement(name, &child);
-    if (Failed(status) || !child) return status;
-    for (const dom::IntAttribute& attribute : values) {
-        (void)SetIntAttributeOn(child, attribute.utf8_name, attribute.value);
-    }
-    (void)FinishElement(child);
-    return S_OK;
-}
-
 HRESULT XmlNode::FinishElement(const DomNode& child) {
     if (!dom::HasElementChild(child)) return S_OK;
     if (!element) return E_UNEXPECTED;
@@ -127,6 +100,28 @@ HRESULT XmlNode::SetStringAttributeOn(const DomNode& target, std::string_view na
         return dom::AddNewTextAttribute(element, map, Utf8Name(name, utf8_name),
                                         Utf8Text(value, utf8_value));
     });
+}
+
+HRESULT XmlNode::SaveIntElement(std::string_view name,
+                                std::initializer_list<dom::IntAttribute> values) {
+    std::string utf8_name;
+    const std::string_view element_name = Utf8Name(name, utf8_name);
+    if (element && level >= 1) {
+        std::string indentation;
+        if (dom::AppendLeaf(element, Indentation(level, indentation), element_name, values)) {
+            return S_OK;
+        }
+    }
+    DomNode child;
+    const HRESULT status = CreateChildElement(name, &child);
+    if (Failed(status) || !child) return status;
+    for (const dom::IntAttribute& attribute : values) {
+        (void)AddOn(child, [&](const DomNamedNodeMap& map) {
+            return dom::AddNewIntAttribute(element, map, attribute.utf8_name, attribute.value);
+        });
+    }
+    (void)FinishElement(child);
+    return S_OK;
 }
 
 HRESULT XmlNode::SetIntAttribute(std::string_view name, std::int32_t value) {
