@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/file_system.h"
+
 namespace dravonix {
 
 /// What a batch does with each keyboard.
@@ -41,11 +43,11 @@ struct JobOutputs {
 JobOutputs OutputsOf(const std::string& relative);
 
 /// Converts source_root/relative into dest_root (making the folders it
-/// needs): the XML file with the same bytes and the same safe save as the
-/// converter, then, unless options.xml_only, the check report and the SVG
-/// preview. Skips the keyboard when its outputs are all newer than it,
-/// unless options.force. Never throws but std::bad_alloc.
-JobResult RunJob(const std::string& source_root, const std::string& dest_root,
+/// needs) through files: the XML file with the same bytes and the same safe
+/// save as the converter, then, unless options.xml_only, the check report and
+/// the SVG preview. Skips the keyboard when its outputs are all newer than
+/// it, unless options.force. Never throws but std::bad_alloc.
+JobResult RunJob(FileSystem& files, const std::string& source_root, const std::string& dest_root,
                  const std::string& relative, const BatchOptions& options);
 
 }  // namespace dravonix

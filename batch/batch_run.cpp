@@ -11,7 +11,8 @@
 
 namespace dravonix {
 
-std::vector<JobResult> RunBatch(const std::string& source_root, const std::string& dest_root,
+std::vector<JobResult> RunBatch(FileSystem& files, const std::string& source_root,
+                                const std::string& dest_root,
                                 const std::vector<std::string>& keyboards,
                                 const BatchOptions& options, std::size_t jobs,
                                 BatchProgress& progress) {
@@ -25,7 +26,7 @@ std::vector<JobResult> RunBatch(const std::string& source_root, const std::strin
         (void)CoInitialize(nullptr);  // cannot fail; each thread needs its own
         for (std::size_t i = next++; i < keyboards.size(); i = next++) {
             try {
-                JobResult result = RunJob(source_root, dest_root, keyboards[i], options);
+                JobResult result = RunJob(files, source_root, dest_root, keyboards[i], options);
                 std::lock_guard<std::mutex> hold(report_lock);
                 results[i] = std::move(result);
             } catch (const std::bad_alloc&) {

@@ -39,11 +39,11 @@ TEST(Batch, FindsKeyboardsInNestedFolders) {
     WriteFile(dir / "de/pad.kbd.xml", "");
     KeyboardTree tree;
     std::string error;
-    ASSERT_TRUE(FindKeyboards(dir.path(), &tree, &error)) << error;
+    ASSERT_TRUE(FindKeyboards(SystemFileSystem(), dir.path(), &tree, &error)) << error;
     const std::vector<std::string> expected = {"B.KBD", "a.kbd", "de/alt/Übersicht €.Kbd"};
     EXPECT_EQ(tree.keyboards, expected);
     EXPECT_TRUE(tree.skipped.empty());
-    EXPECT_FALSE(FindKeyboards(dir / "missing", &tree, &error));
+    EXPECT_FALSE(FindKeyboards(SystemFileSystem(), dir / "missing", &tree, &error));
 }
 
 }  // namespace dravonix

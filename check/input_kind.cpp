@@ -33,9 +33,10 @@ InputKind ChooseReader(std::string_view path, std::string_view bytes) {
     return LooksLikeXml(bytes.substr(0, kKindSniffLength)) ? InputKind::kXml : InputKind::kKbd;
 }
 
-bool ReadInputFile(const std::string& path, std::string* bytes, std::string* error) {
+bool ReadInputFile(const std::string& path, std::string* bytes, std::string* error,
+                   FileSystem& files) {
     std::string reason;
-    std::unique_ptr<ReadableFile> file = SystemFileSystem().OpenForReading(path, &reason);
+    std::unique_ptr<ReadableFile> file = files.OpenForReading(path, &reason);
     if (file != nullptr) {
         char buffer[65536];
         std::size_t got = 0;

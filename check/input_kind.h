@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_system.h"
+
 namespace dravonix {
 
 /// The two readers of keyboard files.
@@ -22,8 +24,10 @@ bool HasKbdExtension(std::string_view path);
 /// bytes).
 InputKind ChooseReader(std::string_view path, std::string_view bytes);
 
-/// Reads the whole file at path into *bytes; false with the system's reason
-/// (without the path) in *error when it cannot be opened or read.
-[[nodiscard]] bool ReadInputFile(const std::string& path, std::string* bytes, std::string* error);
+/// Reads the whole file at path into *bytes through files, as a stream (so a
+/// pipe named on the command line is read too); false with the system's
+/// reason (without the path) in *error when it cannot be opened or read.
+[[nodiscard]] bool ReadInputFile(const std::string& path, std::string* bytes, std::string* error,
+                                 FileSystem& files = SystemFileSystem());
 
 }  // namespace dravonix

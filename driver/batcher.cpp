@@ -13,8 +13,8 @@
 #include "batch/keyboard_tree.h"
 #include "batch/progress_display.h"
 #include "driver/command_line.h"
-#include "platform/file_info.h"
 #include "platform/file_system.h"
+#include "platform/terminal.h"
 
 namespace dravonix {
 
@@ -104,16 +104,17 @@ std::string Plural(std::size_t count, const char* noun) {
 int Batch(const Arguments& arguments) {
     const std::string& source = arguments.folders[0];
     const std::string& dest = arguments.folders[1];
+    FileSystem& files = SystemFileSystem();
     KeyboardTree tree;
     std::string error;
-    if (!FindKeyboards(source, &tree, &error)) {
+    if (!FindKeyboards(files, source, &tree, &error)) {
         PrintDiagnostic(kProgram, FileFailureMessage("read the folder", source, error));
         return 2;
     }
     for (const std::string& skipped : tree.skipped) {
         PrintDiagnostic(kProgram, "note: not entered: " + skipped);
     }
-    if (!MakeFolders(dest, &error)) {
+    if (!files.MakeFolders(dest, &error)) {
         PrintDiagnostic(kProgram, FileFailureMessage("make the folder", dest, error));
         return 2;
     }
@@ -121,7 +122,7 @@ int Batch(const Arguments& arguments) {
     if (jobs == 0) jobs = std::max(1u, std::thread::hardware_concurrency());
     ProgressDisplay progress(stderr, IsTerminal(2), tree.keyboards.size());
     const std::vector<JobResult> results =
-        RunBatch(source, dest, tree.keyboards, arguments.options, jobs, progress);
+        RunBatch(files, source, dest, tree.keyboards, arguments.options, jobs, progress);
     progress.Finish();
 
     std::size_t clean = 0, warnings = 0, failed = 0, skipped = 0;
@@ -143,7 +144,7 @@ int Batch(const Arguments& arguments) {
     }
     const std::string index = (dest.ends_with('/') ? dest : dest + "/") + "index.html";
     const std::string page = IndexPage(results, arguments.options.xml_only);
-    std::unique_ptr<OutputFile> output = SystemFileSystem().StartReplacing(index, &error);
+    std::unique_ptr<OutputFile> output = files.StartReplacing(index, &error);
     const bool saved = output != nullptr && output->Write(page, &error) && output->Commit(&error);
     if (!saved) PrintDiagnostic(kProgram, FileFailureMessage("save", index, error));
     PrintText(stdout, Plural(results.size(), "keyboard") + ": " + std::to_string(clean) +

@@ -8,7 +8,6 @@
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
 #include "platform/file_system.h"
-#include "platform/folder_listing.h"
 #include "render/keyboard_svg.h"
 #include "xml/keyboard_file.h"
 

@@ -70,9 +70,9 @@ void ReadLines(ReadableFile& file, KeyDefinition& definition, KbdObserver* obser
 }  // namespace
 
 bool ReadKbdFile(const std::string& path, KeyDefinition& definition, KbdObserver* observer,
-                 std::string* error) {
+                 std::string* error, FileSystem& files) {
     // A folder counts as a file that cannot be opened: it has no lines.
-    std::unique_ptr<ReadableFile> file = SystemFileSystem().OpenForReading(path, error);
+    std::unique_ptr<ReadableFile> file = files.OpenForReading(path, error);
     if (!file) return false;
     ReadLines(*file, definition, observer);
     return true;

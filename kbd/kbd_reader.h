@@ -6,6 +6,7 @@
 
 #include "kbd/kbd_observer.h"
 #include "model/key_definition.h"
+#include "platform/file_system.h"
 
 namespace dravonix {
 
@@ -14,9 +15,10 @@ namespace dravonix {
 /// holds. Returns false only when the file cannot be opened, with the reason
 /// ("PATH: reason") in *error when error is not null. What the reader drops
 /// or changes is reported to observer when it is not null; the model read is
-/// the same either way.
+/// the same either way. The file is opened through files.
 [[nodiscard]] bool ReadKbdFile(const std::string& path, KeyDefinition& definition,
-                               KbdObserver* observer = nullptr, std::string* error = nullptr);
+                               KbdObserver* observer = nullptr, std::string* error = nullptr,
+                               FileSystem& files = SystemFileSystem());
 
 /// Reads the bytes of a legacy keyboard file, held in memory, exactly as
 /// ReadKbdFile reads the file that holds them.
