@@ -28,10 +28,11 @@ std::string FolderPart(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-// True when every output exists and is newer than the keyboard.
-bool IsUpToDate(FileSystem& files, const std::string& source,
+// True when every output exists and is newer than the keyboard, a regular
+// file (a link that leads nowhere is never up to date: it cannot be read).
+bool IsUpToDate(FileSystem& files, const FileInfo& keyboard,
                 const std::vector<std::string>& outputs) {
-    const FileInfo keyboard = files.GetFileInfo(source);
+    if (keyboard.kind != FileKind::kFile) return false;
     for (const std::string& output : outputs) {
         const FileInfo info = files.GetFileInfo(output);
         if (info.kind != FileKind::kFile || info.modified <= keyboard.modified) return false;
@@ -75,11 +76,35 @@ JobResult RunJob(FileSystem& files, const std::string& source_root, const std::s
         written.push_back(Join(dest_root, outputs.report));
         written.push_back(Join(dest_root, outputs.preview));
     }
-    if (!options.force && IsUpToDate(files, source, written)) {
-        result.outcome = JobOutcome::kSkipped;
+    const FileInfo keyboard = files.GetFileInfo(source);
+    if (keyboard.kind == FileKind::kOther) {  // a pipe could keep the reader waiting
+        result.error = FileFailureMessage("open", source, "not a regular file");
         return result;
     }
-    result.outcome = JobOutcome::kFailed;
+    const bool up_to_date = !options.force && IsUpToDate(files, keyboard, written);
+    // Read either way: an up-to-date keyboard's outputs hold what reading
+    // it gives, so a later run reports what the first one did.
+    KeyDefDocument document;
+    CheckReport report;
+    KbdFindingCollector findings(report);
+    std::string error;
+    if (!ReadKbdFile(source, document.keydef, &findings, &error, files)) {
+        result.error = FileFailureMessage("open", source, error);
+        return result;
+    }
+    report.readable = true;
+    report.counts = CountKeyboard(document.keydef);
+    report.SortByLine();
+    result.panels = report.counts.panels;
+    result.keys = report.counts.keys;
+    result.macros = report.counts.macros;
+    result.warnings = report.findings.size();
+    const JobOutcome converted = result.warnings == 0 ? JobOutcome::kClean : JobOutcome::kWarnings;
+    if (up_to_date) {
+        result.outcome = converted;
+        result.up_to_date = true;
+        return result;
+    }
     const std::string folder = FolderPart(outputs.xml);
     if (!folder.empty() && !files.MakeFolders(Join(dest_root, folder), &result.error)) {
         result.error = "cannot make the folder " + result.error;
@@ -91,22 +116,7 @@ JobResult RunJob(FileSystem& files, const std::string& source_root, const std::s
         result.error = "will not write over '" + xml + "': it is a legacy keyboard file";
         return result;
     }
-    KeyDefDocument document;
-    CheckReport report;
-    KbdFindingCollector findings(report);
-    std::string error;
-    if (!ReadKbdFile(source, document.keydef, &findings, &error, files)) {
-        result.error = FileFailureMessage("open", source, error);
-        return result;
-    }
     if (!SaveToFile(document, xml, &result.error, files)) return result;
-    report.readable = true;
-    report.counts = CountKeyboard(document.keydef);
-    report.SortByLine();
-    result.panels = report.counts.panels;
-    result.keys = report.counts.keys;
-    result.macros = report.counts.macros;
-    result.warnings = report.findings.size();
     if (!options.xml_only) {
         if (!SaveText(files, written[1], ReportText(source, report), &error)) {
             result.error = FileFailureMessage("save", written[1], error);
@@ -116,7 +126,7 @@ JobResult RunJob(FileSystem& files, const std::string& source_root, const std::s
             return result;
         }
     }
-    result.outcome = result.warnings == 0 ? JobOutcome::kClean : JobOutcome::kWarnings;
+    result.outcome = converted;
     return result;
 }
 

@@ -38,8 +38,8 @@ constexpr std::string_view kHelp =
     "  -h, --help, /?  print this text and exit\n"
     "  --version       print the version and exit\n"
     "\n"
-    "Exit codes: 0 all converted cleanly or up to date; 1 some with warnings;\n"
-    "2 some failed, or the arguments were wrong.\n";
+    "Exit codes: 0 all converted cleanly (in this run or, when up to date, in an\n"
+    "earlier one); 1 some with warnings; 2 some failed, or the arguments were wrong.\n";
 
 struct Arguments {
     std::size_t jobs = 0;  // 0: one per processor
@@ -112,7 +112,7 @@ int Batch(const Arguments& arguments) {
         return 2;
     }
     for (const std::string& skipped : tree.skipped) {
-        PrintDiagnostic(kProgram, "note: not entered: " + skipped);
+        PrintDiagnostic(kProgram, "note: not entered: " + TerminalText(skipped));
     }
     if (!files.MakeFolders(dest, &error)) {
         PrintDiagnostic(kProgram, FileFailureMessage("make the folder", dest, error));
@@ -127,6 +127,7 @@ int Batch(const Arguments& arguments) {
 
     std::size_t clean = 0, warnings = 0, failed = 0, skipped = 0;
     for (const JobResult& result : results) {
+        if (result.up_to_date) ++skipped;
         switch (result.outcome) {
             case JobOutcome::kClean:
                 ++clean;
@@ -136,9 +137,6 @@ int Batch(const Arguments& arguments) {
                 break;
             case JobOutcome::kFailed:
                 ++failed;
-                break;
-            case JobOutcome::kSkipped:
-                ++skipped;
                 break;
         }
     }

@@ -5,43 +5,11 @@
 #include <vector>
 
 #include "platform/codepage.h"
-#include "platform/unicode.h"
+#include "platform/name_case.h"
 
 namespace dravonix {
 
 namespace {
-
-/// The case-folded form of a code point, for the letters that narrow text
-/// can hold: ASCII, Latin-1 and the Windows-1252 extras (Š Œ Ž Ÿ).
-char32_t FoldCase(char32_t c) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 0x20;
-    if (c == 0x160 || c == 0x152 || c == 0x17D) return c + 1;
-    if (c == 0x178) return 0xFF;
-    return c;
-}
-
-/// True when two UTF-8 names are equal apart from letter case. A byte that
-/// is not UTF-8 matches only the same byte.
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-    while (!a.empty() && !b.empty()) {
-        char32_t ca = 0;
-        char32_t cb = 0;
-        std::size_t la = DecodeUtf8(a, &ca);
-        std::size_t lb = DecodeUtf8(b, &cb);
-        if (la == 0) {
-            la = 1;
-            ca = 0x110000 + static_cast<unsigned char>(a[0]);
-        }
-        if (lb == 0) {
-            lb = 1;
-            cb = 0x110000 + static_cast<unsigned char>(b[0]);
-        }
-        if (FoldCase(ca) != FoldCase(cb)) return false;
-        a.remove_prefix(la);
-        b.remove_prefix(lb);
-    }
-    return a.empty() && b.empty();
-}
 
 /// folder joined with name.
 std::string Join(const std::string& folder, std::string_view name) {
