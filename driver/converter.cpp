@@ -64,6 +64,14 @@ bool Convert(const char* input, const char* output, PassReport& report) {
                        "': it is a legacy keyboard file (are the arguments swapped?)";
         return false;
     }
+    // Nor over the input, by whatever name: it would be gone before it was read.
+    const FileInfo read = files.GetFileInfo(input);
+    const FileInfo written = files.GetFileInfo(output);
+    if (read.kind == FileKind::kFile && written.kind == FileKind::kFile &&
+        read.identity == written.identity) {
+        report.error = std::string("will not write over '") + output + "': it is the input file";
+        return false;
+    }
     KeyDefDocument document;
     LossCounter losses;
     std::string error;

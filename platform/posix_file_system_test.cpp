@@ -286,4 +286,35 @@ TEST(PosixFileSystem, ReadsTheStartOfRegularFilesOnly) {
     }
 }
 
+TEST(PosixFileSystem, ReadsWholeRegularFilesUpToALimit) {
+    ScratchDir dir;
+    WriteFile(dir / "in", "0123456789");
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);  // no writer: must not block
+    ASSERT_EQ(::symlink((dir / "in").c_str(), (dir / "link").c_str()), 0);
+    PosixFileSystem files;
+    struct Case {
+        std::string path;
+        std::size_t limit;
+        ReadOutcome outcome;
+        std::string bytes;
+        std::string error;
+    };
+    const Case cases[] = {
+        {dir / "in", 10, ReadOutcome::kRead, "0123456789", ""},
+        {dir / "link", 10, ReadOutcome::kRead, "0123456789", ""},
+        {dir / "in", 9, ReadOutcome::kTooLarge, "", dir / "in: larger than 9 bytes"},
+        {dir / "pipe", 10, ReadOutcome::kNotAFile, "", dir / "pipe: not a regular file"},
+        {"/dev/zero", SIZE_MAX, ReadOutcome::kNotAFile, "", "/dev/zero: not a regular file"},
+        {dir.path(), 10, ReadOutcome::kNotAFile, "", dir.path() + ": Is a directory"},
+        {dir / "gone", 10, ReadOutcome::kCannotOpen, "", dir / "gone: No such file or directory"},
+    };
+    for (const Case& c : cases) {
+        std::string bytes = "old";
+        std::string error;
+        EXPECT_EQ(files.ReadWholeFile(c.path, c.limit, &bytes, &error), c.outcome) << c.path;
+        EXPECT_EQ(bytes, c.bytes) << c.path;
+        EXPECT_EQ(error, c.error) << c.path;
+    }
+}
+
 }  // namespace dravonix

@@ -141,6 +141,41 @@ TEST(FindImageFile, MatchesEachPartWithoutRegardToCase) {
     }
 }
 
+TEST(LoadPanelImage, ReadsOnlyPicturesInsideTheKeyboardsFolder) {
+    MemoryFileSystem files;
+    const std::string gif = "GIF89a\x02\0\x01\0";
+    files.AddFile("/kbd/images/ok.gif", gif);
+    files.AddFile("/kbd/images/notes.gif", "hello");
+    files.AddFile("/kbd/images/huge.bmp", "BM" + std::string(kMaxImageBytes - 1, '\0'));
+    files.AddFile("/kbd/images/fits.bmp", "BM" + std::string(kMaxImageBytes - 2, '\0'));
+    files.AddOther("/kbd/images/pipe.gif");
+    files.AddFile("/secret/s.gif", gif);
+    files.AddFile("/kbd2/s.gif", gif);
+    files.AddLink("/kbd/images/out.gif", "/secret/s.gif");
+    files.AddLink("/kbd/images/sibling.gif", "../../kbd2/s.gif");
+    files.AddLink("/kbd/images/inside.gif", "ok.gif");
+    const std::pair<const char*, ImageProblem> cases[] = {
+        {"images\\ok.gif", ImageProblem::kNone},
+        {"images\\inside.gif", ImageProblem::kNone},
+        {"images\\fits.bmp", ImageProblem::kNone},
+        {"..\\secret\\s.gif", ImageProblem::kOutsideFolder},
+        {"images\\..\\..\\secret\\s.gif", ImageProblem::kOutsideFolder},
+        {"images\\out.gif", ImageProblem::kOutsideFolder},
+        {"images\\sibling.gif", ImageProblem::kOutsideFolder},
+        {"images\\pipe.gif", ImageProblem::kNotAFile},
+        {"images\\huge.bmp", ImageProblem::kTooLarge},
+        {"images\\notes.gif", ImageProblem::kNotAPicture},
+        {"images\\gone.gif", ImageProblem::kNotFound},
+    };
+    for (const auto& [name, problem] : cases) {
+        const PanelImage image = LoadPanelImage(files, "/kbd", name);
+        EXPECT_EQ(image.problem, problem) << name;
+        EXPECT_EQ(image.usable, problem == ImageProblem::kNone) << name;
+    }
+    EXPECT_EQ(ImageProblemText(ImageProblem::kOutsideFolder), "outside the keyboard's folder");
+    EXPECT_EQ(ImageProblemText(ImageProblem::kTooLarge), "larger than 32 MiB");
+}
+
 TEST(SniffImage, TellsFormatAndSize) {
     struct Case {
         std::string bytes;
@@ -182,10 +217,11 @@ protected:
     void SetUp() override { ASSERT_TRUE(Succeeded(CoInitialize(nullptr))); }
     void TearDown() override { CoUninitialize(); }
 
-    /// The SVG text of keyboard, with images looked up in folder.
-    std::string Svg(const KeyDefinition& keyboard, const std::string& folder = "") {
+    /// The SVG text of keyboard, with images looked up in folder of files.
+    std::string Svg(const KeyDefinition& keyboard, const std::string& folder = "",
+                    FileSystem& files = SystemFileSystem()) {
         DomDocument svg;
-        EXPECT_TRUE(Succeeded(BuildKeyboardSvg(keyboard, folder, &svg)));
+        EXPECT_TRUE(Succeeded(BuildKeyboardSvg(keyboard, folder, &svg, files)));
         std::string text;
         if (svg) {
             EXPECT_TRUE(Succeeded(svg.SaveToString(&text)));
@@ -373,15 +409,16 @@ TEST_F(KeyboardSvgTest, AbsurdCoordinatesGiveAValidPictureOfSensibleSize) {
     EXPECT_EQ(found[0].attributes.at("viewBox").find("e"), std::string::npos);
 }
 
-TEST_F(KeyboardSvgTest, EmbedsAFoundImageAndNotesAMissingOne) {
-    ScratchDir folder;
-    std::filesystem::create_directories(NativePath(folder / "Pictures"));
+TEST_F(KeyboardSvgTest, EmbedsAFoundImageAndNotesTheOthers) {
+    MemoryFileSystem files;
     const std::string png("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x03\0\0\0\x02", 24);
-    WriteFile(folder / "Pictures/Pad.PNG", png);
+    files.AddFile("/kbd/Pictures/Pad.PNG", png);
+    files.AddFile("/secret.png", png);
     KeyDefinition keyboard;
     keyboard.subkeydef.emplace_back().jpegnormal = "pictures\\pad.png";
     keyboard.subkeydef.emplace_back().jpegnormal = "pictures\\gone.jpg";
-    const std::string svg = Svg(keyboard, folder.path());
+    keyboard.subkeydef.emplace_back().jpegnormal = "..\\secret.png";
+    const std::string svg = Svg(keyboard, "/kbd", files);
     EXPECT_NE(svg.find("xlink:href=\"" + DataUri("image/png", png) + "\""), std::string::npos);
     EXPECT_NE(svg.find("width=\"3\" height=\"2\" preserveAspectRatio=\"none\""), std::string::npos);
     std::vector<std::string> notes;
@@ -390,7 +427,9 @@ TEST_F(KeyboardSvgTest, EmbedsAFoundImageAndNotesAMissingOne) {
             notes.push_back(e.text);
         }
     }
-    EXPECT_EQ(notes, std::vector<std::string>{"image not found: pictures\\gone.jpg"});
+    EXPECT_EQ(notes,
+              (std::vector<std::string>{"image not found: pictures\\gone.jpg",
+                                        "image outside the keyboard's folder: ..\\secret.png"}));
 }
 
 TEST_F(KeyboardSvgTest, SavedPictureIsWellFormed) {
