@@ -38,8 +38,9 @@ std::int64_t NanosecondsFromFileTime(std::uint64_t ticks) {
         if (after > kMostTicks) return std::numeric_limits<std::int64_t>::max();
         return static_cast<std::int64_t>(after) * 100;
     }
-    // Before 1970: at most 1.2e17 ticks, whose nanoseconds fit.
-    return -static_cast<std::int64_t>(kTicksTo1970 - ticks) * 100;
+    const std::uint64_t before = kTicksTo1970 - ticks;
+    if (before > kMostTicks) return std::numeric_limits<std::int64_t>::min();
+    return -static_cast<std::int64_t>(before) * 100;
 }
 
 FileInfo WindowsFileSystem::GetFileInfo(const std::string& path) {
