@@ -1,8 +1,14 @@
 #include "platform/file_system.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace dravonix {
 
 namespace {
+
+/// The first buffer of a file whose size is not known.
+constexpr std::size_t kFirstRead = 64 * 1024;
 
 /// Sets *error (when wanted) to "PATH: reason".
 void SetError(std::string* error, const std::string& path, std::string_view reason) {
@@ -17,23 +23,38 @@ ReadOutcome FileSystem::ReadWholeFile(const std::string& path, std::size_t limit
     bytes->clear();
     std::unique_ptr<ReadableFile> file = OpenForReading(path, error);
     if (file == nullptr) return ReadOutcome::kCannotOpen;
-    char buffer[65536];
-    std::size_t got = 0;
-    while (file->Read(buffer, sizeof buffer, &got, error)) {
-        if (got == 0) return ReadOutcome::kRead;
-        if (got > limit - bytes->size()) {
-            bytes->clear();
-            if (error != nullptr) *error = TooLargeReason(path, limit);
-            return ReadOutcome::kTooLarge;
-        }
-        bytes->append(buffer, got);
-    }
-    bytes->clear();
-    return ReadOutcome::kFailed;
+    return ReadToEnd(*file, path, 0, limit, bytes, error);
 }
 
-std::string FileSystem::TooLargeReason(const std::string& path, std::size_t limit) {
-    return path + ": larger than " + std::to_string(limit) + " bytes";
+ReadOutcome FileSystem::ReadToEnd(ReadableFile& file, const std::string& path,
+                                  std::size_t size_hint, std::size_t limit, std::string* bytes,
+                                  std::string* error) {
+    // Room for one byte more than the limit tells a file that is too large
+    // from one that fills it exactly.
+    const std::size_t most = limit == SIZE_MAX ? limit : limit + 1;
+    std::size_t filled = 0;
+    if (size_hint < most) {
+        bytes->resize(size_hint + 1);
+        for (;;) {
+            if (filled == bytes->size()) {
+                if (filled == most) break;
+                bytes->resize(filled > most / 2 ? most : std::max(filled * 2, kFirstRead));
+            }
+            std::size_t got = 0;
+            if (!file.Read(bytes->data() + filled, bytes->size() - filled, &got, error)) {
+                bytes->clear();
+                return ReadOutcome::kFailed;
+            }
+            if (got == 0) {
+                bytes->resize(filled);
+                return ReadOutcome::kRead;
+            }
+            filled += got;
+        }
+    }
+    bytes->clear();
+    if (error != nullptr) *error = path + ": larger than " + std::to_string(limit) + " bytes";
+    return ReadOutcome::kTooLarge;
 }
 
 std::string FileSystem::NotAFileReason(const std::string& path) {

@@ -155,10 +155,14 @@ public:
     [[nodiscard]] virtual bool MakeFolders(const std::string& path, std::string* error);
 
 protected:
-    /// The reasons of ReadWholeFile's refusals, worded alike by every
-    /// implementation: "PATH: larger than LIMIT bytes", "PATH: not a regular
-    /// file".
-    static std::string TooLargeReason(const std::string& path, std::size_t limit);
+    /// ReadWholeFile's reading, once the file is open and known to be one to
+    /// read: reads file to its end into *bytes, refusing more than limit bytes
+    /// (kTooLarge) even when the file grows while it is read. size_hint, the
+    /// size the system gives, spares growing the buffer.
+    static ReadOutcome ReadToEnd(ReadableFile& file, const std::string& path, std::size_t size_hint,
+                                 std::size_t limit, std::string* bytes, std::string* error);
+    /// The reason of a refusal for what is not a regular file, worded alike
+    /// by every implementation: "PATH: not a regular file".
     static std::string NotAFileReason(const std::string& path);
 };
 

@@ -591,50 +591,21 @@ ReadOutcome PosixFileSystem::ReadWholeFile(const std::string& path, std::size_t 
         SetError(error, path, errno);
         return ReadOutcome::kCannotOpen;
     }
+    PosixReadableFile file(fd, path);
     struct stat info;
-    ReadOutcome outcome = ReadOutcome::kRead;
     if (::fstat(fd, &info) != 0) {
         SetError(error, path, errno);
-        outcome = ReadOutcome::kFailed;
-    } else if (S_ISDIR(info.st_mode)) {
+        return ReadOutcome::kFailed;
+    }
+    if (S_ISDIR(info.st_mode)) {
         SetError(error, path, EISDIR);
-        outcome = ReadOutcome::kNotAFile;
-    } else if (!S_ISREG(info.st_mode)) {
+        return ReadOutcome::kNotAFile;
+    }
+    if (!S_ISREG(info.st_mode)) {
         if (error != nullptr) *error = NotAFileReason(path);
-        outcome = ReadOutcome::kNotAFile;
+        return ReadOutcome::kNotAFile;
     }
-    // One byte more than the limit tells a file that is too large (or has
-    // grown past it since fstat) from one that fills it exactly.
-    const std::size_t most = limit == SIZE_MAX ? limit : limit + 1;
-    if (outcome == ReadOutcome::kRead && static_cast<std::uintmax_t>(info.st_size) >= most) {
-        outcome = ReadOutcome::kTooLarge;
-    }
-    std::size_t filled = 0;
-    if (outcome == ReadOutcome::kRead) {
-        bytes->resize(std::min(static_cast<std::size_t>(info.st_size) + 1, most));
-        for (;;) {
-            if (filled == bytes->size()) {
-                if (filled == most) {
-                    outcome = ReadOutcome::kTooLarge;
-                    break;
-                }
-                bytes->resize(std::min(filled * 2, most));
-            }
-            const ssize_t got = ::read(fd, bytes->data() + filled, bytes->size() - filled);
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) {
-                SetError(error, path, errno);
-                outcome = ReadOutcome::kFailed;
-                break;
-            }
-            if (got == 0) break;
-            filled += static_cast<std::size_t>(got);
-        }
-    }
-    ::close(fd);
-    if (outcome == ReadOutcome::kTooLarge && error != nullptr) *error = TooLargeReason(path, limit);
-    bytes->resize(outcome == ReadOutcome::kRead ? filled : 0);
-    return outcome;
+    return ReadToEnd(file, path, static_cast<std::size_t>(info.st_size), limit, bytes, error);
 }
 
 std::unique_ptr<OutputFile> PosixFileSystem::StartReplacing(const std::string& path,

@@ -521,45 +521,19 @@ ReadOutcome WindowsFileSystem::ReadWholeFile(const std::string& path, std::size_
         SetSystemError(error, path, ::GetLastError());
         return ReadOutcome::kCannotOpen;
     }
-    ReadOutcome outcome = ReadOutcome::kRead;
-    LARGE_INTEGER size{};
+    WindowsReadableFile file(handle, path);
     if (::GetFileType(handle) != FILE_TYPE_DISK) {
         if (error != nullptr) *error = NotAFileReason(path);
-        outcome = ReadOutcome::kNotAFile;
-    } else if (!::GetFileSizeEx(handle, &size)) {
+        return ReadOutcome::kNotAFile;
+    }
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(handle, &size)) {
         SetSystemError(error, path, ::GetLastError());
-        outcome = ReadOutcome::kFailed;
-    } else if (static_cast<std::uint64_t>(size.QuadPart) > limit) {
-        outcome = ReadOutcome::kTooLarge;
+        return ReadOutcome::kFailed;
     }
-    std::size_t filled = 0;
-    if (outcome == ReadOutcome::kRead) {
-        // One byte more than the limit tells a file that has grown past it.
-        const std::size_t most = limit == SIZE_MAX ? limit : limit + 1;
-        bytes->resize(std::min(static_cast<std::size_t>(size.QuadPart) + 1, most));
-        for (;;) {
-            if (filled == bytes->size()) {
-                if (filled == most) {
-                    outcome = ReadOutcome::kTooLarge;
-                    break;
-                }
-                bytes->resize(std::min(filled * 2, most));
-            }
-            DWORD got = 0;
-            const DWORD piece = static_cast<DWORD>(std::min(bytes->size() - filled, kMaxTransfer));
-            if (!::ReadFile(handle, bytes->data() + filled, piece, &got, nullptr)) {
-                SetSystemError(error, path, ::GetLastError());
-                outcome = ReadOutcome::kFailed;
-                break;
-            }
-            if (got == 0) break;
-            filled += got;
-        }
-    }
-    ::CloseHandle(handle);
-    if (outcome == ReadOutcome::kTooLarge && error != nullptr) *error = TooLargeReason(path, limit);
-    bytes->resize(outcome == ReadOutcome::kRead ? filled : 0);
-    return outcome;
+    const std::uint64_t known = static_cast<std::uint64_t>(size.QuadPart);
+    const std::size_t hint = known > SIZE_MAX ? SIZE_MAX : static_cast<std::size_t>(known);
+    return ReadToEnd(file, path, hint, limit, bytes, error);
 }
 
 std::unique_ptr<OutputFile> WindowsFileSystem::StartReplacing(const std::string& path,

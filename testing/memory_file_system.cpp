@@ -237,12 +237,8 @@ ReadOutcome MemoryFileSystem::ReadWholeFile(const std::string& path, std::size_t
         if (error != nullptr) *error = NotAFileReason(path);
         return ReadOutcome::kNotAFile;
     }
-    if (entry->content.size() > limit) {
-        if (error != nullptr) *error = TooLargeReason(path, limit);
-        return ReadOutcome::kTooLarge;
-    }
-    *bytes = entry->content;
-    return ReadOutcome::kRead;
+    MemoryReadable file(entry->content);
+    return ReadToEnd(file, path, entry->content.size(), limit, bytes, error);
 }
 
 std::unique_ptr<OutputFile> MemoryFileSystem::StartReplacing(const std::string& path,
