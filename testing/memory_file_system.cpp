@@ -38,20 +38,21 @@ void SetError(std::string* error, const std::string& path, const char* reason) {
     if (error != nullptr) *error = path + ": " + reason;
 }
 
-/// A file's bytes, copied when it was opened.
+/// A file's bytes: a copy made when it was opened, or a view of them while
+/// the table is locked.
 class MemoryReadable final : public ReadableFile {
 public:
-    explicit MemoryReadable(std::string bytes) : bytes_(std::move(bytes)) {}
+    explicit MemoryReadable(std::string bytes) : copy_(std::move(bytes)), rest_(copy_) {}
+    explicit MemoryReadable(std::string_view bytes) : rest_(bytes) {}
     bool Read(char* buffer, std::size_t size, std::size_t* got, std::string*) override {
-        *got = std::min(size, bytes_.size() - at_);
-        bytes_.copy(buffer, *got, at_);
-        at_ += *got;
+        *got = rest_.copy(buffer, size);
+        rest_.remove_prefix(*got);
         return true;
     }
 
 private:
-    std::string bytes_;
-    std::size_t at_ = 0;
+    std::string copy_;
+    std::string_view rest_;
 };
 
 }  // namespace
@@ -237,7 +238,7 @@ ReadOutcome MemoryFileSystem::ReadWholeFile(const std::string& path, std::size_t
         if (error != nullptr) *error = NotAFileReason(path);
         return ReadOutcome::kNotAFile;
     }
-    MemoryReadable file(entry->content);
+    MemoryReadable file{std::string_view(entry->content)};
     return ReadToEnd(file, path, entry->content.size(), limit, bytes, error);
 }
 
