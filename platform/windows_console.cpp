@@ -47,8 +47,7 @@ std::u16string ConsoleUnits(std::string_view text) {
 
 }  // namespace
 
-bool WriteToConsole(void* console, std::string_view text) {
-    if (!IsConsole(console)) return false;
+bool WriteToConsole(std::string_view text, const ConsoleWrite& write) {
     const std::u16string units = ConsoleUnits(text);
     std::size_t done = 0;
     while (done < units.size()) {
@@ -58,12 +57,8 @@ bool WriteToConsole(void* console, std::string_view text) {
             units[done + size - 1] <= 0xDBFF) {
             --size;
         }
-        DWORD written = 0;
-        if (!::WriteConsoleW(console, units.data() + done, static_cast<DWORD>(size), &written,
-                             nullptr) ||
-            written == 0) {
-            return false;
-        }
+        std::size_t written = 0;
+        if (!write(units.data() + done, size, &written) || written == 0) return false;
         done += written;
     }
     return true;
@@ -76,7 +71,14 @@ void WriteText(StandardStream stream, std::string_view text) {
     HANDLE handle =
         ::GetStdHandle(stream == StandardStream::kOutput ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
     if (IsConsole(handle)) {
-        (void)WriteToConsole(handle, text);
+        (void)WriteToConsole(
+            text, [handle](const char16_t* units, std::size_t size, std::size_t* written) {
+                DWORD count = 0;
+                const bool done =
+                    ::WriteConsoleW(handle, units, static_cast<DWORD>(size), &count, nullptr) != 0;
+                *written = count;
+                return done;
+            });
         return;
     }
     std::fwrite(text.data(), 1, text.size(), file);

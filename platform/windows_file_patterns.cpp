@@ -48,20 +48,21 @@ std::u16string Upper(std::u16string text) {
 
 /// Names in the order a user expects: letter case aside, then as bytes.
 bool NameBefore(const std::string& a, const std::string& b) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    const bool less =
-        std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                     [&lower](char x, char y) { return lower(x) < lower(y); });
-    const bool greater =
-        std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(),
-                                     [&lower](char x, char y) { return lower(x) < lower(y); });
-    return less || (!greater && a < b);
+    const auto key = [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte >= 'A' && byte <= 'Z' ? byte + 32 : byte;
+    };
+    const auto before = [&key](char x, char y) { return key(x) < key(y); };
+    if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), before)) return true;
+    if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), before)) return false;
+    return a < b;
 }
 
 }  // namespace
 
 std::vector<std::string> ExpandFilePattern(const std::string& argument) {
-    const std::size_t name_start = argument.find_last_of("/\\:") + 1;  // 0 when none
+    // npos + 1 is 0: an argument without a folder part.
+    const std::size_t name_start = argument.find_last_of("/\\:") + 1;
     const std::string folder = argument.substr(0, name_start);
     if (argument.find_first_of("*?", name_start) == std::string::npos ||
         folder.find_first_of("*?") != std::string::npos) {
