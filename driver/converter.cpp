@@ -23,11 +23,6 @@ constexpr std::string_view kUsage[] = {
 };
 
 constexpr std::string_view kHelp[] = {
-    "",
-    "Options:",
-    "  -h, --help, /?   print this text and exit",
-    "  --version        print the version and exit",
-    "",
     "Exit codes: 0 converted; -1 (255) wrong arguments; -2 (254) the conversion failed.",
     "Why a conversion failed, and what a conversion dropped, is told on standard error;",
     "'dravonix-check Inputfile.kbd' lists every line the conversion dropped or changed.",

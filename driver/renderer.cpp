@@ -23,11 +23,6 @@ constexpr std::string_view kUsage[] = {
 };
 
 constexpr std::string_view kHelp[] = {
-    "",
-    "Options:",
-    "  -h, --help, /?   print this text and exit",
-    "  --version        print the version and exit",
-    "",
     "The input is read as a legacy .kbd file when its name ends in .kbd or one of its",
     "lines opens a [KEYDEF] block; else as XML when its name ends in .xml or its text",
     "starts with '<'; else as a legacy file. Panel images are looked up beside the input.",

@@ -23,11 +23,6 @@ constexpr std::string_view kUsage[] = {
 };
 
 constexpr std::string_view kHelp[] = {
-    "",
-    "Options:",
-    "  -h, --help, /?   print this text and exit",
-    "  --version        print the version and exit",
-    "",
     "Exit codes: 0 saved; -1 (255) wrong arguments; -2 (254) reading or saving failed.",
     "Why it failed is told on standard error.",
 };

@@ -19,6 +19,16 @@ constexpr std::string_view kBanner[] = {
     "",
 };
 
+/// What --help says of the options every banner-style command takes, between
+/// its usage and its own help lines.
+constexpr std::string_view kPassOptions[] = {
+    "",
+    "Options:",
+    "  -h, --help, /?   print this text and exit",
+    "  --version        print the version and exit",
+    "",
+};
+
 /// The COM runtime for as long as a command runs; its models are gone before
 /// it ends.
 class ComScope {
@@ -104,10 +114,12 @@ int ReportFailure(const Command& command, std::string_view reason) {
 }
 
 int RunPassCommand(int argc, const char* const* argv, const PassCommand& pass_command) {
+    std::vector<std::string_view> help(std::begin(kPassOptions), std::end(kPassOptions));
+    help.insert(help.end(), pass_command.help.begin(), pass_command.help.end());
     Command command{.program = pass_command.program,
                     .style = CommandStyle::kBanner,
                     .usage = pass_command.usage,
-                    .help = pass_command.help,
+                    .help = help,
                     .options = pass_command.options,
                     .min_operands = 2,
                     .max_operands = 2};

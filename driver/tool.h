@@ -88,6 +88,8 @@ using ToolPass =
 struct PassCommand {
     std::string_view program;
     std::span<const std::string_view> usage = {};  // after the banner
+    /// What --help adds after the usage and the options every pass command
+    /// takes.
     std::span<const std::string_view> help = {};
     std::span<const CommandOption> options = {};
     ToolPass pass = {};
