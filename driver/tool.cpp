@@ -84,20 +84,21 @@ int ParseAndRun(int argc, const char* const* argv, const Command& command) {
 }  // namespace
 
 int RunCommand(int argc, const char* const* argv, const Command& command) {
-    switch (FindInfoOption(argc, argv)) {
-        case InfoOption::kHelp:
-            PrintUsage(command, StandardStream::kOutput);
-            PrintLines(StandardStream::kOutput, command.help);
-            return 0;
-        case InfoOption::kVersion:
-            PrintLine(StandardStream::kOutput,
-                      std::string(command.program) + " " + std::string(Version()));
-            return 0;
-        case InfoOption::kNone:
-            break;
-    }
-    ComScope com;
     try {
+        switch (FindInfoOption(argc, argv)) {
+            case InfoOption::kHelp:
+                PrintUsage(command, StandardStream::kOutput);
+                PrintLines(StandardStream::kOutput, command.common_help);
+                PrintLines(StandardStream::kOutput, command.help);
+                return 0;
+            case InfoOption::kVersion:
+                PrintLine(StandardStream::kOutput,
+                          std::string(command.program) + " " + std::string(Version()));
+                return 0;
+            case InfoOption::kNone:
+                break;
+        }
+        const ComScope com;
         return ParseAndRun(argc, argv, command);
     } catch (const std::bad_alloc&) {
         return ReportFailure(command, "out of memory");
@@ -114,12 +115,11 @@ int ReportFailure(const Command& command, std::string_view reason) {
 }
 
 int RunPassCommand(int argc, const char* const* argv, const PassCommand& pass_command) {
-    std::vector<std::string_view> help(std::begin(kPassOptions), std::end(kPassOptions));
-    help.insert(help.end(), pass_command.help.begin(), pass_command.help.end());
     Command command{.program = pass_command.program,
                     .style = CommandStyle::kBanner,
                     .usage = pass_command.usage,
-                    .help = help,
+                    .common_help = kPassOptions,
+                    .help = pass_command.help,
                     .options = pass_command.options,
                     .min_operands = 2,
                     .max_operands = 2};

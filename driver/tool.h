@@ -42,7 +42,9 @@ struct Command {
     /// The usage text's lines: printed for wrong arguments and before the
     /// help (in the banner style, after the banner).
     std::span<const std::string_view> usage = {};
-    /// The lines --help adds after the usage.
+    /// The lines --help adds after the usage: the options every command of
+    /// a kind takes, then the command's own.
+    std::span<const std::string_view> common_help = {};
     std::span<const std::string_view> help = {};
     std::span<const CommandOption> options = {};
     std::size_t min_operands = 0;
