@@ -83,7 +83,7 @@ bool LineReader::Refill() {
     if (at_end_) return false;
     // A read may deliver less than asked; only an empty one (or an error)
     // ends the input.
-    if (!file_.Read(block_.data(), block_.size(), &end_, nullptr)) end_ = 0;
+    if (!ReadBlock(0, &end_)) end_ = 0;
     position_ = 0;
     if (end_ == 0) {
         at_end_ = true;
@@ -91,6 +91,15 @@ bool LineReader::Refill() {
     }
     if (!encoding_chosen_) ChooseEncoding();
     return position_ < end_;  // false for a file of the byte-order mark alone
+}
+
+bool LineReader::ReadBlock(std::size_t offset, std::size_t* got) {
+    *got = 0;
+    if (!file_.Read(block_.data() + offset, block_.size() - offset, got, &error_)) {
+        failed_ = true;
+        *got = 0;
+    }
+    return *got != 0;
 }
 
 void LineReader::ChooseEncoding() {
@@ -105,7 +114,7 @@ void LineReader::ChooseEncoding() {
     for (;;) {
         block_.resize(size + kBlockSize);
         std::size_t got = 0;
-        if (!file_.Read(block_.data() + size, kBlockSize, &got, nullptr) || got == 0) break;
+        if (!ReadBlock(size, &got)) break;
         size += got;
     }
     block_.resize(size);

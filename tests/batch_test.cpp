@@ -111,4 +111,19 @@ TEST(Batch, WrongArgumentsAndOneFailureAmongMany) {
     EXPECT_EQ(Batch({tree.source / "missing", tree.dest.path()}).exit_code, 2);
 }
 
+// Every keyboard converted, but no page to show them: the run failed.
+TEST(Batch, AnIndexPageThatCannotBeSavedFailsTheRun) {
+    ScratchDir source;
+    ScratchDir dest;
+    WriteFile(source / "pad.kbd", ReadFile(DRAVONIX_SOURCE_DIR "/examples/compact_pad.kbd"));
+    std::filesystem::create_directories(NativePath(dest / "index.html"));
+    CommandResult result = Batch({source.path(), dest.path()});
+    EXPECT_EQ(result.exit_code, 2);
+    EXPECT_EQ(result.out, ConsoleText("1 keyboard: 1 converted cleanly, 0 with warnings, 0 failed, "
+                                      "0 up to date\n"));
+    EXPECT_NE(result.err.find("dravonix-batch: cannot save '" + dest / "index.html"),
+              std::string::npos)
+        << result.err;
+}
+
 }  // namespace dravonix
