@@ -119,6 +119,7 @@ std::string SampleText(std::string_view text, CodePage page) {
     if (non_ascii == std::u32string::npos) return {};
     std::size_t start = non_ascii;
     while (start > 0 && !EndsSample(line[start - 1])) --start;
+    while (start < non_ascii && line[start] == ' ') ++start;
     std::size_t end = start;
     while (end < line.size() && end - start < kSampleLength && !EndsSample(line[end])) ++end;
     while (end > start && line[end - 1] == ' ') --end;

@@ -26,6 +26,8 @@ Script ScriptOf(char32_t c) {
     }
     if (c >= 0xE01 && c <= 0xE4E) return Script::kThai;
     if (c >= 0x1E00 && c <= 0x1EFF) return Script::kLatin;
+    // East Asian punctuation stands between letters, with no blank.
+    if ((c >= 0x3000 && c <= 0x303F) || (c >= 0xFF01 && c <= 0xFF65)) return Script::kMark;
     if (c == 0x200C || c == 0x200D) return Script::kMark;
     if ((c >= 0x1100 && c <= 0x11FF) || (c >= 0x3041 && c <= 0x30FF) ||
         (c >= 0x3105 && c <= 0x318F) || (c >= 0x3400 && c <= 0x4DBF) ||
@@ -65,6 +67,7 @@ std::size_t CountOddities(std::string_view text, CodePage page) {
     bool mixed = false;
     bool capital_after_small = false;
     Case last_case = Case::kNone;
+    bool symbol_after_letter = false;
     std::size_t letters = 0, non_ascii = 0;
     auto end_word = [&] {
         if (mixed) ++oddities;
@@ -82,10 +85,16 @@ std::size_t CountOddities(std::string_view text, CodePage page) {
         const Script script = ScriptOf(c);
         if (script == Script::kMark) continue;
         if (script == Script::kNone) {
+            // A symbol is odd between two letters ("÷òî"), not beside blanks ("«Привет»").
+            symbol_after_letter = c >= 0x80 && letters != 0;
             end_word();
-            if (c >= 0x80) ++oddities;  // no character, a filler, a symbol
+            if (c == 0xFFFD || (c >= 0x80 && c <= 0x9F) || (c >= 0xE000 && c <= 0xF8FF)) {
+                ++oddities;  // no character, or the filler of an undefined byte
+            }
             continue;
         }
+        if (symbol_after_letter) ++oddities;
+        symbol_after_letter = false;
         if (word_script != Script::kNone && script != word_script) mixed = true;
         word_script = script;
         const Case letter_case = CaseOf(c);

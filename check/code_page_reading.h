@@ -12,8 +12,8 @@ namespace dravonix {
 
 /// What is odd about text read in page, counted: each sequence that is no
 /// character or an undefined byte's filler (C1 control, private use); each
-/// other non-ASCII character that is no letter of a script (symbols and
-/// punctuation such as "×", "¸", "¿"); each word (a run of letters and
+/// non-ASCII symbol between two letters ("Ô÷ò", where "«Привет»" is fine;
+/// East Asian punctuation counts as part of a word); each word (a run of letters and
 /// combining marks) that mixes two scripts, or that has a non-ASCII letter
 /// and a capital letter right after a small one ("ΌςΜε"); and, in the Latin-script pages
 /// (1250, 1252, 1254, 1257, 1258), each word of three letters or more none
