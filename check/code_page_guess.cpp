@@ -76,21 +76,6 @@ std::optional<CodePage> SupportedCodePage(std::string_view charset) {
     return std::nullopt;
 }
 
-/// True when text has a byte above 0x7F and is not well-formed UTF-8.
-bool IsNarrowNonAscii(std::string_view text) {
-    char32_t code_point = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        if (static_cast<unsigned char>(text[i]) < 0x80) {
-            ++i;
-            continue;
-        }
-        const std::size_t length = DecodeUtf8(text.substr(i), &code_point);
-        if (length == 0) return true;
-        i += length;
-    }
-    return false;
-}
-
 /// Characters that end a sample: line ends, tabs and the separators of the
 /// keyboard format (quotes, commas, equals signs, brackets, path separators).
 bool EndsSample(char32_t character) {
@@ -173,7 +158,8 @@ std::string NonAsciiLines(std::string_view text) {
 bool CanGuessCodePage() { return true; }
 
 std::optional<CodePageGuess> GuessCodePage(std::string_view text, CodePage current) {
-    if (!IsNarrowNonAscii(text)) return std::nullopt;
+    // ASCII text, and UTF-8 text (which the readers take as such), need no guess.
+    if (IsWellFormedUtf8(text)) return std::nullopt;
     // Lines of ASCII alone (outlines, numbers, markers) say nothing about the
     // code page; without them the detector hears the words better.
     const std::string lines = NonAsciiLines(text);
