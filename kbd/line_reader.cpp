@@ -23,21 +23,6 @@ bool IsAscii(const char* text, std::size_t size) {
     return any < 0x80;
 }
 
-/// True when text is well-formed UTF-8 throughout.
-bool IsUtf8(std::string_view text) {
-    char32_t code_point = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        if (static_cast<unsigned char>(text[i]) < 0x80) {
-            ++i;
-            continue;
-        }
-        const std::size_t length = DecodeUtf8(text.substr(i), &code_point);
-        if (length == 0) return false;
-        i += length;
-    }
-    return true;
-}
-
 /// Converts UTF-8 text, which starts on physical line `line`, to Windows-1252
 /// bytes; a byte that is no UTF-8 is kept as it is. Records every character
 /// that has no byte, and every byte kept, in changes.
@@ -125,7 +110,7 @@ void LineReader::ChooseEncoding() {
     const bool marked = from_start && text.starts_with(kByteOrderMark);
     if (marked) {
         text.remove_prefix(kByteOrderMark.size());
-    } else if (!IsUtf8(text)) {
+    } else if (!IsWellFormedUtf8(text)) {
         return;  // Windows-1252, byte for byte
     }
     block_ = Utf8ToNarrow(text, next_line_, changes_);
