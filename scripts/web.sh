@@ -26,5 +26,6 @@ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
 cmake --build "$dir" -j "$(nproc)" --target dravonix-web
 rm -rf build/web
 cmake --install "$dir" --prefix build/web --component page >/dev/null
+rm -f "$dir"/dravonix-web-*.zip
 (cd "$dir" && cpack >/dev/null)
 echo "   build/web/ and $dir/$(cd "$dir" && ls dravonix-web-*.zip)"

@@ -241,7 +241,7 @@
     setStatus(keyboard, ['clean', 'warnings', 'failed'][result.status]);
     keyboard.numbers[0].textContent = converted ? result.panels : '';
     keyboard.numbers[1].textContent = converted ? result.keys : '';
-    keyboard.numbers[2].textContent = result.report ? result.warnings : '';
+    keyboard.numbers[2].textContent = converted ? result.warnings : '';
     if (result.error) {
       const reason = document.createElement('small');
       reason.textContent = result.error;
@@ -262,6 +262,7 @@
     toggle.setAttribute('aria-label', `${toggle.textContent} of ${keyboard.path}`);
     toggle.addEventListener('click', () => toggleDetails(keyboard, toggle));
     keyboard.files.append(toggle);
+    keyboard.toggle = toggle;
     applyFilter();
   }
 
@@ -283,8 +284,10 @@
       const bytes = new Uint8Array(await keyboard.file.arrayBuffer());
       const instance = await startModule();
       await writeImages(keyboard.batch, instance);
+      const start = performance.now();
       const svg = await draw(keyboard.path, bytes,
         `/files/${keyboard.batch.number}/${folderOf(keyboard.path)}`, keyboard.codePage);
+      performance.measure(`draw ${keyboard.path}`, {start, end: performance.now()});
       if (!svg) {
         note.textContent = 'This keyboard cannot be drawn.';
         return;
@@ -293,10 +296,18 @@
       const image = document.createElement('img');
       image.alt = `Picture of the keyboard ${keyboard.path}`;
       image.src = URL.createObjectURL(blob);
+      // The frame scrolls where the picture is wider than the screen, with
+      // the keyboard too (arrow keys), so it takes the focus.
+      const frame = document.createElement('div');
+      frame.className = 'frame';
+      frame.tabIndex = 0;
+      frame.setAttribute('role', 'group');
+      frame.setAttribute('aria-label', `Picture of ${keyboard.path}`);
+      frame.append(image);
       note.textContent = '';
       note.append(link('Picture (SVG)', blob, baseName(outputs(keyboard.path).picture),
         `Picture of ${keyboard.path} as an SVG file`));
-      keyboard.picture.append(image);
+      keyboard.picture.append(frame);
     } catch (error) {
       note.textContent = `The keyboard cannot be drawn: ${error.message}`;
     }
@@ -306,8 +317,9 @@
     const problemsOnly = document.querySelector('input[name=show]:checked').value === 'problems';
     for (const keyboard of keyboards) {
       const hide = problemsOnly && !keyboard.row.classList.contains('problem');
+      const open = keyboard.toggle?.getAttribute('aria-expanded') === 'true';
       keyboard.row.hidden = hide;
-      if (hide) keyboard.details.hidden = true;
+      keyboard.details.hidden = hide || !open;
     }
   }
 
