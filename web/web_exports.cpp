@@ -4,10 +4,10 @@
 // so that the script can copy each part out of the module's memory.
 //
 // Running out of memory throws std::bad_alloc, which is caught here as in the
-// commands. The page's build leaves exception catching out (Emscripten's
-// catching makes the converter half as fast again): there the throw ends the
-// module instead, and the page's script reports the keyboard as failed and
-// starts a new module for the next.
+// commands. The page's build leaves Emscripten's exception catching out,
+// which would make building the XML and the picture about half again as
+// slow: there the throw ends the module instead, and the page's script
+// reports the keyboard as failed and starts a new module for the next.
 #include <cstddef>
 #include <new>
 #include <string>
@@ -19,6 +19,23 @@ namespace {
 
 dravonix::WebConversion outcome;
 std::string picture;
+
+// The text of one part of the last outcome (see dravonix_part_data); null
+// for a number that names none.
+const std::string* Part(int part) {
+    switch (part) {
+        case 0:
+            return &outcome.xml;
+        case 1:
+            return &outcome.report;
+        case 2:
+            return &picture;
+        case 3:
+            return &outcome.error;
+        default:
+            return nullptr;
+    }
+}
 
 // Runs action with the COM runtime started; "out of memory" in outcome when
 // it throws std::bad_alloc.
@@ -66,40 +83,16 @@ int dravonix_draw(const char* name, const char* bytes, std::size_t size, const c
 }
 
 /// The text of one part of the last outcome: 0 the XML file, 1 the report
-/// lines, 2 the SVG picture, 3 why the file was not converted, 4 the reader
-/// (".kbd" or "XML"); dravonix_part_size gives its length in bytes.
+/// lines, 2 the SVG picture, 3 why the file was not converted;
+/// dravonix_part_size gives its length in bytes.
 const char* dravonix_part_data(int part) {
-    switch (part) {
-        case 0:
-            return outcome.xml.data();
-        case 1:
-            return outcome.report.data();
-        case 2:
-            return picture.data();
-        case 3:
-            return outcome.error.data();
-        case 4:
-            return outcome.reader.data();
-        default:
-            return "";
-    }
+    const std::string* text = Part(part);
+    return text != nullptr ? text->data() : "";
 }
 
 std::size_t dravonix_part_size(int part) {
-    switch (part) {
-        case 0:
-            return outcome.xml.size();
-        case 1:
-            return outcome.report.size();
-        case 2:
-            return picture.size();
-        case 3:
-            return outcome.error.size();
-        case 4:
-            return outcome.reader.size();
-        default:
-            return 0;
-    }
+    const std::string* text = Part(part);
+    return text != nullptr ? text->size() : 0;
 }
 
 /// A count of the last outcome: 0 panels, 1 keys, 2 macros, 3 sounds,
