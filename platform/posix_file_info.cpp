@@ -11,18 +11,10 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/posix_error.h"
 #include "platform/posix_file_system.h"
 
 namespace dravonix {
-
-namespace {
-
-/// Sets *error (when wanted) to "path: the system's text for err".
-void SetError(std::string* error, const std::string& path, int err) {
-    if (error != nullptr) *error = path + ": " + std::generic_category().message(err);
-}
-
-}  // namespace
 
 FileInfo PosixFileSystem::GetFileInfo(const std::string& path) {
     FileInfo info;

@@ -1,4 +1,4 @@
-// Files on POSIX calls: reading, and saving, which decides by what the
+// Files on POSIX calls: saving, which decides by what the
 // system says the destination is between atomic replacement through a
 // temporary file in its folder and direct writes into devices, pipes and the
 // program's open files. Linux's unnamed temporary files (O_TMPFILE) and early
@@ -24,6 +24,8 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/posix_error.h"
+
 namespace dravonix {
 
 namespace {
@@ -31,13 +33,6 @@ namespace {
 /// Early write-back step: the disk writes of every 8 MiB written are started
 /// at once, so that the flush before the rename has little left to wait for.
 constexpr off_t kWritebackStep = 8 * 1024 * 1024;
-
-/// Sets *error (when wanted) to "context: the system's text for err".
-void SetError(std::string* error, std::string_view context, int err) {
-    if (error == nullptr) return;
-    error->assign(context);
-    error->append(": ").append(std::generic_category().message(err));
-}
 
 /// Writes all of data, resuming after interruptions and short writes. False
 /// with errno set on failure.
@@ -185,33 +180,6 @@ mode_t CurrentUmask() {
     const unsigned long mask = std::strtoul(line + 7, &end, 8);
     return end != line + 7 ? static_cast<mode_t>(mask & 0777) : kStartUmask;
 }
-
-/// A regular file open for reading.
-class PosixReadableFile final : public ReadableFile {
-public:
-    PosixReadableFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
-    ~PosixReadableFile() override { ::close(fd_); }
-    PosixReadableFile(const PosixReadableFile&) = delete;
-    PosixReadableFile& operator=(const PosixReadableFile&) = delete;
-
-    bool Read(char* buffer, std::size_t size, std::size_t* got, std::string* error) override {
-        for (;;) {
-            ssize_t count = ::read(fd_, buffer, size);
-            if (count >= 0) {
-                *got = static_cast<std::size_t>(count);
-                return true;
-            }
-            if (errno != EINTR) break;
-        }
-        *got = 0;
-        SetError(error, path_, errno);
-        return false;
-    }
-
-private:
-    int fd_;
-    std::string path_;
-};
 
 /// Output written straight into an existing file that is not a regular one:
 /// a device or a pipe, which cannot be replaced.
@@ -529,84 +497,6 @@ std::unique_ptr<OutputFile> StartAtomic(const std::string& path, const struct st
 }
 
 }  // namespace
-
-std::unique_ptr<ReadableFile> PosixFileSystem::OpenForReading(const std::string& path,
-                                                              std::string* error) {
-    if (path.find('\0') != std::string::npos) {
-        SetError(error, path, EINVAL);
-        return nullptr;
-    }
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        SetError(error, path, errno);
-        return nullptr;
-    }
-    struct stat info;
-    const int err = ::fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
-    if (err != 0) {
-        ::close(fd);
-        SetError(error, path, err);
-        return nullptr;
-    }
-    return std::make_unique<PosixReadableFile>(fd, path);
-}
-
-bool PosixFileSystem::ReadStartOfFile(const std::string& path, std::size_t limit,
-                                      std::string* bytes) {
-    if (path.find('\0') != std::string::npos) return false;
-    // Non-blocking, so that opening a pipe that has no writer returns at once.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat info;
-    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    if (ok) {
-        bytes->assign(limit, '\0');
-        std::size_t filled = 0;
-        while (filled < limit) {
-            const ssize_t got = ::read(fd, bytes->data() + filled, limit - filled);
-            if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) {
-                ok = got == 0;
-                break;
-            }
-            filled += static_cast<std::size_t>(got);
-        }
-        bytes->resize(filled);
-    }
-    ::close(fd);
-    return ok;
-}
-
-ReadOutcome PosixFileSystem::ReadWholeFile(const std::string& path, std::size_t limit,
-                                           std::string* bytes, std::string* error) {
-    bytes->clear();
-    if (path.find('\0') != std::string::npos) {
-        SetError(error, path, EINVAL);
-        return ReadOutcome::kCannotOpen;
-    }
-    // Non-blocking, so that opening a pipe that has no writer returns at
-    // once; it is refused unread like every file that is not a regular one.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        SetError(error, path, errno);
-        return ReadOutcome::kCannotOpen;
-    }
-    PosixReadableFile file(fd, path);
-    struct stat info;
-    if (::fstat(fd, &info) != 0) {
-        SetError(error, path, errno);
-        return ReadOutcome::kFailed;
-    }
-    if (S_ISDIR(info.st_mode)) {
-        SetError(error, path, EISDIR);
-        return ReadOutcome::kNotAFile;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        if (error != nullptr) *error = NotAFileReason(path);
-        return ReadOutcome::kNotAFile;
-    }
-    return ReadToEnd(file, path, static_cast<std::size_t>(info.st_size), limit, bytes, error);
-}
 
 std::unique_ptr<OutputFile> PosixFileSystem::StartReplacing(const std::string& path,
                                                             std::string* error) {

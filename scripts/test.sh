@@ -7,9 +7,13 @@
 # builds only the batch, whose jobs run on threads, and runs its tests. Then
 # it requires the Linux and Windows builds to convert and resave the same
 # inputs into the same bytes (tests/windows_cross_check.sh), and runs every
-# fuzz target for a minute.
+# fuzz target for a minute. Between them it builds the web page
+# (scripts/web.sh: the core compiled to WebAssembly) and drives it in
+# headless Chromium (tests/web_page_test.py), comparing what it makes with
+# the normal build's commands.
 #
-# DRAVONIX_WINDOWS=0 leaves out the Windows build and the cross-check.
+# DRAVONIX_WINDOWS=0 leaves out the Windows build and the cross-check;
+# DRAVONIX_WEB=0 leaves out the web page.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -44,6 +48,15 @@ export TSAN_OPTIONS=halt_on_error=1
 build/tsan/batch/batch_tests --gtest_brief=1
 build/tsan/tests/batch_e2e_tests --gtest_brief=1 --gtest_filter=-PosixBatch.InterruptedRun*
 unset TSAN_OPTIONS
+
+if [ "${DRAVONIX_WEB:-1}" != 0 ]; then
+  start=$SECONDS
+  bash scripts/web.sh
+  echo "== web page tests (headless Chromium)"
+  /usr/bin/python3 tests/web_page_test.py "$(ls build/web-core/dravonix-web-*.zip)" build/release \
+    . build/web-test
+  echo "   web page built and tested in $((SECONDS - start)) s"
+fi
 
 if [ "${DRAVONIX_WINDOWS:-1}" != 0 ]; then
   bash scripts/windows-test.sh
