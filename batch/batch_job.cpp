@@ -9,9 +9,7 @@
 #include "kbd/file_kind.h"
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
-#include "platform/file_info.h"
 #include "platform/file_system.h"
-#include "platform/folder_listing.h"
 #include "render/keyboard_svg.h"
 #include "xml/keyboard_file.h"
 
@@ -30,19 +28,22 @@ std::string FolderPart(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-// True when every output exists and is newer than the keyboard.
-bool IsUpToDate(const std::string& source, const std::vector<std::string>& outputs) {
-    const FileInfo keyboard = GetFileInfo(source);
+// True when every output exists and is newer than the keyboard, a regular
+// file (a link that leads nowhere is never up to date: it cannot be read).
+bool IsUpToDate(FileSystem& files, const FileInfo& keyboard,
+                const std::vector<std::string>& outputs) {
+    if (keyboard.kind != FileKind::kFile) return false;
     for (const std::string& output : outputs) {
-        const FileInfo info = GetFileInfo(output);
+        const FileInfo info = files.GetFileInfo(output);
         if (info.kind != FileKind::kFile || info.modified <= keyboard.modified) return false;
     }
     return true;
 }
 
 // Gives path the content text through the atomic save.
-bool SaveText(const std::string& path, std::string_view text, std::string* error) {
-    std::unique_ptr<OutputFile> output = SystemFileSystem().StartReplacing(path, error);
+bool SaveText(FileSystem& files, const std::string& path, std::string_view text,
+              std::string* error) {
+    std::unique_ptr<OutputFile> output = files.StartReplacing(path, error);
     return output != nullptr && output->Write(text, error) && output->Commit(error);
 }
 
@@ -63,7 +64,7 @@ JobOutputs OutputsOf(const std::string& relative) {
     return {stem + ".xml", stem + ".check.txt", stem + ".svg"};
 }
 
-JobResult RunJob(const std::string& source_root, const std::string& dest_root,
+JobResult RunJob(FileSystem& files, const std::string& source_root, const std::string& dest_root,
                  const std::string& relative, const BatchOptions& options) {
     JobResult result;
     result.relative = relative;
@@ -75,31 +76,22 @@ JobResult RunJob(const std::string& source_root, const std::string& dest_root,
         written.push_back(Join(dest_root, outputs.report));
         written.push_back(Join(dest_root, outputs.preview));
     }
-    if (!options.force && IsUpToDate(source, written)) {
-        result.outcome = JobOutcome::kSkipped;
+    const FileInfo keyboard = files.GetFileInfo(source);
+    if (keyboard.kind == FileKind::kOther) {  // a pipe could keep the reader waiting
+        result.error = FileFailureMessage("open", source, "not a regular file");
         return result;
     }
-    result.outcome = JobOutcome::kFailed;
-    const std::string folder = FolderPart(outputs.xml);
-    if (!folder.empty() && !MakeFolders(Join(dest_root, folder), &result.error)) {
-        result.error = "cannot make the folder " + result.error;
-        return result;
-    }
-    // The converter's own rule: a legacy keyboard is never overwritten.
-    std::string start;
-    if (SystemFileSystem().ReadStartOfFile(xml, kKindSniffLength, &start) && HasKeydefLine(start)) {
-        result.error = "will not write over '" + xml + "': it is a legacy keyboard file";
-        return result;
-    }
+    const bool up_to_date = !options.force && IsUpToDate(files, keyboard, written);
+    // Read either way: an up-to-date keyboard's outputs hold what reading
+    // it gives, so a later run reports what the first one did.
     KeyDefDocument document;
     CheckReport report;
     KbdFindingCollector findings(report);
     std::string error;
-    if (!ReadKbdFile(source, document.keydef, &findings, &error)) {
+    if (!ReadKbdFile(source, document.keydef, &findings, &error, files)) {
         result.error = FileFailureMessage("open", source, error);
         return result;
     }
-    if (!SaveToFile(document, xml, &result.error)) return result;
     report.readable = true;
     report.counts = CountKeyboard(document.keydef);
     report.SortByLine();
@@ -107,16 +99,34 @@ JobResult RunJob(const std::string& source_root, const std::string& dest_root,
     result.keys = report.counts.keys;
     result.macros = report.counts.macros;
     result.warnings = report.findings.size();
+    const JobOutcome converted = result.warnings == 0 ? JobOutcome::kClean : JobOutcome::kWarnings;
+    if (up_to_date) {
+        result.outcome = converted;
+        result.up_to_date = true;
+        return result;
+    }
+    const std::string folder = FolderPart(outputs.xml);
+    if (!folder.empty() && !files.MakeFolders(Join(dest_root, folder), &result.error)) {
+        result.error = "cannot make the folder " + result.error;
+        return result;
+    }
+    // The converter's own rule: a legacy keyboard is never overwritten.
+    std::string start;
+    if (files.ReadStartOfFile(xml, kKindSniffLength, &start) && HasKeydefLine(start)) {
+        result.error = "will not write over '" + xml + "': it is a legacy keyboard file";
+        return result;
+    }
+    if (!SaveToFile(document, xml, &result.error, files)) return result;
     if (!options.xml_only) {
-        if (!SaveText(written[1], ReportText(source, report), &error)) {
+        if (!SaveText(files, written[1], ReportText(source, report), &error)) {
             result.error = FileFailureMessage("save", written[1], error);
             return result;
         }
-        if (!SaveKeyboardSvg(document.keydef, FolderOf(source), written[2], &result.error)) {
+        if (!SaveKeyboardSvg(document.keydef, FolderOf(source), written[2], &result.error, files)) {
             return result;
         }
     }
-    result.outcome = result.warnings == 0 ? JobOutcome::kClean : JobOutcome::kWarnings;
+    result.outcome = converted;
     return result;
 }
 

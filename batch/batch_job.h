@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/file_system.h"
+
 namespace dravonix {
 
 /// What a batch does with each keyboard.
@@ -13,17 +15,18 @@ struct BatchOptions {
     bool xml_only = false;  // write the XML files alone, no reports and previews
 };
 
+/// What the outputs of a keyboard hold.
 enum class JobOutcome {
-    kClean,     // converted, nothing dropped or changed
-    kWarnings,  // converted, but the reader dropped or changed something
+    kClean,     // its conversion, nothing dropped or changed
+    kWarnings,  // its conversion, but the reader dropped or changed something
     kFailed,    // not converted: the keyboard could not be read or an output not saved
-    kSkipped,   // the outputs were newer than the keyboard
 };
 
 /// The outcome of one keyboard, and what the model read held.
 struct JobResult {
     std::string relative;  // the keyboard's path below the source folder
     JobOutcome outcome = JobOutcome::kFailed;
+    bool up_to_date = false;  // the outputs were newer than the keyboard: read, not written again
     std::size_t panels = 0;
     std::size_t keys = 0;
     std::size_t macros = 0;
@@ -41,11 +44,14 @@ struct JobOutputs {
 JobOutputs OutputsOf(const std::string& relative);
 
 /// Converts source_root/relative into dest_root (making the folders it
-/// needs): the XML file with the same bytes and the same safe save as the
-/// converter, then, unless options.xml_only, the check report and the SVG
-/// preview. Skips the keyboard when its outputs are all newer than it,
-/// unless options.force. Never throws but std::bad_alloc.
-JobResult RunJob(const std::string& source_root, const std::string& dest_root,
+/// needs) through files: the XML file with the same bytes and the same safe
+/// save as the converter, then, unless options.xml_only, the check report and
+/// the SVG preview. When the outputs all exist and are newer than the
+/// keyboard (and not options.force), writes nothing: the keyboard is only
+/// read, so that the result tells what its outputs hold, up_to_date. A
+/// keyboard that cannot be read (a link that leads nowhere among them)
+/// fails. Never throws but std::bad_alloc.
+JobResult RunJob(FileSystem& files, const std::string& source_root, const std::string& dest_root,
                  const std::string& relative, const BatchOptions& options);
 
 }  // namespace dravonix

@@ -2,16 +2,40 @@
 
 #include <algorithm>
 #include <atomic>
+#include <map>
 #include <mutex>
 #include <new>
 #include <system_error>
 #include <thread>
 
 #include "platform/com.h"
+#include "platform/name_case.h"
 
 namespace dravonix {
 
-std::vector<JobResult> RunBatch(const std::string& source_root, const std::string& dest_root,
+namespace {
+
+/// Fails every keyboard whose outputs have the names of an earlier one's but
+/// for letter case; true for each keyboard so failed.
+std::vector<bool> RefuseCollisions(const std::vector<std::string>& keyboards,
+                                   std::vector<JobResult>& results) {
+    std::vector<bool> refused(keyboards.size());
+    std::map<std::string, std::size_t> first;  // outputs' name key -> first keyboard
+    for (std::size_t i = 0; i < keyboards.size(); ++i) {
+        const auto [at, fresh] = first.emplace(NameCaseKey(OutputsOf(keyboards[i]).xml), i);
+        if (fresh) continue;
+        refused[i] = true;
+        results[i].error = "its outputs would take the names of those of '" +
+                           keyboards[at->second] +
+                           "' (the names differ only in letter case); rename one of them";
+    }
+    return refused;
+}
+
+}  // namespace
+
+std::vector<JobResult> RunBatch(FileSystem& files, const std::string& source_root,
+                                const std::string& dest_root,
                                 const std::vector<std::string>& keyboards,
                                 const BatchOptions& options, std::size_t jobs,
                                 BatchProgress& progress) {
@@ -19,18 +43,21 @@ std::vector<JobResult> RunBatch(const std::string& source_root, const std::strin
     // can be reported without allocating.
     std::vector<JobResult> results(keyboards.size());
     for (std::size_t i = 0; i < keyboards.size(); ++i) results[i].relative = keyboards[i];
+    const std::vector<bool> refused = RefuseCollisions(keyboards, results);
     std::atomic<std::size_t> next{0};
     std::mutex report_lock;
     auto work = [&] {
         (void)CoInitialize(nullptr);  // cannot fail; each thread needs its own
         for (std::size_t i = next++; i < keyboards.size(); i = next++) {
-            try {
-                JobResult result = RunJob(source_root, dest_root, keyboards[i], options);
-                std::lock_guard<std::mutex> hold(report_lock);
-                results[i] = std::move(result);
-            } catch (const std::bad_alloc&) {
-                results[i].outcome = JobOutcome::kFailed;
-                results[i].error = "out of memory";  // short: kept in place
+            if (!refused[i]) {
+                try {
+                    JobResult result = RunJob(files, source_root, dest_root, keyboards[i], options);
+                    std::lock_guard<std::mutex> hold(report_lock);
+                    results[i] = std::move(result);
+                } catch (const std::bad_alloc&) {
+                    results[i].outcome = JobOutcome::kFailed;
+                    results[i].error = "out of memory";  // short: kept in place
+                }
             }
             std::lock_guard<std::mutex> hold(report_lock);
             progress.Done(results[i]);

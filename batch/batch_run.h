@@ -17,11 +17,16 @@ public:
     virtual void Done(const JobResult& result) = 0;
 };
 
-/// Runs RunJob for every keyboard on jobs threads (at least one; each with
-/// the COM runtime started), reporting each result to progress. One
-/// keyboard's failure, running out of memory included, never stops the
-/// others. Returns the results in the order of keyboards.
-std::vector<JobResult> RunBatch(const std::string& source_root, const std::string& dest_root,
+/// Runs RunJob for every keyboard through files on jobs threads (at least
+/// one; each with the COM runtime started), reporting each result to
+/// progress. One keyboard's failure, running out of memory included, never
+/// stops the others. Keyboards whose outputs would have the same names but
+/// for letter case (pad.kbd and pad.KBD, which cannot both be on Windows):
+/// the first in the order of keyboards is converted, every other fails
+/// unconverted, so that no output is ever written over another's. Returns
+/// the results in the order of keyboards.
+std::vector<JobResult> RunBatch(FileSystem& files, const std::string& source_root,
+                                const std::string& dest_root,
                                 const std::vector<std::string>& keyboards,
                                 const BatchOptions& options, std::size_t jobs,
                                 BatchProgress& progress);

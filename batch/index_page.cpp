@@ -26,7 +26,7 @@ tr.keyboard:hover { background: #f7f9fc; }
 .clean { background: #e3f4e6; color: #1d6b2e; }
 .warnings { background: #fff3d6; color: #7a5200; }
 .failed { background: #fde2e1; color: #9b1c17; }
-.skipped { background: #ececec; color: #555; }
+.uptodate { color: #666; }
 tr.preview td { background: #fafafa; }
 tr.preview img { max-width: 100%; border: 1px solid #ccc; background: #fff; }
 label { margin-right: 1em; }
@@ -82,8 +82,6 @@ const char* StatusName(JobOutcome outcome) {
             return "warnings";
         case JobOutcome::kFailed:
             return "failed";
-        case JobOutcome::kSkipped:
-            return "skipped";
     }
     return "failed";
 }
@@ -97,10 +95,8 @@ std::string Count(std::size_t count, const char* noun) {
 
 // A table cell with a number, or empty when the keyboard was not read.
 std::string NumberCell(const JobResult& result, std::size_t value) {
-    const bool read =
-        result.outcome == JobOutcome::kClean || result.outcome == JobOutcome::kWarnings;
     std::string cell = "<td class=\"n\">";
-    if (read) cell.append(std::to_string(value));
+    if (result.outcome != JobOutcome::kFailed) cell.append(std::to_string(value));
     return cell.append("</td>");
 }
 
@@ -158,8 +154,12 @@ std::string LinkAddress(const std::string& relative) {
 }
 
 std::string IndexPage(const std::vector<JobResult>& results, bool xml_only) {
-    std::size_t counts[4] = {};
-    for (const JobResult& result : results) ++counts[static_cast<int>(result.outcome)];
+    std::size_t counts[3] = {};
+    std::size_t up_to_date = 0;
+    for (const JobResult& result : results) {
+        ++counts[static_cast<int>(result.outcome)];
+        if (result.up_to_date) ++up_to_date;
+    }
     auto count_of = [&counts](JobOutcome outcome) {
         return std::to_string(counts[static_cast<int>(outcome)]);
     };
@@ -173,7 +173,7 @@ std::string IndexPage(const std::vector<JobResult>& results, bool xml_only) {
         .append(" with warnings, ")
         .append(count_of(JobOutcome::kFailed))
         .append(" failed, ")
-        .append(count_of(JobOutcome::kSkipped))
+        .append(std::to_string(up_to_date))
         .append(" up to date.");
     if (!xml_only) page.append(" Click a row to see the keyboard.");
     page.append(
@@ -200,7 +200,8 @@ std::string IndexPage(const std::vector<JobResult>& results, bool xml_only) {
             .append(StatusName(result.outcome))
             .append("\">")
             .append(StatusName(result.outcome))
-            .append("</span></td>")
+            .append(result.up_to_date ? "</span> <small class=\"uptodate\">up to date</small></td>"
+                                      : "</span></td>")
             .append(NumberCell(result, result.panels))
             .append(NumberCell(result, result.keys))
             .append(NumberCell(result, result.warnings))

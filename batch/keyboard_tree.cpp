@@ -5,25 +5,16 @@
 #include <utility>
 
 #include "check/input_kind.h"
-#include "platform/file_info.h"
-#include "platform/folder_listing.h"
 
 namespace dravonix {
 
 namespace {
 
-// True when path lies in the folder root (both resolved).
-bool IsInside(const std::string& path, const std::string& root) {
-    if (path == root) return true;
-    if (!path.starts_with(root)) return false;
-    const char next = path[root.size()];
-    return next == '/' || next == '\\' || root.ends_with('/') || root.ends_with('\\');
-}
-
 class TreeWalk {
 public:
-    TreeWalk(const std::string& root, KeyboardTree* tree) : root_(root), tree_(tree) {
-        if (!ResolvePath(root, &resolved_root_)) resolved_root_ = root;
+    TreeWalk(FileSystem& files, const std::string& root, KeyboardTree* tree)
+        : files_(files), root_(root), tree_(tree) {
+        if (!files_.ResolvePath(root, &resolved_root_)) resolved_root_ = root;
     }
 
     // Walks the folder at relative ("" for the root); false when it cannot
@@ -31,20 +22,20 @@ public:
     bool Walk(const std::string& relative, std::string* error) {
         const std::string folder = Join(root_, relative);
         std::string resolved;
-        if (ResolvePath(folder, &resolved) && !visited_.insert(resolved).second) {
+        if (files_.ResolvePath(folder, &resolved) && !visited_.insert(resolved).second) {
             tree_->skipped.push_back(relative +
                                      ": a folder already walked, reached again by a link");
             return true;
         }
         std::vector<std::string> names;
-        if (!ListFolder(folder, &names, error)) return false;
+        if (!files_.ListFolder(folder, &names, error)) return false;
         std::sort(names.begin(), names.end());
         // Entries themselves first, links after, so that a folder also
         // reached by a link inside the tree is walked by its own name.
         for (bool links : {false, true}) {
             for (const std::string& name : names) {
                 const std::string entry = relative.empty() ? name : relative + "/" + name;
-                const FileInfo info = GetFileInfo(Join(root_, entry));
+                const FileInfo info = files_.GetFileInfo(Join(root_, entry));
                 if (info.link == links) Visit(entry, name, info);
             }
         }
@@ -80,9 +71,10 @@ private:
 
     bool LeadsInside(const std::string& path) const {
         std::string resolved;
-        return ResolvePath(path, &resolved) && IsInside(resolved, resolved_root_);
+        return files_.ResolvePath(path, &resolved) && IsInsideFolder(resolved, resolved_root_);
     }
 
+    FileSystem& files_;
     const std::string& root_;
     std::string resolved_root_;
     KeyboardTree* tree_;
@@ -91,8 +83,9 @@ private:
 
 }  // namespace
 
-bool FindKeyboards(const std::string& root, KeyboardTree* tree, std::string* error) {
-    TreeWalk walk(root, tree);
+bool FindKeyboards(FileSystem& files, const std::string& root, KeyboardTree* tree,
+                   std::string* error) {
+    TreeWalk walk(files, root, tree);
     if (!walk.Walk("", error)) return false;
     std::sort(tree->keyboards.begin(), tree->keyboards.end());
     return true;

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
+
 namespace dravonix {
 
 /// What a walk of a source tree found.
@@ -17,9 +19,11 @@ struct KeyboardTree {
     std::vector<std::string> skipped;
 };
 
-/// Walks the folder root and everything below it. Symbolic links are followed
-/// only while they stay inside the tree, and each folder is walked once.
-/// False when root itself cannot be listed, with the reason in *error.
-[[nodiscard]] bool FindKeyboards(const std::string& root, KeyboardTree* tree, std::string* error);
+/// Walks the folder root and everything below it through files. Symbolic
+/// links are followed only while they stay inside the tree, and each folder
+/// is walked once. False when root itself cannot be listed, with the reason
+/// in *error.
+[[nodiscard]] bool FindKeyboards(FileSystem& files, const std::string& root, KeyboardTree* tree,
+                                 std::string* error);
 
 }  // namespace dravonix

@@ -1,5 +1,7 @@
 #include "batch/progress_display.h"
 
+#include "platform/unicode.h"
+
 namespace dravonix {
 
 namespace {
@@ -19,18 +21,55 @@ std::string Minutes(long long seconds) {
 
 }  // namespace
 
+std::string TerminalText(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string shown;
+    shown.reserve(text.size());
+    while (!text.empty()) {
+        char32_t c = 0;
+        std::size_t length = DecodeUtf8(text, &c);
+        const bool control = length == 0 || c < 0x20 || (c >= 0x7F && c <= 0x9F);
+        if (length == 0) length = 1;
+        for (unsigned char byte : text.substr(0, length)) {
+            if (control) {
+                shown.append("\\x").push_back(kHex[byte >> 4]);
+                shown.push_back(kHex[byte & 15]);
+            } else {
+                shown.push_back(static_cast<char>(byte));
+            }
+        }
+        text.remove_prefix(length);
+    }
+    return shown;
+}
+
 std::string ResultLine(const JobResult& result) {
+    const std::string name = TerminalText(result.relative);
+    if (result.up_to_date) return "skipped   " + name + " (up to date)";
     switch (result.outcome) {
         case JobOutcome::kClean:
-            return "converted " + result.relative;
+            return "converted " + name;
         case JobOutcome::kWarnings:
-            return "warnings  " + result.relative + " (" + std::to_string(result.warnings) + ")";
+            return "warnings  " + name + " (" + std::to_string(result.warnings) + ")";
         case JobOutcome::kFailed:
-            return "failed    " + result.relative + ": " + result.error;
-        case JobOutcome::kSkipped:
-            return "skipped   " + result.relative + " (up to date)";
+            return "failed    " + name + ": " + TerminalText(result.error);
     }
-    return result.relative;
+    return name;
+}
+
+std::string ProgressLine(std::size_t done, std::size_t total, std::size_t failed,
+                         std::chrono::nanoseconds elapsed) {
+    const std::size_t filled = total == 0 ? kBarWidth : done * kBarWidth / total;
+    std::string line = "[";
+    line.append(filled, '#').append(kBarWidth - filled, '-').append("] ");
+    line += std::to_string(done) + "/" + std::to_string(total) + " files";
+    if (failed != 0) line += ", " + std::to_string(failed) + " failed";
+    if (done != 0 && done < total) {
+        const auto left = elapsed / done * (total - done);
+        line += ", " + Minutes(std::chrono::duration_cast<std::chrono::seconds>(left).count()) +
+                " left";
+    }
+    return line;
 }
 
 ProgressDisplay::ProgressDisplay(std::FILE* stream, bool terminal, std::size_t total)
@@ -51,22 +90,8 @@ void ProgressDisplay::Done(const JobResult& result) {
         Write(stream_, Redraw(ResultLine(result)) + "\n");
         shown_ = 0;
     }
-    DrawBar();
-}
-
-void ProgressDisplay::DrawBar() {
-    const std::size_t filled = total_ == 0 ? kBarWidth : done_ * kBarWidth / total_;
-    std::string line = "[";
-    line.append(filled, '#').append(kBarWidth - filled, '-').append("] ");
-    line += std::to_string(done_) + "/" + std::to_string(total_) + " files";
-    if (failed_ != 0) line += ", " + std::to_string(failed_) + " failed";
-    const auto elapsed = std::chrono::steady_clock::now() - start_;
-    if (done_ != 0 && done_ < total_) {
-        const auto left = elapsed / done_ * (total_ - done_);
-        line += ", " + Minutes(std::chrono::duration_cast<std::chrono::seconds>(left).count()) +
-                " left";
-    }
-    Write(stream_, Redraw(line));
+    Write(stream_,
+          Redraw(ProgressLine(done_, total_, failed_, std::chrono::steady_clock::now() - start_)));
 }
 
 // Blanks stand in for the terminal's erase-line code, which not every Windows

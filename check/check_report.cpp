@@ -3,19 +3,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/counted_noun.h"
+
 namespace dravonix {
-
-namespace {
-
-// "1 macro", "3 macros", "0 macros".
-std::string Count(std::size_t number, std::string_view noun) {
-    std::string text = std::to_string(number);
-    text.append(" ").append(noun);
-    if (number != 1) text.append("s");
-    return text;
-}
-
-}  // namespace
 
 KeyboardCounts CountKeyboard(const KeyDefinition& definition) {
     KeyboardCounts counts;
@@ -40,11 +30,11 @@ void CheckReport::SortByLine() {
 
 std::string FormatSummary(std::string_view file, const CheckReport& report) {
     std::string text(file);
-    text.append(": ").append(Count(report.counts.panels, "panel"));
-    text.append(", ").append(Count(report.counts.keys, "key"));
-    text.append(", ").append(Count(report.counts.macros, "macro"));
-    text.append(", ").append(Count(report.counts.sounds, "sound"));
-    text.append("; ").append(Count(report.findings.size(), "warning"));
+    text.append(": ").append(CountedNoun(report.counts.panels, "panel"));
+    text.append(", ").append(CountedNoun(report.counts.keys, "key"));
+    text.append(", ").append(CountedNoun(report.counts.macros, "macro"));
+    text.append(", ").append(CountedNoun(report.counts.sounds, "sound"));
+    text.append("; ").append(CountedNoun(report.findings.size(), "warning"));
     return text;
 }
 

@@ -9,33 +9,43 @@ namespace dravonix {
 
 namespace {
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
-}  // namespace
-
-bool HasKbdExtension(std::string_view path) {
-    if (path.size() < 4) return false;
-    std::string_view end = path.substr(path.size() - 4);
-    if (end[0] != '.') return false;
-    const char* kbd = "kbd";
-    for (int i = 0; i < 3; ++i) {
-        char c = end[static_cast<std::size_t>(i) + 1];
+/// True when path ends in extension (".kbd", in lower case), the path in any
+/// letter case.
+bool HasExtension(std::string_view path, std::string_view extension) {
+    if (path.size() < extension.size()) return false;
+    const std::string_view end = path.substr(path.size() - extension.size());
+    for (std::size_t i = 0; i < end.size(); ++i) {
+        char c = end[i];
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != kbd[i]) return false;
+        if (c != extension[i]) return false;
     }
     return true;
 }
 
+}  // namespace
+
+std::string_view ReaderName(InputKind kind) { return kind == InputKind::kXml ? "XML" : ".kbd"; }
+
+bool HasKbdExtension(std::string_view path) { return HasExtension(path, ".kbd"); }
+
 InputKind ChooseReader(std::string_view path, std::string_view bytes) {
     if (HasKbdExtension(path)) return InputKind::kKbd;
-    return LooksLikeXml(bytes.substr(0, kKindSniffLength)) ? InputKind::kXml : InputKind::kKbd;
+    const std::string_view start = bytes.substr(0, kKindSniffLength);
+    if (HasKeydefLine(start)) return InputKind::kKbd;
+    return HasExtension(path, ".xml") || StartsLikeXml(start) ? InputKind::kXml : InputKind::kKbd;
 }
 
-bool ReadInputFile(const std::string& path, std::string* bytes, std::string* error) {
+InputKind InputKindOf(const std::string& path) {
+    if (HasKbdExtension(path)) return InputKind::kKbd;
+    std::string start;
+    if (!SystemFileSystem().ReadStartOfFile(path, kKindSniffLength, &start)) start.clear();
+    return ChooseReader(path, start);
+}
+
+bool ReadInputFile(const std::string& path, std::string* bytes, std::string* error,
+                   FileSystem& files) {
     std::string reason;
-    std::unique_ptr<ReadableFile> file = SystemFileSystem().OpenForReading(path, &reason);
+    std::unique_ptr<ReadableFile> file = files.OpenForReading(path, &reason);
     if (file != nullptr) {
         char buffer[65536];
         std::size_t got = 0;
@@ -46,7 +56,7 @@ bool ReadInputFile(const std::string& path, std::string* bytes, std::string* err
     }
     // The system's reason names the path first, which the caller shows anyway.
     const std::string prefix = path + ": ";
-    if (StartsWith(reason, prefix)) reason.erase(0, prefix.size());
+    if (reason.starts_with(prefix)) reason.erase(0, prefix.size());
     if (error != nullptr) *error = reason;
     return false;
 }

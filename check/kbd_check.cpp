@@ -1,5 +1,6 @@
 #include "check/kbd_check.h"
 
+#include <memory>
 #include <utility>
 
 #include "kbd/kbd_reader.h"
@@ -7,6 +8,21 @@
 #include "platform/codepage.h"
 
 namespace dravonix {
+
+namespace {
+
+/// Makes report that of a file that could not be read: action ("open",
+/// "read") and the file system's reason, whose leading "PATH: " the report
+/// leaves out as it names the file already.
+void SetUnreadable(const std::string& path, std::string_view action, std::string reason,
+                   CheckReport& report) {
+    const std::string prefix = path + ": ";
+    if (reason.starts_with(prefix)) reason.erase(0, prefix.size());
+    report = CheckReport();
+    report.error.append("cannot ").append(action).append(": ").append(reason);
+}
+
+}  // namespace
 
 void KbdFindingCollector::Report(std::size_t line, KbdIssue kind, std::string_view details) {
     // What the reader quotes from the file is Windows-1252, as the model's
@@ -17,18 +33,23 @@ void KbdFindingCollector::Report(std::size_t line, KbdIssue kind, std::string_vi
 }
 
 void CheckKbdFile(const std::string& path, CheckReport& report) {
+    std::string error;
+    std::unique_ptr<ReadableFile> file = SystemFileSystem().OpenForReading(path, &error);
+    if (file == nullptr) {
+        SetUnreadable(path, "open", std::move(error), report);
+        return;
+    }
+    CheckKbdFrom(*file, path, report);
+}
+
+void CheckKbdFrom(ReadableFile& file, const std::string& path, CheckReport& report) {
     report = CheckReport();
     KeyDefinition definition;
     KbdFindingCollector collector(report);
     std::string error;
-    if (!ReadKbdFile(path, definition, &collector, &error)) {
-        report.readable = false;
-        // The reader's reason starts with the path, which the report names
-        // already.
-        const std::string prefix = path + ": ";
-        if (error.compare(0, prefix.size(), prefix) == 0) error.erase(0, prefix.size());
-        report.error = "cannot open: " + error;
-        report.findings.clear();  // a file that cannot be opened has no findings
+    if (!ReadKbdFrom(file, definition, &collector, &error)) {
+        // Findings about part of a file say nothing of the whole.
+        SetUnreadable(path, "read", std::move(error), report);
         return;
     }
     report.readable = true;

@@ -6,6 +6,7 @@
 
 #include "check/check_report.h"
 #include "kbd/kbd_observer.h"
+#include "platform/file_system.h"
 
 namespace dravonix {
 
@@ -21,8 +22,12 @@ private:
 };
 
 /// Reads the legacy keyboard file at path as the converter does and fills
-/// report: unreadable with the reason when the file cannot be opened,
-/// otherwise the reader's findings and the counts of the keyboard read.
+/// report: unreadable with the reason ("cannot open: REASON", "cannot read:
+/// REASON") when the file cannot be opened or read to its end, otherwise the
+/// reader's findings and the counts of the keyboard read.
 void CheckKbdFile(const std::string& path, CheckReport& report);
+
+/// CheckKbdFile for the file at path, open in file at its start.
+void CheckKbdFrom(ReadableFile& file, const std::string& path, CheckReport& report);
 
 }  // namespace dravonix

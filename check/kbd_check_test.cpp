@@ -4,9 +4,73 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
+#include "kbd/kbd_reader.h"
+
 namespace dravonix {
+
+namespace {
+
+/// A file whose reads fail once `readable` bytes of content are delivered,
+/// as a disk or network error would cut it; reads hand out at most 4096
+/// bytes each.
+class FailingFile : public ReadableFile {
+public:
+    FailingFile(std::string content, std::size_t readable)
+        : content_(std::move(content)), readable_(readable) {}
+    bool Read(char* buffer, std::size_t size, std::size_t* got, std::string* error) override {
+        if (done_ == readable_) {
+            if (error != nullptr) *error = "in.kbd: Input/output error";
+            return false;
+        }
+        *got = std::min({size, std::size_t{4096}, readable_ - done_});
+        content_.copy(buffer, *got, done_);
+        done_ += *got;
+        return true;
+    }
+
+private:
+    std::string content_;
+    std::size_t readable_;
+    std::size_t done_ = 0;
+};
+
+}  // namespace
+
+// A read error is no end of the file: the reader fails rather than give a
+// keyboard cut short, and the check calls the file unreadable.
+TEST(KbdCheck, ReadErrorsAreNoEndOfTheFile) {
+    const std::string panels = "[KEYDEF]\nBoard\nxres=1\n[/KEYDEF]\n" + std::string(70000, ';') +
+                               "\n[KEYDEF]\nxres=2\n[/KEYDEF]\n";
+    struct Case {
+        const char* what;
+        std::string content;
+        std::size_t readable;
+    };
+    const Case cases[] = {
+        {"at once", panels, 0},
+        {"after the first block", panels, 65536},
+        {"while a UTF-8 file is read whole", "\xEF\xBB\xBF" + panels, 65536},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FailingFile file(c.content, c.readable);
+        KeyDefinition definition;
+        std::string error;
+        EXPECT_FALSE(ReadKbdFrom(file, definition, nullptr, &error));
+        EXPECT_EQ(error, "in.kbd: Input/output error");
+
+        FailingFile again(c.content, c.readable);
+        CheckReport report;
+        CheckKbdFrom(again, "in.kbd", report);
+        EXPECT_FALSE(report.readable);
+        EXPECT_EQ(FormatReadError("in.kbd", report),
+                  "in.kbd: error: cannot read: Input/output error");
+        EXPECT_TRUE(report.findings.empty());
+    }
+}
 
 TEST(KbdCheck, ReportsBecomeFindingsInTheCompilersForm) {
     CheckReport report;

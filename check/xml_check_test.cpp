@@ -276,7 +276,7 @@ TEST(ChooseReader, KbdNamesThenXmlContent) {
         {"pad", "\xEF\xBB\xBF<keydef/>", InputKind::kXml},
         {"pad.xml", "<!-- x -->\n[KEYDEF]\n", InputKind::kKbd},
         {"pad.xml", "[KEYDEF]\n", InputKind::kKbd},
-        {"pad.xml", "", InputKind::kKbd},
+        {"pad.xml", "", InputKind::kXml},
         {"kbd", "x", InputKind::kKbd},
     };
     for (const Case& c : cases) {

@@ -76,8 +76,9 @@ HRESULT AddNewAttribute(const DomNode& creator, const DomNamedNodeMap& map,
         // Integers, most of the values written, need no string: the digits
         // are those TextForm appends.
         char digits[kMaxDecimalSize];
+        const char* end = FormatDecimal(value.lVal, digits);
         return store.AddAttribute(Store::IndexOf(element), name,
-                                  {digits, FormatDecimal(value.lVal, digits)});
+                                  {digits, static_cast<std::size_t>(end - digits)});
     }
     std::string text;
     // A value without a text form leaves the attribute empty, as the failed

@@ -1,20 +1,40 @@
 #include "driver/command_line.h"
 
-#include <cstdio>
-#include <string>
-
 namespace dravonix {
 
 namespace {
 
-// Writes the pieces and a line end to stream in one write, then flushes it,
-// so that lines of the two streams keep their order on a shared console.
-void PrintLine(std::FILE* stream, std::initializer_list<std::string_view> pieces) {
-    std::string line;
-    for (std::string_view piece : pieces) line.append(piece);
-    line.push_back('\n');
-    std::fwrite(line.data(), 1, line.size(), stream);
-    std::fflush(stream);
+/// The option "-x..." or "--name..." stands for, and where its value starts
+/// when it holds one (npos when not); null when none of options is meant.
+const CommandOption* FindOption(std::string_view argument, std::span<const CommandOption> options,
+                                std::size_t* value_at) {
+    *value_at = std::string_view::npos;
+    if (argument.starts_with("--")) {
+        const std::size_t equals = argument.find('=');
+        const std::string_view name = argument.substr(2, equals - 2);
+        for (const CommandOption& option : options) {
+            if (option.long_name.empty() || option.long_name != name) continue;
+            if (equals != std::string_view::npos) *value_at = equals + 1;
+            return &option;
+        }
+        return nullptr;
+    }
+    for (const CommandOption& option : options) {
+        if (option.short_name == 0 || argument[1] != option.short_name) continue;
+        if (argument.size() > 2) {
+            if (option.value_name.empty()) return nullptr;  // "-qx" is no option of ours
+            *value_at = 2;
+        }
+        return &option;
+    }
+    return nullptr;
+}
+
+/// What argument asks for as an information option.
+InfoOption InfoOptionOf(std::string_view argument) {
+    if (argument == "--help" || argument == "-h" || argument == "/?") return InfoOption::kHelp;
+    if (argument == "--version") return InfoOption::kVersion;
+    return InfoOption::kNone;
 }
 
 }  // namespace
@@ -22,21 +42,48 @@ void PrintLine(std::FILE* stream, std::initializer_list<std::string_view> pieces
 std::string_view Version() { return DRAVONIX_VERSION; }
 
 InfoOption FindInfoOption(int argc, const char* const* argv) {
-    if (argc != 2) return InfoOption::kNone;
-    const std::string_view argument = argv[1];
-    if (argument == "--help" || argument == "-h" || argument == "/?") return InfoOption::kHelp;
-    if (argument == "--version") return InfoOption::kVersion;
-    return InfoOption::kNone;
+    return argc == 2 ? InfoOptionOf(argv[1]) : InfoOption::kNone;
 }
 
-void PrintVersion(std::string_view program) { PrintLine(stdout, {program, " ", Version()}); }
-
-void PrintDiagnostic(std::string_view program, std::string_view message) {
-    PrintLine(stderr, {program, ": ", message});
-}
-
-void PrintWarning(std::string_view program, std::string_view message) {
-    PrintLine(stderr, {program, ": warning: ", message});
+bool ParseCommandLine(int argc, const char* const* argv, std::span<const CommandOption> options,
+                      std::vector<std::string>* operands, std::string* error) {
+    bool options_done = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (options_done || argument.size() < 2 || argument[0] != '-') {
+            operands->emplace_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            options_done = true;
+            continue;
+        }
+        std::size_t value_at = 0;
+        const CommandOption* option = FindOption(argument, options, &value_at);
+        if (option == nullptr) {
+            *error = InfoOptionOf(argument) != InfoOption::kNone
+                         ? "option '" + std::string(argument) + "' must be the only argument"
+                         : "unknown option '" + std::string(argument) + "'";
+            return false;
+        }
+        const std::string_view name = argument.substr(0, argument.find('='));
+        std::string_view value;
+        if (option->value_name.empty()) {
+            if (value_at != std::string_view::npos) {
+                *error = "option '" + std::string(name) + "' takes no value";
+                return false;
+            }
+        } else if (value_at != std::string_view::npos) {
+            value = argument.substr(value_at);
+        } else if (i + 1 < argc) {
+            value = argv[++i];
+        } else {
+            *error = std::string(name) + " needs " + std::string(option->value_name);
+            return false;
+        }
+        if (!option->take(value, error)) return false;
+    }
+    return true;
 }
 
 }  // namespace dravonix

@@ -1,8 +1,12 @@
-// What every command of the project shares on its command line: the
-// information options and the form of its messages on standard error.
+// The command line every command reads the same way: information options,
+// options with and without values, and operands.
 #pragma once
 
+#include <functional>
+#include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace dravonix {
 
@@ -17,13 +21,26 @@ enum class InfoOption { kNone, kHelp, kVersion };
 /// conventions, and the Windows habit). Anything else is kNone.
 InfoOption FindInfoOption(int argc, const char* const* argv);
 
-/// Prints "PROGRAM VERSION" on standard output, the first line GNU tools give.
-void PrintVersion(std::string_view program);
+/// An option of a command: "-x", "--name" or both, with a value or without.
+/// A value stands in the same argument ("-xVALUE", "--name=VALUE") or is the
+/// next one ("-x VALUE", "--name VALUE").
+struct CommandOption {
+    char short_name = 0;          // 'j' for "-j"; 0 for none
+    std::string_view long_name;   // "jobs" for "--jobs"; empty for none
+    std::string_view value_name;  // what the value is, for messages ("a number"); empty
+                                  // for an option without a value
+    /// Takes the option with its value (empty for an option without one);
+    /// false with the reason in *error when the value is wrong.
+    std::function<bool(std::string_view value, std::string* error)> take;
+};
 
-/// Prints "PROGRAM: MESSAGE" as one line on standard error.
-void PrintDiagnostic(std::string_view program, std::string_view message);
-
-/// Prints "PROGRAM: warning: MESSAGE" as one line on standard error.
-void PrintWarning(std::string_view program, std::string_view message);
+/// Reads the arguments argv[1] to argv[argc - 1]: hands each option to its
+/// take and appends every other argument to *operands, in order. "--" ends
+/// the options; "-" alone is an operand. False with a message that names the
+/// argument in *error (for example "unknown option '--frob'" or "-j needs a
+/// number") at the first unknown option, missing value or value refused.
+[[nodiscard]] bool ParseCommandLine(int argc, const char* const* argv,
+                                    std::span<const CommandOption> options,
+                                    std::vector<std::string>* operands, std::string* error);
 
 }  // namespace dravonix

@@ -3,12 +3,11 @@
 #include <string>
 #include <string_view>
 
+#include "check/input_kind.h"
 #include "driver/tool.h"
-#include "kbd/file_kind.h"
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
 #include "platform/file_system.h"
-#include "platform/folder_listing.h"
 #include "render/keyboard_svg.h"
 #include "xml/keyboard_file.h"
 
@@ -16,36 +15,28 @@ namespace dravonix {
 
 namespace {
 
-/// True when path ends with extension, compared without regard to ASCII case.
-bool HasExtension(std::string_view path, std::string_view extension) {
-    if (path.size() < extension.size()) return false;
-    const std::string_view end = path.substr(path.size() - extension.size());
-    for (std::size_t i = 0; i < end.size(); ++i) {
-        char c = end[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
-        if (c != extension[i]) return false;
-    }
-    return true;
-}
+constexpr std::string_view kUsage[] = {
+    "This tool draws a keyboard file (.kbd or XML) as an SVG picture.",
+    "",
+    "Syntax: dravonix-render Inputfile Outputfile.svg",
+};
 
-/// Whether the input is an XML keyboard file: by its extension (".xml" or
-/// ".kbd"), else by its content, which for XML starts with "<" after an
-/// optional byte order mark and blanks. An input that cannot be read counts
-/// as legacy; its reader then tells why.
-bool IsXmlInput(const std::string& path) {
-    if (HasExtension(path, ".xml")) return true;
-    if (HasExtension(path, ".kbd")) return false;
-    std::string start;
-    return SystemFileSystem().ReadStartOfFile(path, kKindSniffLength, &start) &&
-           LooksLikeXml(start);
-}
+constexpr std::string_view kHelp[] = {
+    "The input is read as a legacy .kbd file when its name ends in .kbd or one of its",
+    "lines opens a [KEYDEF] block; else as XML when its name ends in .xml or its text",
+    "starts with '<'; else as a legacy file. Panel images are looked up beside the input.",
+    "",
+    "Exit codes: 0 drawn; -1 (255) wrong arguments; -2 (254) reading or saving failed.",
+    "Why it failed is told on standard error.",
+};
 
-/// Reads the keyboard at input (legacy or XML) and saves its picture under
-/// output; images are looked up beside the input. False with the reason in
-/// report.error when either step fails.
-bool Render(const char* input, const char* output, PassReport& report) {
+/// Reads the keyboard at input (legacy or XML, by the rule of
+/// check/input_kind.h) and saves its picture under output; images are looked
+/// up beside the input. False with the reason in report.error when either
+/// step fails.
+bool Render(const std::string& input, const std::string& output, PassReport& report) {
     KeyDefDocument document;
-    if (IsXmlInput(input)) {
+    if (InputKindOf(input) == InputKind::kXml) {
         if (LoadKeyboardFile(input, document, &report.error) != KeyboardLoad::kLoaded) {
             return false;
         }
@@ -62,18 +53,8 @@ bool Render(const char* input, const char* output, PassReport& report) {
 }  // namespace
 
 int RunRenderer(int argc, const char* const* argv) {
-    return RunTool(
-        argc, argv,
-        {"dravonix-render",
-         {"This tool draws a keyboard file (.kbd or XML) as an SVG picture.", "",
-          "Syntax: dravonix-render Inputfile Outputfile.svg"},
-         {"", "Options:", "  -h, --help, /?   print this text and exit",
-          "  --version        print the version and exit", "",
-          "The input is read as XML when its name ends in .xml or its text starts with '<',",
-          "else as a legacy .kbd file. Panel images are looked up beside the input.", "",
-          "Exit codes: 0 drawn; -1 (255) wrong arguments; -2 (254) reading or saving failed.",
-          "Why it failed is told on standard error."},
-         Render});
+    return RunPassCommand(
+        argc, argv, {.program = "dravonix-render", .usage = kUsage, .help = kHelp, .pass = Render});
 }
 
 }  // namespace dravonix

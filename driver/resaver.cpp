@@ -1,12 +1,12 @@
 #include "driver/resaver.h"
 
 #include <cstddef>
-#include <new>
 #include <string>
 #include <string_view>
 
 #include "driver/tool.h"
 #include "model/key_definition.h"
+#include "platform/counted_noun.h"
 #include "xml/keyboard_file.h"
 #include "xml/xml_observer.h"
 
@@ -14,10 +14,21 @@ namespace dravonix {
 
 namespace {
 
+constexpr std::string_view kUsage[] = {
+    "This tool reads an XML keyboard file and writes it again.",
+    "",
+    "Syntax: dravonix-resave Inputfile.xml Outputfile.xml",
+};
+
+constexpr std::string_view kHelp[] = {
+    "Exit codes: 0 saved; -1 (255) wrong arguments; -2 (254) reading or saving failed.",
+    "Why it failed is told on standard error.",
+};
+
 // Reads the XML keyboard file and saves it again; false when either fails.
 // Nothing is written unless the input was read as a keyboard. The one read
 // of the input also tells what the reader did not keep as written.
-bool Resave(const char* input, const char* output, PassReport& report) {
+bool Resave(const std::string& input, const std::string& output, PassReport& report) {
     // Counts the lines the reader reports, which come in the order of the
     // file: the lines it did not keep as written.
     class LineCounter final : public XmlObserver {
@@ -38,33 +49,19 @@ bool Resave(const char* input, const char* output, PassReport& report) {
         return false;
     }
     if (!SaveToFile(document, output, &report.error)) return false;
-    // The output is saved: running out of memory from here on only costs the
-    // warning, never the success.
-    try {
-        if (lines.count() != 0) {
-            report.warning = std::string(input) + ": " + std::to_string(lines.count()) +
-                             (lines.count() == 1 ? " line" : " lines") +
-                             " not kept as written; 'dravonix-check " + input + "' lists them";
-        }
-    } catch (const std::bad_alloc&) {
-        report.warning.clear();
-    }
+    WarnAfterSave(report, [&]() -> std::string {
+        if (lines.count() == 0) return {};
+        return input + ": " + CountedNoun(lines.count(), "line") +
+               " not kept as written; 'dravonix-check " + input + "' lists them";
+    });
     return true;
 }
 
 }  // namespace
 
 int RunResaver(int argc, const char* const* argv) {
-    return RunTool(
-        argc, argv,
-        {"dravonix-resave",
-         {"This tool reads an XML keyboard file and writes it again.", "",
-          "Syntax: dravonix-resave Inputfile.xml Outputfile.xml"},
-         {"", "Options:", "  -h, --help, /?   print this text and exit",
-          "  --version        print the version and exit", "",
-          "Exit codes: 0 saved; -1 (255) wrong arguments; -2 (254) reading or saving failed.",
-          "Why it failed is told on standard error."},
-         Resave});
+    return RunPassCommand(
+        argc, argv, {.program = "dravonix-resave", .usage = kUsage, .help = kHelp, .pass = Resave});
 }
 
 }  // namespace dravonix

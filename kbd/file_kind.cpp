@@ -1,5 +1,11 @@
 #include "kbd/file_kind.h"
 
+#include <string>
+
+#include "kbd/kbd_state.h"
+#include "kbd/line_reader.h"
+#include "platform/memory_file.h"
+
 namespace dravonix {
 
 namespace {
@@ -10,25 +16,23 @@ constexpr std::string_view kWhitespace = " \t\r\n\v\f";
 }  // namespace
 
 bool HasKeydefLine(std::string_view bytes) {
-    if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
-    while (!bytes.empty()) {
-        const std::size_t end = bytes.find('\n');
-        std::string_view line = bytes.substr(0, end);
-        const std::size_t start = line.find_first_not_of(" \t");
-        if (start != std::string_view::npos && line.substr(start).starts_with("[KEYDEF]")) {
-            return true;
-        }
-        if (end == std::string_view::npos) break;
-        bytes.remove_prefix(end + 1);
+    // The reader's own line loop and marker table: whatever line it would
+    // open a KEYDEF block with counts, however it is spelled around it.
+    MemoryFile file(bytes);
+    LineReader reader(file);
+    std::string raw;
+    while (reader.Read(raw)) {
+        if (!FindKbdMarker(KbdLineState::OutsideKeydef, CleanLine(raw)).empty()) return true;
     }
     return false;
 }
 
-bool LooksLikeXml(std::string_view bytes) {
-    std::string_view rest = bytes;
-    if (rest.starts_with(kByteOrderMark)) rest.remove_prefix(kByteOrderMark.size());
-    const std::size_t start = rest.find_first_not_of(kWhitespace);
-    return start != std::string_view::npos && rest[start] == '<' && !HasKeydefLine(bytes);
+bool StartsLikeXml(std::string_view bytes) {
+    if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+    const std::size_t start = bytes.find_first_not_of(kWhitespace);
+    return start != std::string_view::npos && bytes[start] == '<';
 }
+
+bool LooksLikeXml(std::string_view bytes) { return StartsLikeXml(bytes) && !HasKeydefLine(bytes); }
 
 }  // namespace dravonix

@@ -16,9 +16,14 @@ TEST(FileKind, TellsLegacyAndXmlFilesApart) {
         {"[KEYDEF]\nBoard\n", true, false},
         {"\xEF\xBB\xBF  [KEYDEF]\r\n", true, false},
         {"; comment\n\t[KEYDEF]", true, false},
-        {"Board [KEYDEF]\n", false, false},  // the marker must open its line
+        // Every line the reader opens a block with, as the reader cuts and
+        // cleans it: after any whitespace, anywhere outside a comment.
+        {"\v[KEYDEF]\n", true, false},
+        {"Board\n\f [KEYDEF] x\n", true, false},
+        {"<keydef name=\"[KEYDEF]\"/>", true, false},
+        {"; [KEYDEF]\nBoard\r[KEYDEF]\n", false, false},
         {"[keydef]\n", false, false},
-        {"<keydef name=\"[KEYDEF]\"/>", false, true},
+        {"<keydef name=\"[KEYDEF\"/>", false, true},
         {"\xEF\xBB\xBF\n  <?xml version=\"1.0\"?><keydef/>", false, true},
         {"<!-- old -->\n[KEYDEF]\n", true, false},
         {"", false, false},

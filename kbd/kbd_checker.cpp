@@ -7,6 +7,7 @@
 #include "kbd/key_line.h"
 #include "kbd/key_line_check.h"
 #include "kbd/scanner.h"
+#include "platform/counted_noun.h"
 
 namespace dravonix {
 
@@ -40,14 +41,6 @@ std::string Quote(std::string_view text) {
     return quoted + "\"";
 }
 
-/// "1 key", "2 keys".
-std::string Count(std::size_t count, std::string_view thing) {
-    std::string text = std::to_string(count) + " ";
-    text += thing;
-    if (count != 1) text += "s";
-    return text;
-}
-
 std::string LineNumber(std::size_t line) { return "line " + std::to_string(line); }
 
 /// The panel in words: its name and what it holds.
@@ -57,8 +50,8 @@ std::string PanelWords(const SubKeyDefinition& panel) {
                              panel.keyswithshift.key.size();
     const std::size_t macros = panel.nonshiftkeys.macro.size();
     if (keys == 0 && macros == 0) return words + " with no keys";
-    words += " with " + Count(keys, "key");
-    if (macros > 0) words += " and " + Count(macros, "macro");
+    words += " with " + CountedNoun(keys, "key");
+    if (macros > 0) words += " and " + CountedNoun(macros, "macro");
     return words;
 }
 
@@ -155,8 +148,8 @@ void KbdChecker::Piece(const LineReader& reader, std::string_view raw, std::stri
         if (lost > 0 && raw.find_first_of(";#") == std::string_view::npos) {
             Report(line_, KbdIssue::kNulByte,
                    raw.empty() ? "a NUL byte starts the line: the whole line (" +
-                                     Count(lost, "character") + " after it) is lost"
-                               : "a NUL byte ends the line: the " + Count(lost, "character") +
+                                     CountedNoun(lost, "character") + " after it) is lost"
+                               : "a NUL byte ends the line: the " + CountedNoun(lost, "character") +
                                      " after it are lost");
         }
     }
@@ -194,11 +187,11 @@ void KbdChecker::FinishLongLine() {
     // A comment cut into pieces loses nothing.
     if (!long_handled_) return;
     const std::size_t added = added_ - long_added_;
-    Report(
-        line, KbdIssue::kLongLine,
-        "line longer than " + std::to_string(kMaxLinePiece) + " characters read as " +
-            std::to_string(long_pieces_) + " pieces, each taken as a line of its own: " +
-            (added == 0 ? std::string("they added no key") : "they added " + Count(added, "key")));
+    Report(line, KbdIssue::kLongLine,
+           "line longer than " + std::to_string(kMaxLinePiece) + " characters read as " +
+               std::to_string(long_pieces_) + " pieces, each taken as a line of its own: " +
+               (added == 0 ? std::string("they added no key")
+                           : "they added " + CountedNoun(added, "key")));
 }
 
 void KbdChecker::ReportCharacterChanges(const LineReader& reader, std::size_t up_to_line) {
@@ -323,7 +316,7 @@ void KbdChecker::HandleLine(std::string_view line, KbdWork& work, KeyDefinition&
                 Key own;
                 ParseKeyLine(line, own);
                 std::string taken =
-                    "its outline (" + Count(key.shape.polygon.size(), "outline") + " in all)";
+                    "its outline (" + CountedNoun(key.shape.polygon.size(), "outline") + " in all)";
                 if (key.sound != own.sound) taken += ", sound id " + std::to_string(key.sound);
                 if (key.vkey != own.vkey) taken += ", virtual-key code " + std::to_string(key.vkey);
                 if (key.character != own.character) taken += ", its character";
@@ -444,7 +437,7 @@ void KbdChecker::HandleMarker(std::string_view line, std::string_view marker, Kb
                    "macro begun at " + LineNumber(macro_line_) +
                        " closed by \"[/NOT INFLUENCED BY SHIFT]\" rather than \".MACROENDS\": "
                        "kept with its " +
-                       Count(work.macro.mkey.size(), "stroke"));
+                       CountedNoun(work.macro.mkey.size(), "stroke"));
         }
         HandleKbdLine(line, work, definition);
         ++added_;
@@ -581,13 +574,14 @@ void KbdChecker::CheckKeyLineOutcome(std::string_view line, bool added, bool qui
     const std::size_t pairs = check.numbers / 2;
     if (check.points == kMaxKeyLinePoints && pairs > kMaxKeyLinePoints) {
         Report(line_, KbdIssue::kPointsCut,
-               "outline of " + Count(pairs, "point") + ": only the first " +
+               "outline of " + CountedNoun(pairs, "point") + ": only the first " +
                    std::to_string(kMaxKeyLinePoints) + " kept");
     } else if (check.points < pairs) {
         Report(line_, KbdIssue::kKeyLinePartial,
                (check.blank_before_comma ? std::string("a blank before the comma ends the points")
                                          : "the points end at " + Quote(check.points_end)) +
-                   ": " + std::to_string(check.points) + " of " + Count(pairs, "point") + " read");
+                   ": " + std::to_string(check.points) + " of " + CountedNoun(pairs, "point") +
+                   " read");
     } else if (check.numbers % 2 == 1) {
         Report(line_, KbdIssue::kKeyLinePartial,
                "the outline has an odd number of coordinates: the last one is ignored");
@@ -618,7 +612,7 @@ void KbdChecker::CheckKeyLineOutcome(std::string_view line, bool added, bool qui
         }
         if (check.target_length > kMaxKeyTargetLength) {
             Report(line_, KbdIssue::kTargetCut,
-                   "target of " + Count(check.target_length, "character") + " cut to " +
+                   "target of " + CountedNoun(check.target_length, "character") + " cut to " +
                        std::to_string(kMaxKeyTargetLength));
         }
     }
@@ -681,12 +675,13 @@ void KbdChecker::End(const LineReader& reader, const KbdWork& work) {
     if (state == S::InMacro) {
         Report(macro_line_, KbdIssue::kMacroUnclosed,
                "macro still open at the end of the file (no \".MACROENDS\"): dropped with its " +
-                   Count(work.macro.mkey.size(), "stroke"));
+                   CountedNoun(work.macro.mkey.size(), "stroke"));
     }
     if (IsSection(state)) {
         std::string details = "section \"" + std::string(section_) + "\" begun at " +
                               LineNumber(section_line_) + " not closed by \"" +
-                              EndMarker(section_) + "\": the " + Count(section_lines_, "line") +
+                              EndMarker(section_) + "\": the " +
+                              CountedNoun(section_lines_, "line") +
                               " after it, to the end of the file, were read as its lines";
         if (section_suspect_ != 0) {
             details += ", " + Quote(section_suspect_text_) + " at " + LineNumber(section_suspect_) +

@@ -213,6 +213,9 @@ INSTANTIATE_TEST_SUITE_P(
                   {"begun at line 4", "kept with its 1 stroke"}},
         IssueCase{
             InSection("SOUNDS", "click.wav\n"), {{K::kSoundLine, 4}}, {"not \"id=file\": ignored"}},
+        IssueCase{InSection("SOUNDS", "[/SOUND]\n"),
+                  {{K::kSoundLine, 4}},
+                  {"\"[/SOUND]\" is no marker: read as a line of"}},
         IssueCase{InSection("SOUNDS", "1=a.wav\n1=b.wav\n1=not defined\n"),
                   {{K::kSoundDuplicate, 5}, {K::kSoundDuplicate, 6}},
                   {"sound 1 defined again", "line 4", "\"b.wav\" is ignored"}},
@@ -277,6 +280,7 @@ struct Utf8Case {
     std::string content;  // the name line follows "[KEYDEF]\n"
     std::string name;
     Expected reports;
+    std::vector<std::string> messages = {};  // of the reports, where given
 };
 
 class KbdUtf8Test : public ::testing::TestWithParam<Utf8Case> {};
@@ -286,6 +290,11 @@ TEST_P(KbdUtf8Test, ReadsUtf8AsWindows1252) {
     const std::vector<Report> reports = Check(GetParam().content, definition);
     EXPECT_EQ(definition.name, GetParam().name) << GetParam().what;
     EXPECT_EQ(KindsAndLines(reports), GetParam().reports) << GetParam().what;
+    if (!GetParam().messages.empty()) {
+        std::vector<std::string> messages;
+        for (const Report& report : reports) messages.push_back(report.details);
+        EXPECT_EQ(messages, GetParam().messages) << GetParam().what;
+    }
     EXPECT_EQ(definition.subkeydef.size(), 1u) << GetParam().what;
 }
 
@@ -296,11 +305,24 @@ INSTANTIATE_TEST_SUITE_P(
         Utf8Case{"mark, then a byte that is no UTF-8",
                  "\xEF\xBB\xBF[KEYDEF]\nPav\xE9\n[/KEYDEF]\n",
                  "Pav\xE9",
-                 {{K::kCharacterReplaced, 2}}},
+                 {{K::kCharacterReplaced, 2}},
+                 {"byte 0xE9 is no UTF-8 in a file marked as UTF-8: kept as it is"}},
         Utf8Case{"no mark",
                  "[KEYDEF]\n\xC3\xA9 \xE2\x82\xAC \xE2\x86\x92\n[/KEYDEF]\n",
                  "\xE9 \x80 ?",
-                 {{K::kCharacterReplaced, 2}}},
+                 {{K::kCharacterReplaced, 2}},
+                 {"character U+2192 has no Windows-1252 byte: read as \"?\""}},
+        // Not its last 16 bits: U+10041 is no "A".
+        Utf8Case{"beyond 16 bits",
+                 "[KEYDEF]\n\xF0\x90\x81\x81\n[/KEYDEF]\n",
+                 "?",
+                 {{K::kCharacterReplaced, 2}},
+                 {"character U+10041 has no Windows-1252 byte: read as \"?\""}},
+        // The whole file decides, not its first block.
+        Utf8Case{"UTF-8 for 64 KiB, then a Windows-1252 byte",
+                 "[KEYDEF]\nPav\xC3\xA9\n" + std::string(70000, ';') + "\n;\xE9\n[/KEYDEF]\n",
+                 "Pav\xC3\xA9",
+                 {}},
         Utf8Case{"no UTF-8: Windows-1252 byte for byte",
                  "[KEYDEF]\n\xE9t\xC3\xA9 \xE2\x82\n[/KEYDEF]\n",
                  "\xE9t\xC3\xA9 \xE2\x82",

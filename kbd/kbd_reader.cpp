@@ -10,29 +10,17 @@
 #include "kbd/kbd_state.h"
 #include "kbd/line_reader.h"
 #include "platform/file_system.h"
+#include "platform/memory_file.h"
 
 namespace dravonix {
 
 namespace {
 
-/// Bytes in memory read as a file.
-class BytesFile : public ReadableFile {
-public:
-    explicit BytesFile(std::string_view bytes) : rest_(bytes) {}
-    bool Read(char* buffer, std::size_t size, std::size_t* got, std::string*) override {
-        *got = std::min(size, rest_.size());
-        rest_.copy(buffer, *got);
-        rest_.remove_prefix(*got);
-        return true;
-    }
-
-private:
-    std::string_view rest_;
-};
-
 /// The line loop: reads file to its end into definition. With an observer,
 /// a checker watches every line; without one, the loop does nothing else.
-void ReadLines(ReadableFile& file, KeyDefinition& definition, KbdObserver* observer) {
+/// False when a read fails, with the reason in *error.
+bool ReadLines(ReadableFile& file, KeyDefinition& definition, KbdObserver* observer,
+               std::string* error) {
     LineReader reader(file);
     KbdWork work;
     std::optional<KbdChecker> checker;
@@ -63,24 +51,33 @@ void ReadLines(ReadableFile& file, KeyDefinition& definition, KbdObserver* obser
             if (checker) checker->NameTaken();
         }
     }
+    if (reader.failed()) {
+        // What was read is no keyboard: the rest of the file is missing.
+        if (error != nullptr) *error = reader.error();
+        return false;
+    }
     // An unfinished block, an open macro and the working key are dropped.
     if (checker) checker->End(reader, work);
+    return true;
 }
 
 }  // namespace
 
 bool ReadKbdFile(const std::string& path, KeyDefinition& definition, KbdObserver* observer,
-                 std::string* error) {
+                 std::string* error, FileSystem& files) {
     // A folder counts as a file that cannot be opened: it has no lines.
-    std::unique_ptr<ReadableFile> file = SystemFileSystem().OpenForReading(path, error);
-    if (!file) return false;
-    ReadLines(*file, definition, observer);
-    return true;
+    std::unique_ptr<ReadableFile> file = files.OpenForReading(path, error);
+    return file != nullptr && ReadLines(*file, definition, observer, error);
+}
+
+bool ReadKbdFrom(ReadableFile& file, KeyDefinition& definition, KbdObserver* observer,
+                 std::string* error) {
+    return ReadLines(file, definition, observer, error);
 }
 
 void ReadKbdBytes(std::string_view bytes, KeyDefinition& definition, KbdObserver* observer) {
-    BytesFile file(bytes);
-    ReadLines(file, definition, observer);
+    MemoryFile file(bytes);
+    (void)ReadLines(file, definition, observer, nullptr);  // memory never fails to read
 }
 
 }  // namespace dravonix

@@ -121,27 +121,31 @@ void ParseSectionLine(std::string_view line, KbdWork& work) {
     }
 }
 
+/// The transition a line takes in state, or null when it holds no marker of
+/// that state.
+const Transition* FindTransition(KbdLineState state, std::string_view line) {
+    for (const Transition& transition : kTransitions) {
+        if (transition.state == state && line.find(transition.marker) != std::string_view::npos) {
+            return &transition;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 void HandleKbdLine(std::string_view line, KbdWork& work, KeyDefinition& definition) {
-    for (const Transition& transition : kTransitions) {
-        if (transition.state == work.state &&
-            line.find(transition.marker) != std::string_view::npos) {
-            Apply(transition.action, work, definition);
-            work.state = transition.next;
-            return;
-        }
+    if (const Transition* transition = FindTransition(work.state, line)) {
+        Apply(transition->action, work, definition);
+        work.state = transition->next;
+        return;
     }
     ParseSectionLine(line, work);
 }
 
 std::string_view FindKbdMarker(KbdLineState state, std::string_view line) {
-    for (const Transition& transition : kTransitions) {
-        if (transition.state == state && line.find(transition.marker) != std::string_view::npos) {
-            return transition.marker;
-        }
-    }
-    return {};
+    const Transition* transition = FindTransition(state, line);
+    return transition != nullptr ? transition->marker : std::string_view();
 }
 
 std::span<const std::string_view> KbdMarkers() { return kMarkers; }

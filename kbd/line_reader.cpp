@@ -23,21 +23,6 @@ bool IsAscii(const char* text, std::size_t size) {
     return any < 0x80;
 }
 
-/// True when text is well-formed UTF-8 throughout.
-bool IsUtf8(std::string_view text) {
-    char32_t code_point = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        if (static_cast<unsigned char>(text[i]) < 0x80) {
-            ++i;
-            continue;
-        }
-        const std::size_t length = DecodeUtf8(text.substr(i), &code_point);
-        if (length == 0) return false;
-        i += length;
-    }
-    return true;
-}
-
 /// Converts UTF-8 text, which starts on physical line `line`, to Windows-1252
 /// bytes; a byte that is no UTF-8 is kept as it is. Records every character
 /// that has no byte, and every byte kept, in changes.
@@ -83,7 +68,7 @@ bool LineReader::Refill() {
     if (at_end_) return false;
     // A read may deliver less than asked; only an empty one (or an error)
     // ends the input.
-    if (!file_.Read(block_.data(), block_.size(), &end_, nullptr)) end_ = 0;
+    if (!ReadBlock(0, &end_)) end_ = 0;
     position_ = 0;
     if (end_ == 0) {
         at_end_ = true;
@@ -91,6 +76,15 @@ bool LineReader::Refill() {
     }
     if (!encoding_chosen_) ChooseEncoding();
     return position_ < end_;  // false for a file of the byte-order mark alone
+}
+
+bool LineReader::ReadBlock(std::size_t offset, std::size_t* got) {
+    *got = 0;
+    if (!file_.Read(block_.data() + offset, block_.size() - offset, got, &error_)) {
+        failed_ = true;
+        *got = 0;
+    }
+    return *got != 0;
 }
 
 void LineReader::ChooseEncoding() {
@@ -105,7 +99,7 @@ void LineReader::ChooseEncoding() {
     for (;;) {
         block_.resize(size + kBlockSize);
         std::size_t got = 0;
-        if (!file_.Read(block_.data() + size, kBlockSize, &got, nullptr) || got == 0) break;
+        if (!ReadBlock(size, &got)) break;
         size += got;
     }
     block_.resize(size);
@@ -116,7 +110,7 @@ void LineReader::ChooseEncoding() {
     const bool marked = from_start && text.starts_with(kByteOrderMark);
     if (marked) {
         text.remove_prefix(kByteOrderMark.size());
-    } else if (!IsUtf8(text)) {
+    } else if (!IsWellFormedUtf8(text)) {
         return;  // Windows-1252, byte for byte
     }
     block_ = Utf8ToNarrow(text, next_line_, changes_);

@@ -26,7 +26,8 @@ struct CharacterChange {
 /// A CR LF pair is one newline; a lone CR stays in the line. Each read is
 /// followed by a skip of all whitespace, so blank lines are never delivered
 /// and only the first line can keep leading blanks. A read error ends the
-/// input like the end of the file. Does not own the file.
+/// input too, and failed() tells it from the end of the file. Does not own
+/// the file.
 ///
 /// The bytes are Windows-1252, except in a file that starts with the UTF-8
 /// byte-order mark or whose bytes are all well-formed UTF-8 with at least one
@@ -52,6 +53,10 @@ public:
     bool piece_had_lone_cr() const { return piece_had_lone_cr_; }
     /// The characters changed so far in reading a UTF-8 file, in file order.
     const std::vector<CharacterChange>& character_changes() const { return changes_; }
+    /// True when a read of the file failed: the input ended there, short of
+    /// the file's end. error() then holds the file's reason.
+    bool failed() const { return failed_; }
+    const std::string& error() const { return error_; }
 
     /// Reads the next piece: the bytes up to the next newline, at most
     /// kMaxLinePiece of them, then skips the whitespace that follows. text
@@ -66,6 +71,9 @@ private:
     /// the input.
     bool Refill();
     void SkipWhitespace();
+    /// Reads into block_ from offset on; false at the end of the file or on a
+    /// read error, which it records.
+    bool ReadBlock(std::size_t offset, std::size_t* got);
     /// Called with a new block while the text is still plain ASCII: at the
     /// first byte above 0x7F, reads the rest of the file behind the block and
     /// decides between Windows-1252 and UTF-8.
@@ -78,6 +86,8 @@ private:
     std::size_t position_ = 0;
     std::size_t end_ = 0;
     bool at_end_ = false;
+    bool failed_ = false;
+    std::string error_;
     bool encoding_chosen_ = false;
     bool first_block_ = true;
     std::size_t next_line_ = 1;  // physical line of the byte at position_

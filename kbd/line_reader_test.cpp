@@ -8,26 +8,11 @@
 #include <utility>
 #include <vector>
 
+#include "platform/memory_file.h"
+
 namespace dravonix {
 
 namespace {
-
-/// A file in memory that hands out at most piece bytes per read, as a pipe
-/// may.
-class MemoryFile : public ReadableFile {
-public:
-    MemoryFile(std::string_view content, std::size_t piece) : rest_(content), piece_(piece) {}
-    bool Read(char* buffer, std::size_t size, std::size_t* got, std::string*) override {
-        *got = std::min({size, piece_, rest_.size()});
-        rest_.copy(buffer, *got);
-        rest_.remove_prefix(*got);
-        return true;
-    }
-
-private:
-    std::string_view rest_;
-    std::size_t piece_;
-};
 
 std::vector<std::string> ReadAll(const std::string& content, std::size_t piece) {
     MemoryFile file(content, piece);

@@ -1,14 +1,19 @@
-// Files as the converter uses them: read from start to end, or given new
-// content in one step. Paths are bytes in the platform's own path encoding
-// (UTF-8 where the system's file names are UTF-16). Every failure hands back
-// a message that names the file and the system's reason, for example
-// "out/pad.xml: Permission denied".
+// Files as the commands use them: read, described, listed, and given new
+// content in one step. Every command reaches files through FileSystem alone,
+// so that tests can stand in for the disk (testing/memory_file_system.h).
+// Paths are bytes in the platform's own path encoding (UTF-8 where the
+// system's file names are UTF-16). Every failure hands back a message that
+// names the file and the system's reason, for example
+// "out/pad.xml: Permission denied"; the same system error is worded the same
+// way by every operation.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dravonix {
 
@@ -44,14 +49,50 @@ public:
     [[nodiscard]] virtual bool Commit(std::string* error) = 0;
 };
 
-/// The file operations the converter needs, as a small interface so that
-/// tests can stand in for the disk.
+/// What a path names.
+enum class FileKind { kMissing, kFile, kFolder, kOther };
+
+/// Which file a path names, as the system tells files apart: the device and
+/// inode on POSIX systems, the volume serial number and file index on
+/// Windows. Two paths name the same file (through links, hard links or other
+/// spellings) exactly when their identities are equal.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t file = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+/// What a path names, when it was last changed, and which file it is.
+struct FileInfo {
+    FileKind kind = FileKind::kMissing;
+    bool link = false;          // the path itself is a symbolic link (or reparse point)
+    std::int64_t modified = 0;  // last change, in nanoseconds since an epoch of the system
+    FileIdentity identity;      // meaningful unless kind is kMissing
+};
+
+/// How ReadWholeFile ended.
+enum class ReadOutcome {
+    kRead,        // the whole file is in *bytes
+    kCannotOpen,  // missing, or not to be opened (rights, an invalid name)
+    kNotAFile,    // a folder, device or pipe: never read
+    kTooLarge,    // larger than the limit
+    kFailed,      // a read error part way
+};
+
+/// The file operations of the commands, as a small interface so that tests
+/// can stand in for the disk. The operations after the first three have
+/// defaults that fail (ReadWholeFile's reads through OpenForReading), so
+/// that a stand-in which only reads and saves stays small.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
 
-    /// Opens an existing file for reading. A folder counts as a file that
-    /// cannot be opened. Null on failure, with the reason in *error.
+    // Reading.
+
+    /// Opens an existing file for reading, to be read as a stream (a pipe
+    /// may be read so, and opening one waits for its writer). A folder counts
+    /// as a file that cannot be opened. Null on failure, with the reason in
+    /// *error.
     [[nodiscard]] virtual std::unique_ptr<ReadableFile> OpenForReading(const std::string& path,
                                                                        std::string* error) = 0;
 
@@ -63,21 +104,80 @@ public:
     [[nodiscard]] virtual bool ReadStartOfFile(const std::string& path, std::size_t limit,
                                                std::string* bytes) = 0;
 
-    /// Starts giving path new content. A new or regular file is replaced
-    /// atomically: the bytes go to a temporary file in the same folder, which
-    /// Commit puts in place (a new file gets the ordinary permissions, an
-    /// existing one keeps its permissions and, where the user may set them,
-    /// its owner and group; a symbolic link is followed and its target
-    /// replaced). A destination that exists and is not a regular file (a
-    /// device such as /dev/null or NUL, a pipe) is written into directly. A
-    /// folder, a missing folder or a destination that cannot be written fail
-    /// here or at Commit. Null on failure, with the reason in *error.
+    /// Reads the whole of the regular file at path into *bytes (replacing
+    /// what it held), following symbolic links. Anything else is refused
+    /// without being read: a folder, a device or a pipe (opened so that it
+    /// cannot block), and a file of more than limit bytes. On any outcome but
+    /// kRead, *bytes is empty and *error (may be null) says why, naming path.
+    [[nodiscard]] virtual ReadOutcome ReadWholeFile(const std::string& path, std::size_t limit,
+                                                    std::string* bytes, std::string* error);
+
+    // Saving.
+
+    /// Starts giving path new content. What the path names decides how, here
+    /// and nowhere else: a new or regular file is replaced atomically (the
+    /// bytes go to a temporary file in the same folder, which Commit puts in
+    /// place; a new file gets the ordinary permissions, an existing one keeps
+    /// its permissions and, where the user may set them, its owner and group;
+    /// a symbolic link is followed and its target replaced). A destination
+    /// that exists and is not a regular file (a device such as /dev/null or
+    /// NUL, a pipe) is written into directly, and so is an open file named
+    /// through the system's names for open files (/dev/stdout, /dev/fd/N):
+    /// never truncated, so that output the shell appends to a log is added
+    /// at its end. A folder, a missing folder or a destination that cannot
+    /// be written fail here or at Commit. Null on failure, with the reason in
+    /// *error.
     [[nodiscard]] virtual std::unique_ptr<OutputFile> StartReplacing(const std::string& path,
                                                                      std::string* error) = 0;
+
+    // Information, folders.
+
+    /// Describes path. The kind, time and identity are those of what a link
+    /// names, and kMissing for a dangling link; link says whether path itself
+    /// is one. Never fails: what cannot be examined is kMissing.
+    virtual FileInfo GetFileInfo(const std::string& path);
+
+    /// The absolute path of path with every link resolved and no "." or ".."
+    /// steps, for telling whether a path leads out of a folder. False when
+    /// path does not exist.
+    [[nodiscard]] virtual bool ResolvePath(const std::string& path, std::string* resolved);
+
+    /// Sets *names to the names of the entries of the folder at path (files
+    /// and folders alike, without "." and ".."), in no particular order.
+    /// False when the folder cannot be listed, with the reason
+    /// ("PATH: reason") in *error (may be null); *names is then empty.
+    [[nodiscard]] virtual bool ListFolder(const std::string& path, std::vector<std::string>* names,
+                                          std::string* error);
+
+    /// Creates the folder path and any missing folders above it; true when it
+    /// exists as a folder afterwards. On failure *error (may be null) holds
+    /// "PATH: reason".
+    [[nodiscard]] virtual bool MakeFolders(const std::string& path, std::string* error);
+
+protected:
+    /// ReadWholeFile's reading, once the file is open and known to be one to
+    /// read: reads file to its end into *bytes, refusing more than limit bytes
+    /// (kTooLarge) even when the file grows while it is read. size_hint, the
+    /// size the system gives, spares growing the buffer.
+    static ReadOutcome ReadToEnd(ReadableFile& file, const std::string& path, std::size_t size_hint,
+                                 std::size_t limit, std::string* bytes, std::string* error);
+    /// The reason of a refusal for what is not a regular file, worded alike
+    /// by every implementation: "PATH: not a regular file".
+    static std::string NotAFileReason(const std::string& path);
 };
 
 /// The operating system's files. Safe for use by several threads at once.
 FileSystem& SystemFileSystem();
+
+/// The folder that holds the file at path: everything before its last
+/// separator ("/", and on Windows also "\"), keeping a root's separator;
+/// "" (the current folder) when path has no separator.
+std::string FolderOf(const std::string& path);
+
+/// True when path lies in folder or is folder itself, both resolved
+/// (FileSystem::ResolvePath): a separator must follow folder's name, so that
+/// "/src2/x" is not inside "/src".
+bool IsInsideFolder(std::string_view path, std::string_view folder);
 
 /// A message for the user such as "cannot open 'in.kbd': No such file or
 /// directory", from an action ("open", "save"), the path and a failure

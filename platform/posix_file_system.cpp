@@ -1,7 +1,8 @@
-// Files on POSIX calls: reading, atomic replacement through a temporary file
-// in the destination's folder, and direct writes into devices and pipes.
-// Linux's unnamed temporary files (O_TMPFILE) and early write-back are used
-// where present.
+// Files on POSIX calls: saving, which decides by what the
+// system says the destination is between atomic replacement through a
+// temporary file in its folder and direct writes into devices, pipes and the
+// program's open files. Linux's unnamed temporary files (O_TMPFILE) and early
+// write-back are used where present.
 #include "platform/posix_file_system.h"
 
 #include <fcntl.h>
@@ -10,15 +11,20 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string_view>
 #include <system_error>
 #include <utility>
+
+#include "platform/posix_error.h"
 
 namespace dravonix {
 
@@ -27,13 +33,6 @@ namespace {
 /// Early write-back step: the disk writes of every 8 MiB written are started
 /// at once, so that the flush before the rename has little left to wait for.
 constexpr off_t kWritebackStep = 8 * 1024 * 1024;
-
-/// Sets *error (when wanted) to "context: the system's text for err".
-void SetError(std::string* error, std::string_view context, int err) {
-    if (error == nullptr) return;
-    error->assign(context);
-    error->append(": ").append(std::generic_category().message(err));
-}
 
 /// Writes all of data, resuming after interruptions and short writes. False
 /// with errno set on failure.
@@ -53,29 +52,106 @@ bool WriteAll(int fd, std::string_view data) {
     return true;
 }
 
-/// Follows symbolic links to the file they finally name; a dangling link gives
-/// the path it points to, so the save creates that file and the link stays.
-bool ResolveLinks(std::string path, std::string* resolved, std::string* error) {
+/// Reads a decimal number of 1 to 9 digits from the start of text and takes
+/// it off; -1 when text does not start with one.
+int TakeNumber(std::string_view& text) {
+    int number = -1;
+    const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (failure != std::errc() || end == text.data() || end - text.data() > 9) return -1;
+    text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+    return number;
+}
+
+/// The process whose open files a folder lists, when the folder (links
+/// resolved) is "/proc/PID/fd" or "/proc/PID/task/TID/fd"; -1 otherwise.
+int OpenFilesOwner(const std::string& folder) {
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(folder.c_str(), nullptr),
+                                                     &std::free);
+    if (real == nullptr) return -1;
+    std::string_view rest = real.get();
+    if (!rest.starts_with("/proc/")) return -1;
+    rest.remove_prefix(6);
+    const int owner = TakeNumber(rest);
+    if (rest.starts_with("/task/")) {
+        rest.remove_prefix(6);
+        if (TakeNumber(rest) < 0) return -1;
+    }
+    return rest == "/fd" ? owner : -1;
+}
+
+/// Where the bytes saved under a path go, from what the system says the path
+/// names: the one place that tells a file to replace from an output to write
+/// into.
+struct Destination {
+    enum Route {
+        kReplace,     // a regular file or a new one: replaced atomically
+        kDirect,      // a device or pipe, or an open file of another process: written into
+        kDescriptor,  // an open file of this program (/dev/stdout, /dev/fd/N): written into
+    };
+    Route route = kReplace;
+    std::string path;     // the file replaced (links resolved) or opened
+    int descriptor = -1;  // kDescriptor: the program's descriptor
+    bool append = false;  // kDirect: open to add at the end, never from the start
+    bool exists = false;  // kReplace: the file exists, with status existing
+    struct stat existing {};
+};
+
+/// Finds where the output for path goes. Symbolic links are followed one by
+/// one, so that a dangling link gives the path it points to (the save
+/// creates that file and the link stays), and so that a link the system
+/// keeps for an open file (in /proc/PID/fd, where /dev/stdout and /dev/fd/N
+/// lead) is recognised: that file is written into where the shell opened it
+/// (">>" adds at the end), never replaced by a new one. False with the
+/// reason in *error for a folder or a loop of links.
+bool FindDestination(const std::string& path, Destination* destination, std::string* error) {
+    std::string current = path;
     for (int hops = 0; hops < 40; ++hops) {
         struct stat info;
-        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-            *resolved = std::move(path);
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            destination->path = std::move(current);
+            if (::stat(destination->path.c_str(), &info) != 0) return true;  // a new file
+            if (S_ISDIR(info.st_mode)) {
+                SetError(error, destination->path, EISDIR);
+                return false;
+            }
+            if (S_ISREG(info.st_mode)) {
+                destination->exists = true;
+                destination->existing = info;
+            } else {
+                destination->route = Destination::kDirect;
+            }
+            return true;
+        }
+        const std::size_t slash = current.rfind('/');
+        const std::string folder =
+            slash == std::string::npos ? "." : current.substr(0, slash == 0 ? 1 : slash);
+        const int owner = OpenFilesOwner(folder);
+        if (owner >= 0) {
+            std::string_view name = std::string_view(current).substr(slash + 1);
+            const int number = TakeNumber(name);
+            if (owner == ::getpid() && number >= 0 && name.empty()) {
+                destination->route = Destination::kDescriptor;
+                destination->descriptor = number;
+            } else {
+                destination->route = Destination::kDirect;
+                destination->append = true;
+            }
+            destination->path = std::move(current);
             return true;
         }
         std::string target(PATH_MAX, '\0');
-        ssize_t size = ::readlink(path.c_str(), target.data(), target.size());
+        const ssize_t size = ::readlink(current.c_str(), target.data(), target.size());
         if (size < 0) {
-            SetError(error, path, errno);
+            SetError(error, current, errno);
             return false;
         }
         target.resize(static_cast<std::size_t>(size));
-        if (!target.empty() && target[0] != '/') {
-            std::size_t slash = path.rfind('/');
-            if (slash != std::string::npos) target = path.substr(0, slash + 1) + target;
+        if (!target.empty() && target[0] != '/' && slash != std::string::npos) {
+            target = current.substr(0, slash + 1) + target;
         }
-        path = std::move(target);
+        current = std::move(target);
     }
-    SetError(error, path, ELOOP);
+    SetError(error, current, ELOOP);
     return false;
 }
 
@@ -104,33 +180,6 @@ mode_t CurrentUmask() {
     const unsigned long mask = std::strtoul(line + 7, &end, 8);
     return end != line + 7 ? static_cast<mode_t>(mask & 0777) : kStartUmask;
 }
-
-/// A regular file open for reading.
-class PosixReadableFile final : public ReadableFile {
-public:
-    PosixReadableFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
-    ~PosixReadableFile() override { ::close(fd_); }
-    PosixReadableFile(const PosixReadableFile&) = delete;
-    PosixReadableFile& operator=(const PosixReadableFile&) = delete;
-
-    bool Read(char* buffer, std::size_t size, std::size_t* got, std::string* error) override {
-        for (;;) {
-            ssize_t count = ::read(fd_, buffer, size);
-            if (count >= 0) {
-                *got = static_cast<std::size_t>(count);
-                return true;
-            }
-            if (errno != EINTR) break;
-        }
-        *got = 0;
-        SetError(error, path_, errno);
-        return false;
-    }
-
-private:
-    int fd_;
-    std::string path_;
-};
 
 /// Output written straight into an existing file that is not a regular one:
 /// a device or a pipe, which cannot be replaced.
@@ -449,76 +498,41 @@ std::unique_ptr<OutputFile> StartAtomic(const std::string& path, const struct st
 
 }  // namespace
 
-std::unique_ptr<ReadableFile> PosixFileSystem::OpenForReading(const std::string& path,
-                                                              std::string* error) {
-    if (path.find('\0') != std::string::npos) {
-        SetError(error, path, EINVAL);
-        return nullptr;
-    }
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        SetError(error, path, errno);
-        return nullptr;
-    }
-    struct stat info;
-    const int err = ::fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
-    if (err != 0) {
-        ::close(fd);
-        SetError(error, path, err);
-        return nullptr;
-    }
-    return std::make_unique<PosixReadableFile>(fd, path);
-}
-
-bool PosixFileSystem::ReadStartOfFile(const std::string& path, std::size_t limit,
-                                      std::string* bytes) {
-    if (path.find('\0') != std::string::npos) return false;
-    // Non-blocking, so that opening a pipe that has no writer returns at once.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat info;
-    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    if (ok) {
-        bytes->assign(limit, '\0');
-        std::size_t filled = 0;
-        while (filled < limit) {
-            const ssize_t got = ::read(fd, bytes->data() + filled, limit - filled);
-            if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) {
-                ok = got == 0;
-                break;
-            }
-            filled += static_cast<std::size_t>(got);
-        }
-        bytes->resize(filled);
-    }
-    ::close(fd);
-    return ok;
-}
-
 std::unique_ptr<OutputFile> PosixFileSystem::StartReplacing(const std::string& path,
                                                             std::string* error) {
     if (path.empty() || path.find('\0') != std::string::npos) {
         SetError(error, path, path.empty() ? ENOENT : EINVAL);
         return nullptr;
     }
-    std::string resolved;
-    if (!ResolveLinks(path, &resolved, error)) return nullptr;
+    Destination destination;
+    if (!FindDestination(path, &destination, error)) return nullptr;
+    int fd = -1;
+    switch (destination.route) {
+        case Destination::kReplace:
+            return StartAtomic(destination.path,
+                               destination.exists ? &destination.existing : nullptr,
+                               unnamed_temporaries_, error);
+        case Destination::kDirect:
+            fd = ::open(destination.path.c_str(),
+                        O_WRONLY | O_CLOEXEC | (destination.append ? O_APPEND : 0));
+            break;
+        case Destination::kDescriptor:
+            // A copy of the descriptor shares its position and its way of
+            // writing (appending after ">>"), as the program's own writes would.
+            fd = ::fcntl(destination.descriptor, F_DUPFD_CLOEXEC, 0);
+            break;
+    }
     struct stat info;
-    if (::stat(resolved.c_str(), &info) != 0) {
-        return StartAtomic(resolved, nullptr, unnamed_temporaries_, error);
-    }
-    if (S_ISDIR(info.st_mode)) {
-        SetError(error, resolved, EISDIR);
+    const int err = fd < 0                    ? errno
+                    : ::fstat(fd, &info) != 0 ? errno
+                    : S_ISDIR(info.st_mode)   ? EISDIR
+                                              : 0;
+    if (err != 0) {
+        if (fd >= 0) ::close(fd);
+        SetError(error, path, err);
         return nullptr;
     }
-    if (S_ISREG(info.st_mode)) return StartAtomic(resolved, &info, unnamed_temporaries_, error);
-    int fd = ::open(resolved.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd < 0) {
-        SetError(error, resolved, errno);
-        return nullptr;
-    }
-    return std::make_unique<DirectOutput>(fd, std::move(resolved));
+    return std::make_unique<DirectOutput>(fd, path);
 }
 
 FileSystem& SystemFileSystem() {

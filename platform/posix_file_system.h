@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -21,8 +22,15 @@ public:
     std::unique_ptr<ReadableFile> OpenForReading(const std::string& path,
                                                  std::string* error) override;
     bool ReadStartOfFile(const std::string& path, std::size_t limit, std::string* bytes) override;
+    ReadOutcome ReadWholeFile(const std::string& path, std::size_t limit, std::string* bytes,
+                              std::string* error) override;
     std::unique_ptr<OutputFile> StartReplacing(const std::string& path,
                                                std::string* error) override;
+    FileInfo GetFileInfo(const std::string& path) override;
+    bool ResolvePath(const std::string& path, std::string* resolved) override;
+    bool ListFolder(const std::string& path, std::vector<std::string>* names,
+                    std::string* error) override;
+    bool MakeFolders(const std::string& path, std::string* error) override;
 
 private:
     bool unnamed_temporaries_;

@@ -262,27 +262,40 @@ TEST(PosixFileSystem, ReadsFilesAndRefusesFolders) {
     EXPECT_EQ(error, dir / "missing" + ": No such file or directory");
 }
 
-TEST(PosixFileSystem, ReadsTheStartOfRegularFilesOnly) {
+TEST(PosixFileSystem, ReadsRegularFilesOnlyAndNeverBlocks) {
     ScratchDir dir;
     WriteFile(dir / "in", "0123456789");
     ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);  // no writer: must not block
     ASSERT_EQ(::symlink((dir / "in").c_str(), (dir / "link").c_str()), 0);
     PosixFileSystem files;
+    // The start (4 bytes) and the whole file (up to limit bytes).
     struct Case {
         std::string path;
-        bool read;
-        std::string bytes;
+        const char* start;  // null: not read
+        std::size_t limit;
+        ReadOutcome outcome;
+        std::string error;  // of the whole read
     };
     const Case cases[] = {
-        {dir / "in", true, "0123"}, {dir / "link", true, "0123"}, {dir / "pipe", false, ""},
-        {dir.path(), false, ""},    {dir / "missing", false, ""}, {"/dev/null", false, ""},
+        {dir / "in", "0123", 10, ReadOutcome::kRead, ""},
+        {dir / "link", "0123", 10, ReadOutcome::kRead, ""},
+        {dir / "in", "0123", 9, ReadOutcome::kTooLarge, dir / "in: larger than 9 bytes"},
+        {dir / "pipe", nullptr, 10, ReadOutcome::kNotAFile, dir / "pipe: not a regular file"},
+        {"/dev/zero", nullptr, SIZE_MAX, ReadOutcome::kNotAFile, "/dev/zero: not a regular file"},
+        {dir.path(), nullptr, 10, ReadOutcome::kNotAFile, dir.path() + ": Is a directory"},
+        {dir / "gone", nullptr, 10, ReadOutcome::kCannotOpen,
+         dir / "gone: No such file or directory"},
     };
     for (const Case& c : cases) {
         std::string bytes = "old";
-        EXPECT_EQ(files.ReadStartOfFile(c.path, 4, &bytes), c.read) << c.path;
-        if (c.read) {
-            EXPECT_EQ(bytes, c.bytes) << c.path;
+        EXPECT_EQ(files.ReadStartOfFile(c.path, 4, &bytes), c.start != nullptr) << c.path;
+        if (c.start != nullptr) {
+            EXPECT_EQ(bytes, c.start) << c.path;
         }
+        std::string error;
+        EXPECT_EQ(files.ReadWholeFile(c.path, c.limit, &bytes, &error), c.outcome) << c.path;
+        EXPECT_EQ(bytes, c.outcome == ReadOutcome::kRead ? "0123456789" : "") << c.path;
+        EXPECT_EQ(error, c.error) << c.path;
     }
 }
 

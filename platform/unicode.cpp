@@ -74,6 +74,20 @@ std::size_t DecodeUtf8(std::string_view text, char32_t* code_point) {
     return size;
 }
 
+bool IsWellFormedUtf8(std::string_view text) {
+    char32_t code_point = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const std::size_t length = DecodeUtf8(text.substr(i), &code_point);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}
+
 std::u16string Utf8ToUtf16(std::string_view utf8) {
     std::u16string wide;
     wide.reserve(utf8.size());

@@ -17,6 +17,9 @@ void AppendUtf16AsUtf8(std::u16string_view wide, std::string& out);
 /// cut off, an overlong form, a surrogate, or a value past U+10FFFF.
 std::size_t DecodeUtf8(std::string_view text, char32_t* code_point);
 
+/// True when text is well-formed UTF-8 throughout (ASCII text is).
+bool IsWellFormedUtf8(std::string_view text);
+
 /// Converts UTF-8 to UTF-16. Each byte that does not start a well-formed
 /// sequence becomes U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view utf8);

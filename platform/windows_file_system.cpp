@@ -1,13 +1,16 @@
-// Files on the Windows API. Paths arrive as UTF-8 (platform/path_encoding.h)
-// and are opened by their UTF-16 names, always in binary. A new or existing
-// file is replaced atomically through a temporary file in its folder, which
-// ReplaceFileW (keeping the replaced file's attributes) or MoveFileExW puts
-// in place; devices such as NUL are written directly.
+// Files on the Windows API: reading and saving. Paths arrive as UTF-8
+// (platform/path_encoding.h) and are opened by their UTF-16 names in the form
+// that reaches any length (platform/windows_path.h), always in binary. A new
+// or existing file is replaced atomically through a temporary file in its
+// folder, which ReplaceFileW (keeping the replaced file's attributes) or
+// MoveFileExW puts in place; devices such as NUL are written directly.
 //
 // Only the interfaces' own headers are included beside <windows.h>, whose
 // macros (S_OK, E_FAIL, ...) and types (VARIANT) the project's would clash with.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
+#include "platform/windows_file_system.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -18,8 +21,7 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/file_system.h"
-#include "platform/path_encoding.h"
+#include "platform/windows_path.h"
 
 namespace dravonix {
 
@@ -28,42 +30,18 @@ namespace {
 /// Largest piece handed to one ReadFile or WriteFile call (they count in DWORD).
 constexpr std::size_t kMaxTransfer = std::size_t{1} << 30;
 
-std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+/// How often placing a saved file is tried while the system says another
+/// program holds a file (virus scanners open freshly closed files), and the
+/// first pause between tries, doubled after each (about half a second in all).
+constexpr int kPlacementTries = 8;
+constexpr unsigned kFirstPause = 5;
 
-std::string Narrow(std::wstring_view text) {
-    return PathFromUtf16(std::u16string(text.begin(), text.end()));
-}
-
-/// The system's text for code, without the line end it comes with.
-std::string SystemMessage(DWORD code) {
-    wchar_t* buffer = nullptr;
-    const DWORD size = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::string text = size != 0 && buffer != nullptr ? Narrow({buffer, size}) : "";
-    if (buffer != nullptr) ::LocalFree(buffer);
-    const std::size_t end = text.find_last_not_of(" \t\r\n");
-    text.erase(end == std::string::npos ? 0 : end + 1);
-    return text.empty() ? "system error " + std::to_string(code) : text;
-}
-
-/// Sets *error (when wanted) to "context: the system's text for code".
-void SetError(std::string* error, std::string_view context, DWORD code) {
-    if (error == nullptr) return;
-    error->assign(context);
-    error->append(": ").append(SystemMessage(code));
-}
-
-/// The UTF-16 name of path; false with the reason in *error when the bytes
-/// name no file (not UTF-8, or a NUL inside).
-bool ToWide(const std::string& path, std::wstring* wide, std::string* error) {
-    std::u16string units;
-    if (path.find('\0') != std::string::npos || !PathToUtf16(path, &units)) {
-        SetError(error, path, ERROR_INVALID_NAME);
-        return false;
-    }
-    *wide = Wide(units);
-    return true;
+/// The name of path for messages: without the "\\?\" that lets it reach any
+/// length.
+std::string DisplayName(std::wstring_view path) {
+    if (path.starts_with(L"\\\\?\\UNC\\")) return "\\\\" + PathFromWide(path.substr(8));
+    if (path.starts_with(L"\\\\?\\")) return PathFromWide(path.substr(4));
+    return PathFromWide(path);
 }
 
 /// Position just after the folder part of path ("dir\", "C:", "\\"), 0 when
@@ -95,6 +73,14 @@ DWORD WriteAll(HANDLE handle, std::string_view data) {
     return 0;
 }
 
+/// Opens path for reading, or INVALID_HANDLE_VALUE with the error in
+/// GetLastError. A folder cannot be opened so.
+HANDLE OpenToRead(const std::wstring& path) {
+    return ::CreateFileW(path.c_str(), GENERIC_READ,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
 /// A file open for reading.
 class WindowsReadableFile final : public ReadableFile {
 public:
@@ -114,7 +100,7 @@ public:
         }
         const DWORD code = ::GetLastError();
         if (code == ERROR_BROKEN_PIPE || code == ERROR_HANDLE_EOF) return true;  // the end
-        SetError(error, path_, code);
+        SetSystemError(error, path_, code);
         return false;
     }
 
@@ -136,7 +122,7 @@ public:
 
     bool Write(std::string_view data, std::string* error) override {
         if (failure_ == 0) failure_ = WriteAll(handle_, data);
-        if (failure_ != 0) SetError(error, path_, failure_);
+        if (failure_ != 0) SetSystemError(error, path_, failure_);
         return failure_ == 0;
     }
 
@@ -144,7 +130,7 @@ public:
         if (!::CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE)) && failure_ == 0) {
             failure_ = ::GetLastError();
         }
-        if (failure_ != 0) SetError(error, path_, failure_);
+        if (failure_ != 0) SetSystemError(error, path_, failure_);
         return failure_ == 0;
     }
 
@@ -176,29 +162,79 @@ DWORD CheckReplaceable(const std::wstring& path, DWORD* attributes_out, bool* de
     return 0;
 }
 
+/// Whether a failure to place a file may pass when tried again shortly:
+/// another program (a virus scanner, an indexer) has the file open.
+bool MayPass(DWORD code) {
+    return code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED ||
+           code == ERROR_LOCK_VIOLATION || code == ERROR_UNABLE_TO_REMOVE_REPLACED;
+}
+
+/// A slot of the table of temporary files below.
+struct TemporarySlot {
+    enum State { kFree, kFilling, kHeld };
+    std::atomic<int> state{kFree};
+    wchar_t path[2048];
+};
+
+/// The temporary files being written, which the console's end handler
+/// removes. The handler runs on a thread of its own while the program's
+/// threads go on, so the table is a fixed array, each slot claimed and
+/// published through an atomic.
+TemporarySlot temporary_slots[64];
+
+BOOL WINAPI OnConsoleEnd(DWORD event) { return RemoveTemporariesOnConsoleEnd(event); }
+
+/// Keeps path in the table, the console's end handler registered at the first
+/// call; the slot to forget it by, or -1 when the table is full or the path
+/// too long (the file may then stay after Ctrl+C).
+int KeepTemporaryName(const std::wstring& path) {
+    static const bool registered = ::SetConsoleCtrlHandler(OnConsoleEnd, TRUE) != 0;
+    (void)registered;
+    if (path.size() >= sizeof(TemporarySlot::path) / sizeof(wchar_t)) return -1;
+    for (TemporarySlot& slot : temporary_slots) {
+        int free = TemporarySlot::kFree;
+        if (!slot.state.compare_exchange_strong(free, TemporarySlot::kFilling)) continue;
+        path.copy(slot.path, path.size());
+        slot.path[path.size()] = L'\0';
+        slot.state.store(TemporarySlot::kHeld, std::memory_order_release);
+        return static_cast<int>(&slot - temporary_slots);
+    }
+    return -1;
+}
+
+/// Forgets the name kept in slot (-1 is ignored).
+void ForgetTemporaryName(int slot) {
+    if (slot >= 0) {
+        temporary_slots[slot].state.store(TemporarySlot::kFree, std::memory_order_release);
+    }
+}
+
 /// Output that replaces a file, or creates a new one, atomically: written
 /// into a temporary file in the same folder, which Commit flushes and puts in
 /// the destination's place. The temporary file goes on every failure and when
-/// the output is dropped uncommitted.
+/// the output is dropped uncommitted, except when the destination was lost on
+/// the way: then it holds the only copy of the content, and stays.
 class ReplacingOutput final : public OutputFile {
 public:
-    ReplacingOutput(std::string path, std::wstring destination, std::wstring temp, HANDLE handle,
-                    bool existing)
+    ReplacingOutput(std::string path, std::wstring destination, std::wstring temp, int slot,
+                    HANDLE handle, bool existing, const PlacementCalls& calls)
         : path_(std::move(path)),
           destination_(std::move(destination)),
           temp_(std::move(temp)),
+          slot_(slot),
           handle_(handle),
-          existing_(existing) {}
+          existing_(existing),
+          calls_(calls) {}
     ~ReplacingOutput() override {
         if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
-        if (!temp_.empty()) ::DeleteFileW(temp_.c_str());
+        RemoveTemporary();
     }
     ReplacingOutput(const ReplacingOutput&) = delete;
     ReplacingOutput& operator=(const ReplacingOutput&) = delete;
 
     bool Write(std::string_view data, std::string* error) override {
         if (failure_ == 0) failure_ = WriteAll(handle_, data);
-        if (failure_ != 0) SetError(error, path_, failure_);
+        if (failure_ != 0) SetSystemError(error, path_, failure_);
         return failure_ == 0;
     }
 
@@ -211,6 +247,10 @@ public:
         DWORD attributes = 0;
         if (failure_ == 0 && existing_) {
             failure_ = CheckReplaceable(destination_, &attributes, nullptr);
+            if (failure_ == ERROR_FILE_NOT_FOUND) {  // removed meanwhile: made anew
+                existing_ = false;
+                failure_ = 0;
+            }
             // ReplaceFileW carries these over too, but not every emulation of it.
             constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
@@ -218,35 +258,75 @@ public:
                 (void)::SetFileAttributesW(temp_.c_str(), attributes & kKept);
             }
         }
+        if (failure_ == 0) failure_ = Place();
         if (failure_ == 0) {
-            // ReplaceFileW gives the new file the replaced one's attributes,
-            // security and creation time; where those cannot be carried over,
-            // the content still is.
-            const BOOL placed =
-                existing_
-                    ? ::ReplaceFileW(
-                          destination_.c_str(), temp_.c_str(), nullptr,
-                          REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
-                          nullptr)
-                    : ::MoveFileExW(temp_.c_str(), destination_.c_str(), MOVEFILE_WRITE_THROUGH);
-            if (placed) {
-                temp_.clear();
-            } else {
-                failure_ = ::GetLastError();
+            temp_.clear();  // in place: nothing to remove
+        } else if (existing_ &&
+                   ::GetFileAttributesW(destination_.c_str()) == INVALID_FILE_ATTRIBUTES &&
+                   ::GetLastError() == ERROR_FILE_NOT_FOUND) {
+            // The old content went and the new one did not take its place:
+            // the temporary file is all there is, and stays.
+            SetSystemError(error, path_, failure_);
+            if (error != nullptr) {
+                error->append(" (the new content is kept in '").append(DisplayName(temp_));
+                error->append("')");
             }
+            temp_.clear();
+            ForgetTemporaryName(std::exchange(slot_, -1));
+            return false;
         }
-        if (!temp_.empty()) ::DeleteFileW(temp_.c_str());
-        temp_.clear();
-        if (failure_ != 0) SetError(error, path_, failure_);
+        RemoveTemporary();
+        if (failure_ != 0) SetSystemError(error, path_, failure_);
         return failure_ == 0;
     }
 
 private:
+    /// Puts the temporary file in the destination's place, trying again for a
+    /// while when another program holds one of them. 0 or the error code.
+    DWORD Place() {
+        DWORD code = 0;
+        for (int attempt = 0; attempt < kPlacementTries; ++attempt) {
+            if (attempt > 0) calls_.pause(kFirstPause << (attempt - 1));
+            code = existing_ ? calls_.replace(destination_.c_str(), temp_.c_str())
+                             : calls_.move(temp_.c_str(), destination_.c_str(), false);
+            if (code == ERROR_UNABLE_TO_MOVE_REPLACEMENT ||
+                code == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+                // The replaced file has left its name (ReplaceFileW without a
+                // backup name) and the new content is still under the
+                // temporary name: a plain move finishes the work.
+                return MoveIntoPlace();
+            }
+            if (code == 0 || !MayPass(code)) return code;
+        }
+        return code;
+    }
+
+    /// Moves the temporary file to the destination's name, over whatever
+    /// took it meanwhile, with the same tries. 0 or the error code.
+    DWORD MoveIntoPlace() {
+        DWORD code = 0;
+        for (int attempt = 0; attempt < kPlacementTries; ++attempt) {
+            if (attempt > 0) calls_.pause(kFirstPause << (attempt - 1));
+            code = calls_.move(temp_.c_str(), destination_.c_str(), true);
+            if (code == 0 || !MayPass(code)) return code;
+        }
+        return code;
+    }
+
+    /// Removes the temporary file, if there still is one, then forgets it.
+    void RemoveTemporary() {
+        if (!temp_.empty()) ::DeleteFileW(temp_.c_str());
+        temp_.clear();
+        ForgetTemporaryName(std::exchange(slot_, -1));
+    }
+
     std::string path_;          // as given, for messages
     std::wstring destination_;  // the file replaced or created
     std::wstring temp_;         // the temporary file; empty once gone or in place
+    int slot_;                  // where the table of names keeps temp_, or -1
     HANDLE handle_;
     bool existing_;
+    PlacementCalls calls_;
     DWORD failure_ = 0;  // the first failure's error code
 };
 
@@ -273,13 +353,16 @@ std::wstring RandomSuffix() {
 }
 
 /// Starts replacing the file destination (existing: whether it exists)
-/// through a new temporary file beside it.
+/// through a new temporary file beside it. The file is shared for deletion,
+/// so that the console's end handler can remove it while it is being
+/// written.
 std::unique_ptr<OutputFile> StartAtomic(const std::string& path, std::wstring destination,
-                                        bool existing, std::string* error) {
+                                        bool existing, const PlacementCalls& calls,
+                                        std::string* error) {
     const std::size_t start = NameStart(destination);
     const std::wstring base = destination.substr(start);
     if (base.empty()) {  // a name ending in a separator is a folder's
-        SetError(error, path, ERROR_ACCESS_DENIED);
+        SetSystemError(error, path, ERROR_ACCESS_DENIED);
         return nullptr;
     }
     std::wstring prefix = destination.substr(0, start);
@@ -287,20 +370,23 @@ std::unique_ptr<OutputFile> StartAtomic(const std::string& path, std::wstring de
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::wstring temp = prefix;
         temp.append(RandomSuffix());
-        HANDLE handle = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+        const int slot = KeepTemporaryName(temp);
+        HANDLE handle = ::CreateFileW(temp.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle != INVALID_HANDLE_VALUE) {
             return std::make_unique<ReplacingOutput>(path, std::move(destination), std::move(temp),
-                                                     handle, existing);
+                                                     slot, handle, existing, calls);
         }
         const DWORD code = ::GetLastError();
+        ForgetTemporaryName(slot);
         if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) {
             const std::wstring folder = start == 0 ? L"." : destination.substr(0, start);
-            SetError(error, "cannot create a temporary file in '" + Narrow(folder) + "'", code);
+            SetSystemError(error, "cannot create a temporary file in '" + DisplayName(folder) + "'",
+                           code);
             return nullptr;
         }
     }
-    SetError(error, path, ERROR_FILE_EXISTS);
+    SetSystemError(error, path, ERROR_FILE_EXISTS);
     return nullptr;
 }
 
@@ -310,26 +396,26 @@ std::unique_ptr<OutputFile> StartDirect(const std::string& path, const std::wstr
     HANDLE handle = ::CreateFileW(device.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        SetError(error, path, ::GetLastError());
+        SetSystemError(error, path, ::GetLastError());
         return nullptr;
     }
     return std::make_unique<DirectOutput>(handle, path);
 }
 
-/// The absolute form of path (in the current folder and drive when it is
-/// relative), or path itself when the system cannot make one.
-std::wstring FullPath(const std::wstring& path) {
-    std::wstring full(MAX_PATH, L'\0');
+/// The final path of what handle is open on, in the "\\?\" form; empty when
+/// the system cannot tell.
+std::wstring FinalPath(HANDLE handle) {
+    std::wstring target(MAX_PATH, L'\0');
     DWORD size =
-        ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (size >= full.size()) {
-        full.resize(size);
-        size =
-            ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        ::GetFinalPathNameByHandleW(handle, target.data(), static_cast<DWORD>(target.size()), 0);
+    if (size >= target.size()) {
+        target.resize(size);
+        size = ::GetFinalPathNameByHandleW(handle, target.data(), static_cast<DWORD>(target.size()),
+                                           0);
     }
-    if (size == 0 || size >= full.size()) return path;
-    full.resize(size);
-    return full;
+    if (size == 0 || size >= target.size()) return L"";
+    target.resize(size);
+    return target;
 }
 
 /// The file a symbolic link (or other name surrogate) finally names, in the
@@ -343,38 +429,48 @@ std::wstring FollowLinks(const std::wstring& path) {
         ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return path;
-    std::wstring target(MAX_PATH, L'\0');
-    DWORD size =
-        ::GetFinalPathNameByHandleW(handle, target.data(), static_cast<DWORD>(target.size()), 0);
-    if (size >= target.size()) {
-        target.resize(size);
-        size = ::GetFinalPathNameByHandleW(handle, target.data(), static_cast<DWORD>(target.size()),
-                                           0);
-    }
+    std::wstring target = FinalPath(handle);
     ::CloseHandle(handle);
-    if (size == 0 || size >= target.size()) return path;
-    target.resize(size);
-    return target;
+    return target.empty() ? path : target;
 }
 
-class WindowsFileSystem final : public FileSystem {
-public:
-    std::unique_ptr<ReadableFile> OpenForReading(const std::string& path,
-                                                 std::string* error) override;
-    bool ReadStartOfFile(const std::string& path, std::size_t limit, std::string* bytes) override;
-    std::unique_ptr<OutputFile> StartReplacing(const std::string& path,
-                                               std::string* error) override;
-};
+DWORD SystemReplace(const wchar_t* destination, const wchar_t* replacement) {
+    // ReplaceFileW gives the new file the replaced one's attributes, security
+    // and creation time; where those cannot be carried over, the content
+    // still is.
+    const BOOL done = ::ReplaceFileW(
+        destination, replacement, nullptr,
+        REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr);
+    return done ? 0 : ::GetLastError();
+}
+
+DWORD SystemMove(const wchar_t* from, const wchar_t* to, bool replace_existing) {
+    const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace_existing ? MOVEFILE_REPLACE_EXISTING : 0);
+    return ::MoveFileExW(from, to, flags) ? 0 : ::GetLastError();
+}
+
+void SystemPause(unsigned milliseconds) { ::Sleep(milliseconds); }
+
+}  // namespace
+
+PlacementCalls SystemPlacementCalls() { return {SystemReplace, SystemMove, SystemPause}; }
+
+bool RemoveTemporariesOnConsoleEnd(unsigned long) {
+    for (const TemporarySlot& slot : temporary_slots) {
+        if (slot.state.load(std::memory_order_acquire) == TemporarySlot::kHeld) {
+            ::DeleteFileW(slot.path);  // open but shared for deletion: gone when closed
+        }
+    }
+    return false;
+}
 
 std::unique_ptr<ReadableFile> WindowsFileSystem::OpenForReading(const std::string& path,
                                                                 std::string* error) {
     std::wstring wide;
-    if (!ToWide(path, &wide, error)) return nullptr;
-    HANDLE handle = ::CreateFileW(wide.c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (!SystemPath(path, &wide, error)) return nullptr;
+    HANDLE handle = OpenToRead(wide);
     if (handle == INVALID_HANDLE_VALUE) {  // a folder among them: access is denied
-        SetError(error, path, ::GetLastError());
+        SetSystemError(error, path, ::GetLastError());
         return nullptr;
     }
     return std::make_unique<WindowsReadableFile>(handle, path);
@@ -383,12 +479,10 @@ std::unique_ptr<ReadableFile> WindowsFileSystem::OpenForReading(const std::strin
 bool WindowsFileSystem::ReadStartOfFile(const std::string& path, std::size_t limit,
                                         std::string* bytes) {
     std::wstring wide;
-    if (!ToWide(path, &wide, nullptr)) return false;
-    // A folder cannot be opened without backup semantics; a device (NUL, CON)
-    // opens but is no disk file, and is closed unread.
-    HANDLE handle = ::CreateFileW(wide.c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (!SystemPath(path, &wide, nullptr) || IsDevicePath(wide)) return false;
+    // A folder cannot be opened without backup semantics; a device opens but
+    // is no disk file, and is closed unread.
+    HANDLE handle = OpenToRead(wide);
     if (handle == INVALID_HANDLE_VALUE) return false;
     bool ok = ::GetFileType(handle) == FILE_TYPE_DISK;
     if (ok) {
@@ -410,34 +504,60 @@ bool WindowsFileSystem::ReadStartOfFile(const std::string& path, std::size_t lim
     return ok;
 }
 
+ReadOutcome WindowsFileSystem::ReadWholeFile(const std::string& path, std::size_t limit,
+                                             std::string* bytes, std::string* error) {
+    bytes->clear();
+    std::wstring wide;
+    if (!SystemPath(path, &wide, error)) return ReadOutcome::kCannotOpen;
+    // Devices and pipes are never opened; a folder is told by its attributes.
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (IsDevicePath(wide) ||
+        (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)) {
+        if (error != nullptr) *error = NotAFileReason(path);
+        return ReadOutcome::kNotAFile;
+    }
+    HANDLE handle = OpenToRead(wide);
+    if (handle == INVALID_HANDLE_VALUE) {
+        SetSystemError(error, path, ::GetLastError());
+        return ReadOutcome::kCannotOpen;
+    }
+    WindowsReadableFile file(handle, path);
+    if (::GetFileType(handle) != FILE_TYPE_DISK) {
+        if (error != nullptr) *error = NotAFileReason(path);
+        return ReadOutcome::kNotAFile;
+    }
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(handle, &size)) {
+        SetSystemError(error, path, ::GetLastError());
+        return ReadOutcome::kFailed;
+    }
+    const std::uint64_t known = static_cast<std::uint64_t>(size.QuadPart);
+    const std::size_t hint = known > SIZE_MAX ? SIZE_MAX : static_cast<std::size_t>(known);
+    return ReadToEnd(file, path, hint, limit, bytes, error);
+}
+
 std::unique_ptr<OutputFile> WindowsFileSystem::StartReplacing(const std::string& path,
                                                               std::string* error) {
-    if (path.empty()) {
-        SetError(error, path, ERROR_PATH_NOT_FOUND);
-        return nullptr;
-    }
-    std::wstring wide;
-    if (!ToWide(path, &wide, error)) return nullptr;
     // Absolute, so that the temporary file and the destination are named
     // alike (some systems' ReplaceFileW wants a folder in the name); a
-    // device's name becomes "\\.\NAME".
-    const std::wstring full = FullPath(wide);
+    // device's name becomes "\\.\NAME", which is written into.
+    std::wstring full;
+    if (!SystemPath(path, &full, error)) return nullptr;
     if (IsDevicePath(full)) return StartDirect(path, full, error);
     std::wstring destination = FollowLinks(full);
     DWORD attributes = 0;
     bool device = false;
     const DWORD code = CheckReplaceable(destination, &attributes, &device);
-    if (code == ERROR_FILE_NOT_FOUND)
-        return StartAtomic(path, std::move(destination), false, error);
+    if (code == ERROR_FILE_NOT_FOUND) {
+        return StartAtomic(path, std::move(destination), false, calls_, error);
+    }
     if (code != 0) {
-        SetError(error, path, code);  // a missing folder among them
+        SetSystemError(error, path, code);  // a missing folder among them
         return nullptr;
     }
     if (device) return StartDirect(path, destination, error);
-    return StartAtomic(path, std::move(destination), true, error);
+    return StartAtomic(path, std::move(destination), true, calls_, error);
 }
-
-}  // namespace
 
 FileSystem& SystemFileSystem() {
     static WindowsFileSystem files;

@@ -433,12 +433,12 @@ void Painter::DockRect(const DomNode& parent, const dravonix::DockRect& dock) {
 }  // namespace
 
 HRESULT BuildKeyboardSvg(const KeyDefinition& keyboard, const std::string& image_folder,
-                         DomDocument* svg) {
+                         DomDocument* svg, FileSystem& files) {
     svg->Release();
     DomDocument document;
     const HRESULT created = CreateDomDocument(&document);
     if (Failed(created)) return created;
-    const KeyboardLayout layout = PlanKeyboard(keyboard, image_folder);
+    const KeyboardLayout layout = PlanKeyboard(keyboard, image_folder, files);
     SvgBuilder builder(document);
     Painter(builder, layout).Paint();
     if (Failed(builder.status())) return builder.status();
@@ -447,15 +447,14 @@ HRESULT BuildKeyboardSvg(const KeyDefinition& keyboard, const std::string& image
 }
 
 bool SaveKeyboardSvg(const KeyDefinition& keyboard, const std::string& image_folder,
-                     const std::string& path, std::string* error) {
+                     const std::string& path, std::string* error, FileSystem& files) {
     DomDocument svg;
-    const HRESULT built = BuildKeyboardSvg(keyboard, image_folder, &svg);
+    const HRESULT built = BuildKeyboardSvg(keyboard, image_folder, &svg, files);
     std::string reason;
     if (Succeeded(built)) {
         // The destination travels as one UTF-16 unit per byte of the path, which
         // the save turns back into the same bytes.
-        const HRESULT saved =
-            svg.save(Variant::String(MultiByteToWideChar(path)), SystemFileSystem(), &reason);
+        const HRESULT saved = svg.save(Variant::String(MultiByteToWideChar(path)), files, &reason);
         if (Succeeded(saved)) return true;
         if (reason.empty()) reason = saved == E_OUTOFMEMORY ? "out of memory" : "not a file name";
     } else {

@@ -5,45 +5,11 @@
 #include <vector>
 
 #include "platform/codepage.h"
-#include "platform/file_system.h"
-#include "platform/folder_listing.h"
-#include "platform/unicode.h"
+#include "platform/name_case.h"
 
 namespace dravonix {
 
 namespace {
-
-/// The case-folded form of a code point, for the letters that narrow text
-/// can hold: ASCII, Latin-1 and the Windows-1252 extras (Š Œ Ž Ÿ).
-char32_t FoldCase(char32_t c) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 0x20;
-    if (c == 0x160 || c == 0x152 || c == 0x17D) return c + 1;
-    if (c == 0x178) return 0xFF;
-    return c;
-}
-
-/// True when two UTF-8 names are equal apart from letter case. A byte that
-/// is not UTF-8 matches only the same byte.
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-    while (!a.empty() && !b.empty()) {
-        char32_t ca = 0;
-        char32_t cb = 0;
-        std::size_t la = DecodeUtf8(a, &ca);
-        std::size_t lb = DecodeUtf8(b, &cb);
-        if (la == 0) {
-            la = 1;
-            ca = 0x110000 + static_cast<unsigned char>(a[0]);
-        }
-        if (lb == 0) {
-            lb = 1;
-            cb = 0x110000 + static_cast<unsigned char>(b[0]);
-        }
-        if (FoldCase(ca) != FoldCase(cb)) return false;
-        a.remove_prefix(la);
-        b.remove_prefix(lb);
-    }
-    return a.empty() && b.empty();
-}
 
 /// folder joined with name.
 std::string Join(const std::string& folder, std::string_view name) {
@@ -52,22 +18,6 @@ std::string Join(const std::string& folder, std::string_view name) {
     if (path.back() != '/' && path.back() != '\\') path += '/';
     path.append(name);
     return path;
-}
-
-/// Reads the whole file at path; false when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::string* bytes) {
-    std::unique_ptr<ReadableFile> file = SystemFileSystem().OpenForReading(path, nullptr);
-    if (file == nullptr) return false;
-    bytes->clear();
-    constexpr std::size_t kPiece = 64 * 1024;
-    for (;;) {
-        const std::size_t used = bytes->size();
-        bytes->resize(used + kPiece);
-        std::size_t got = 0;
-        if (!file->Read(bytes->data() + used, kPiece, &got, nullptr)) return false;
-        bytes->resize(used + got);
-        if (got == 0) return true;
-    }
 }
 
 /// Unsigned little- and big-endian numbers at offset of bytes (which the
@@ -115,12 +65,34 @@ bool JpegSize(std::string_view b, std::int64_t* width, std::int64_t* height) {
 
 }  // namespace
 
-bool FindImageFile(const std::string& folder, std::string_view name, std::string* path) {
+std::string_view ImageProblemText(ImageProblem problem) {
+    switch (problem) {
+        case ImageProblem::kNone:
+            return "";
+        case ImageProblem::kNotFound:
+            return "not found";
+        case ImageProblem::kOutsideFolder:
+            return "outside the keyboard's folder";
+        case ImageProblem::kNotAFile:
+            return "not a regular file";
+        case ImageProblem::kTooLarge:
+            return "larger than 32 MiB";
+        case ImageProblem::kUnreadable:
+            return "cannot be read";
+        case ImageProblem::kNotAPicture:
+            return "not a JPEG, PNG, GIF or BMP picture";
+    }
+    return "";
+}
+
+ImageProblem FindImageFile(FileSystem& files, const std::string& folder, std::string_view name,
+                           std::string* path) {
     if (name.empty() || name[0] == '\\' || name[0] == '/' || (name.size() >= 2 && name[1] == ':')) {
-        return false;
+        return ImageProblem::kNotFound;
     }
     std::string current = folder;
     std::vector<std::string> entries;
+    std::size_t depth = 0;  // folders below folder
     std::size_t start = 0;
     while (start <= name.size()) {
         std::size_t end = name.find_first_of("\\/", start);
@@ -129,15 +101,19 @@ bool FindImageFile(const std::string& folder, std::string_view name, std::string
         const bool last = end == name.size();
         start = end + 1;
         if (part.empty() || part == ".") {
-            if (last) return false;  // the name ends in a separator: a folder
+            if (last) return ImageProblem::kNotFound;  // the name ends in a separator: a folder
             continue;
         }
         if (part == "..") {
-            if (last) return false;
+            if (depth == 0) return ImageProblem::kOutsideFolder;
+            if (last) return ImageProblem::kNotFound;
+            --depth;
             current = Join(current, "..");
             continue;
         }
-        if (!ListFolder(current.empty() ? "." : current, &entries, nullptr)) return false;
+        if (!files.ListFolder(current.empty() ? "." : current, &entries, nullptr)) {
+            return ImageProblem::kNotFound;
+        }
         std::sort(entries.begin(), entries.end());
         const std::string* match = nullptr;
         for (const std::string& entry : entries) {
@@ -147,12 +123,22 @@ bool FindImageFile(const std::string& folder, std::string_view name, std::string
             }
             if (match == nullptr && SameNameIgnoringCase(entry, part)) match = &entry;
         }
-        if (match == nullptr) return false;
+        if (match == nullptr) return ImageProblem::kNotFound;
         current = Join(current, *match);
+        ++depth;
         if (last) break;
     }
-    *path = current;
-    return true;
+    // Links on the way may still lead out: what the name finally reaches
+    // must lie inside the folder.
+    std::string real_folder;
+    std::string real_path;
+    if (!files.ResolvePath(folder.empty() ? "." : folder, &real_folder) ||
+        !files.ResolvePath(current, &real_path)) {
+        return ImageProblem::kNotFound;
+    }
+    if (!IsInsideFolder(real_path, real_folder)) return ImageProblem::kOutsideFolder;
+    *path = std::move(current);
+    return ImageProblem::kNone;
 }
 
 ImageFormat SniffImage(std::string_view b) {
@@ -211,23 +197,32 @@ std::string DataUri(std::string_view media_type, std::string_view bytes) {
     return uri;
 }
 
-PanelImage LoadPanelImage(const std::string& folder, std::string_view narrow_name) {
+PanelImage LoadPanelImage(FileSystem& files, const std::string& folder,
+                          std::string_view narrow_name) {
     PanelImage image;
     std::string name;
     AppendNarrowAsUtf8(narrow_name, name);
     std::string path;
-    if (!FindImageFile(folder, name, &path)) {
-        image.problem = "not found";
-        return image;
-    }
+    image.problem = FindImageFile(files, folder, name, &path);
+    if (image.problem != ImageProblem::kNone) return image;
     std::string bytes;
-    if (!ReadWholeFile(path, &bytes)) {
-        image.problem = "cannot be read";
-        return image;
+    switch (files.ReadWholeFile(path, kMaxImageBytes, &bytes, nullptr)) {
+        case ReadOutcome::kRead:
+            break;
+        case ReadOutcome::kNotAFile:
+            image.problem = ImageProblem::kNotAFile;
+            return image;
+        case ReadOutcome::kTooLarge:
+            image.problem = ImageProblem::kTooLarge;
+            return image;
+        case ReadOutcome::kCannotOpen:
+        case ReadOutcome::kFailed:
+            image.problem = ImageProblem::kUnreadable;
+            return image;
     }
     image.format = SniffImage(bytes);
     if (image.format.media_type.empty()) {
-        image.problem = "not a JPEG, PNG, GIF or BMP picture";
+        image.problem = ImageProblem::kNotAPicture;
         return image;
     }
     image.uri = DataUri(image.format.media_type, bytes);

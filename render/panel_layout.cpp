@@ -73,7 +73,8 @@ double ViewWidth(const PanelPlan& plan) {
 
 double ViewHeight(const PanelPlan& plan) { return plan.view.Height() * plan.scale; }
 
-KeyboardLayout PlanKeyboard(const KeyDefinition& keyboard, const std::string& image_folder) {
+KeyboardLayout PlanKeyboard(const KeyDefinition& keyboard, const std::string& image_folder,
+                            FileSystem& files) {
     KeyboardLayout layout;
     layout.title = Utf8(keyboard.name);
     if (layout.title.empty()) layout.title = "(keyboard without a name)";
@@ -91,7 +92,7 @@ KeyboardLayout PlanKeyboard(const KeyDefinition& keyboard, const std::string& im
         const Box content = PanelContent(panel);
         plan.image_box = content;
         if (!panel.jpegnormal.empty()) {
-            plan.image = LoadPanelImage(image_folder, panel.jpegnormal);
+            plan.image = LoadPanelImage(files, image_folder, panel.jpegnormal);
             if (plan.image.usable && plan.image.format.width > 0 && plan.image.format.height > 0) {
                 plan.image_box = Box();
                 plan.image_box.Add(0, 0);
@@ -100,7 +101,8 @@ KeyboardLayout PlanKeyboard(const KeyDefinition& keyboard, const std::string& im
             }
             if (!plan.image.usable) {
                 plan.notes.push_back(
-                    Concat({"image ", plan.image.problem, ": ", Utf8(panel.jpegnormal)}));
+                    Concat({"image ", std::string(ImageProblemText(plan.image.problem)), ": ",
+                            Utf8(panel.jpegnormal)}));
             }
         }
         plan.view = content;

@@ -68,7 +68,9 @@ enum class LegendMark { kPanelOutline, kNonDragArea, kDockRect, kHotSpot, kCount
 /// Caption of a legend mark.
 const char* LegendCaption(LegendMark mark);
 
-/// Plans the picture of keyboard; panel images are looked up in image_folder.
-KeyboardLayout PlanKeyboard(const KeyDefinition& keyboard, const std::string& image_folder);
+/// Plans the picture of keyboard; panel images are looked up in image_folder
+/// through files.
+KeyboardLayout PlanKeyboard(const KeyDefinition& keyboard, const std::string& image_folder,
+                            FileSystem& files);
 
 }  // namespace dravonix

@@ -17,6 +17,7 @@
 #include "render/panel_image.h"
 #include "render/svg_geometry.h"
 #include "testing/com_test.h"
+#include "testing/memory_file_system.h"
 #include "testing/test_util.h"
 
 namespace dravonix {
@@ -105,14 +106,11 @@ TEST(MacroDetails, ListsTheStrokes) {
 }
 
 TEST(FindImageFile, MatchesEachPartWithoutRegardToCase) {
-    ScratchDir folder;
-    ASSERT_FALSE(folder.path().empty());
-    std::filesystem::create_directories(NativePath(folder / "Images/Sub"));
-    std::filesystem::create_directories(NativePath(folder / "exact"));
+    MemoryFileSystem files;
     for (const char* name :
          {"Images/Pad_Normal.JPG", "Images/Sub/x.png", "exact/EXACT.png", "exact/exact.png",
           "exact/Exact2.png", "exact/EXACT2.png", "\xC3\xA4rger.png"}) {
-        WriteFile(folder / name, "x");
+        files.AddFile("/kbd/" + std::string(name), "x");
     }
     const std::vector<std::pair<const char*, const char*>> cases = {
         {"images\\pad_normal.jpg", "Images/Pad_Normal.JPG"},
@@ -132,20 +130,51 @@ TEST(FindImageFile, MatchesEachPartWithoutRegardToCase) {
         {"C:\\images\\pad_normal.jpg", nullptr},
         {"", nullptr},
     };
-    // Names that differ only in case are distinct files only where the file
-    // system keeps them apart (not on Windows).
-    const bool case_sensitive = CountEntries(folder / "exact") == 4;
     for (const auto& [name, expected] : cases) {
-        if (!case_sensitive && std::string_view(name).substr(0, 6) == "exact\\") continue;
         std::string path;
-        const bool found = FindImageFile(folder.path(), name, &path);
+        const ImageProblem problem = FindImageFile(files, "/kbd", name, &path);
         if (expected == nullptr) {
-            EXPECT_FALSE(found) << name << " gave " << path;
+            EXPECT_EQ(problem, ImageProblem::kNotFound) << name << " gave " << path;
         } else {
-            EXPECT_TRUE(found) << name;
-            EXPECT_EQ(path, folder / expected) << name;
+            EXPECT_EQ(problem, ImageProblem::kNone) << name;
+            EXPECT_EQ(path, "/kbd/" + std::string(expected)) << name;
         }
     }
+}
+
+TEST(LoadPanelImage, ReadsOnlyPicturesInsideTheKeyboardsFolder) {
+    MemoryFileSystem files;
+    const std::string gif = "GIF89a\x02\0\x01\0";
+    files.AddFile("/kbd/images/ok.gif", gif);
+    files.AddFile("/kbd/images/notes.gif", "hello");
+    files.AddFile("/kbd/images/huge.bmp", "BM" + std::string(kMaxImageBytes - 1, '\0'));
+    files.AddFile("/kbd/images/fits.bmp", "BM" + std::string(kMaxImageBytes - 2, '\0'));
+    files.AddOther("/kbd/images/pipe.gif");
+    files.AddFile("/secret/s.gif", gif);
+    files.AddFile("/kbd2/s.gif", gif);
+    files.AddLink("/kbd/images/out.gif", "/secret/s.gif");
+    files.AddLink("/kbd/images/sibling.gif", "../../kbd2/s.gif");
+    files.AddLink("/kbd/images/inside.gif", "ok.gif");
+    const std::pair<const char*, ImageProblem> cases[] = {
+        {"images\\ok.gif", ImageProblem::kNone},
+        {"images\\inside.gif", ImageProblem::kNone},
+        {"images\\fits.bmp", ImageProblem::kNone},
+        {"..\\secret\\s.gif", ImageProblem::kOutsideFolder},
+        {"images\\..\\..\\secret\\s.gif", ImageProblem::kOutsideFolder},
+        {"images\\out.gif", ImageProblem::kOutsideFolder},
+        {"images\\sibling.gif", ImageProblem::kOutsideFolder},
+        {"images\\pipe.gif", ImageProblem::kNotAFile},
+        {"images\\huge.bmp", ImageProblem::kTooLarge},
+        {"images\\notes.gif", ImageProblem::kNotAPicture},
+        {"images\\gone.gif", ImageProblem::kNotFound},
+    };
+    for (const auto& [name, problem] : cases) {
+        const PanelImage image = LoadPanelImage(files, "/kbd", name);
+        EXPECT_EQ(image.problem, problem) << name;
+        EXPECT_EQ(image.usable, problem == ImageProblem::kNone) << name;
+    }
+    EXPECT_EQ(ImageProblemText(ImageProblem::kOutsideFolder), "outside the keyboard's folder");
+    EXPECT_EQ(ImageProblemText(ImageProblem::kTooLarge), "larger than 32 MiB");
 }
 
 TEST(SniffImage, TellsFormatAndSize) {
@@ -186,10 +215,11 @@ TEST(DataUri, EncodesBase64WithPadding) {
 
 class KeyboardSvgTest : public ComTest {
 protected:
-    /// The SVG text of keyboard, with images looked up in folder.
-    std::string Svg(const KeyDefinition& keyboard, const std::string& folder = "") {
+    /// The SVG text of keyboard, with images looked up in folder of files.
+    std::string Svg(const KeyDefinition& keyboard, const std::string& folder = "",
+                    FileSystem& files = SystemFileSystem()) {
         DomDocument svg;
-        EXPECT_TRUE(Succeeded(BuildKeyboardSvg(keyboard, folder, &svg)));
+        EXPECT_TRUE(Succeeded(BuildKeyboardSvg(keyboard, folder, &svg, files)));
         std::string text;
         if (svg) {
             EXPECT_TRUE(Succeeded(svg.SaveToString(&text)));
@@ -377,15 +407,16 @@ TEST_F(KeyboardSvgTest, AbsurdCoordinatesGiveAValidPictureOfSensibleSize) {
     EXPECT_EQ(found[0].attributes.at("viewBox").find("e"), std::string::npos);
 }
 
-TEST_F(KeyboardSvgTest, EmbedsAFoundImageAndNotesAMissingOne) {
-    ScratchDir folder;
-    std::filesystem::create_directories(NativePath(folder / "Pictures"));
+TEST_F(KeyboardSvgTest, EmbedsAFoundImageAndNotesTheOthers) {
+    MemoryFileSystem files;
     const std::string png("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x03\0\0\0\x02", 24);
-    WriteFile(folder / "Pictures/Pad.PNG", png);
+    files.AddFile("/kbd/Pictures/Pad.PNG", png);
+    files.AddFile("/secret.png", png);
     KeyDefinition keyboard;
     keyboard.subkeydef.emplace_back().jpegnormal = "pictures\\pad.png";
     keyboard.subkeydef.emplace_back().jpegnormal = "pictures\\gone.jpg";
-    const std::string svg = Svg(keyboard, folder.path());
+    keyboard.subkeydef.emplace_back().jpegnormal = "..\\secret.png";
+    const std::string svg = Svg(keyboard, "/kbd", files);
     EXPECT_NE(svg.find("xlink:href=\"" + DataUri("image/png", png) + "\""), std::string::npos);
     EXPECT_NE(svg.find("width=\"3\" height=\"2\" preserveAspectRatio=\"none\""), std::string::npos);
     std::vector<std::string> notes;
@@ -394,7 +425,9 @@ TEST_F(KeyboardSvgTest, EmbedsAFoundImageAndNotesAMissingOne) {
             notes.push_back(e.text);
         }
     }
-    EXPECT_EQ(notes, std::vector<std::string>{"image not found: pictures\\gone.jpg"});
+    EXPECT_EQ(notes,
+              (std::vector<std::string>{"image not found: pictures\\gone.jpg",
+                                        "image outside the keyboard's folder: ..\\secret.png"}));
 }
 
 TEST_F(KeyboardSvgTest, SavedPictureIsWellFormed) {

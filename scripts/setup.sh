@@ -4,10 +4,14 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libxml2-dev libxml2-utils libgtest-dev libbenchmark-dev
+          libuchardet-dev  # the code page guess of legacy keyboards
           clang libclang-rt-14-dev clang-format
           groff-base dpkg-dev file  # manual page check; .deb dependency scan by CPack
           librsvg2-bin python3      # pictures of dravonix-render as PNG, read back by the tests
           chromium fonts-dejavu-core  # the batch index page, opened in a real browser
+          # The web page: the core compiled to WebAssembly, and the page driven
+          # in headless Chromium by its test.
+          emscripten chromium-driver python3-selenium
           # Windows build: MinGW-w64 cross compilers (posix threads) and Wine
           # to run its tests; googletest holds the sources it is built from.
           g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 googletest)

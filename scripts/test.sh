@@ -3,11 +3,17 @@
 # whole test suite in three configurations: a normal build, a build with
 # AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows build
 # (build/windows: cross-compiled with MinGW-w64, its tests run under Wine;
-# scripts/windows-test.sh). Then it requires the Linux and Windows builds to
-# convert and resave the same inputs into the same bytes
-# (tests/windows_cross_check.sh), and runs every fuzz target for a minute.
+# scripts/windows-test.sh). A fourth, with ThreadSanitizer (build/tsan),
+# builds only the batch, whose jobs run on threads, and runs its tests. Then
+# it requires the Linux and Windows builds to convert and resave the same
+# inputs into the same bytes (tests/windows_cross_check.sh), and runs every
+# fuzz target for a minute. Between them it builds the web page
+# (scripts/web.sh: the core compiled to WebAssembly) and drives it in
+# headless Chromium (tests/web_page_test.py), comparing what it makes with
+# the normal build's commands.
 #
-# DRAVONIX_WINDOWS=0 leaves out the Windows build and the cross-check.
+# DRAVONIX_WINDOWS=0 leaves out the Windows build and the cross-check;
+# DRAVONIX_WEB=0 leaves out the web page.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -30,6 +36,27 @@ for config in release asan; do
   echo "== $config tests"
   ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 done
+
+# The batch's threads under ThreadSanitizer: the batch and what it runs, and
+# its tests, nothing else (the interrupted run, a test of signals that the
+# other builds run, is left out: it takes half a minute here).
+echo "== thread sanitizer build of the batch"
+cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Release -DDRAVONIX_SANITIZE=thread >/dev/null
+cmake --build build/tsan -j "$jobs" --target batch_tests batch_e2e_tests
+echo "== thread sanitizer tests of the batch"
+export TSAN_OPTIONS=halt_on_error=1
+build/tsan/batch/batch_tests --gtest_brief=1
+build/tsan/tests/batch_e2e_tests --gtest_brief=1 --gtest_filter=-PosixBatch.InterruptedRun*
+unset TSAN_OPTIONS
+
+if [ "${DRAVONIX_WEB:-1}" != 0 ]; then
+  start=$SECONDS
+  bash scripts/web.sh
+  echo "== web page tests (headless Chromium)"
+  /usr/bin/python3 tests/web_page_test.py "$(ls build/web-core/dravonix-web-*.zip)" build/release \
+    . build/web-test
+  echo "   web page built and tested in $((SECONDS - start)) s"
+fi
 
 if [ "${DRAVONIX_WINDOWS:-1}" != 0 ]; then
   bash scripts/windows-test.sh

@@ -67,10 +67,14 @@ TEST(Batch, ConvertsATreeExactlyAsTheConverterDoes) {
     EXPECT_NE(index.find("de/alt/Tastatur%20%C3%9Cbersicht%20%E2%82%AC.svg"), std::string::npos);
     EXPECT_EQ(ReadFile(tree.dest / "notes.xml"), "<missing>");
 
-    // A second run finds everything up to date; --force converts again.
+    // A second run finds everything up to date and reports what the outputs
+    // hold, with the first run's exit code; --force converts again.
     result = Batch({tree.source.path(), tree.dest.path()});
-    EXPECT_EQ(result.exit_code, 0) << result.out << result.err;
-    EXPECT_NE(result.out.find("0 failed, 3 up to date"), std::string::npos) << result.out;
+    EXPECT_EQ(result.exit_code, 1) << result.out << result.err;
+    EXPECT_NE(result.out.find("3 keyboards: 2 converted cleanly, 1 with warnings, 0 failed, 3 up "
+                              "to date"),
+              std::string::npos)
+        << result.out;
     result = Batch({"--force", tree.source.path(), tree.dest.path()});
     EXPECT_EQ(result.exit_code, 1);
     EXPECT_NE(result.out.find("0 up to date"), std::string::npos) << result.out;
@@ -105,6 +109,21 @@ TEST(Batch, WrongArgumentsAndOneFailureAmongMany) {
     EXPECT_NE(result.err.find("failed    pad.kbd: cannot save"), std::string::npos) << result.err;
     EXPECT_NE(ReadFile(tree.dest / "messy.xml"), "<missing>");
     EXPECT_EQ(Batch({tree.source / "missing", tree.dest.path()}).exit_code, 2);
+}
+
+// Every keyboard converted, but no page to show them: the run failed.
+TEST(Batch, AnIndexPageThatCannotBeSavedFailsTheRun) {
+    ScratchDir source;
+    ScratchDir dest;
+    WriteFile(source / "pad.kbd", ReadFile(DRAVONIX_SOURCE_DIR "/examples/compact_pad.kbd"));
+    std::filesystem::create_directories(NativePath(dest / "index.html"));
+    CommandResult result = Batch({source.path(), dest.path()});
+    EXPECT_EQ(result.exit_code, 2);
+    EXPECT_EQ(result.out, ConsoleText("1 keyboard: 1 converted cleanly, 0 with warnings, 0 failed, "
+                                      "0 up to date\n"));
+    EXPECT_NE(result.err.find("dravonix-batch: cannot save '" + dest / "index.html"),
+              std::string::npos)
+        << result.err;
 }
 
 }  // namespace dravonix

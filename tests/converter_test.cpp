@@ -114,47 +114,100 @@ TEST(Converter, ExampleKeyboardGivesTheReviewedFile) {
 
 namespace dravonix {
 
-TEST(Commands, InformationOptionsPrintAndSucceed) {
+// The frame every command shares: the information options, and an unknown
+// option named on standard error before the usage text, which goes where the
+// command's style puts it (the converters' fixed text on standard output).
+TEST(Commands, InformationOptionsAndUnknownOptions) {
     struct Tool {
         const char* program;
         const char* name;
-        const char* syntax;
+        const char* usage;  // a line of the usage text, which help shows too
+        int wrong_exit;     // for wrong arguments
+        bool usage_on_stdout;
     };
     const Tool tools[] = {
-        {DRAVONIX_BIN, "dravonix", "Syntax: dravonix.exe Inputfile.kbd Outputfile.xml\n"},
+        {DRAVONIX_BIN, "dravonix", "Syntax: dravonix.exe Inputfile.kbd Outputfile.xml\n", 255,
+         true},
         {DRAVONIX_RESAVE_BIN, "dravonix-resave",
-         "Syntax: dravonix-resave Inputfile.xml Outputfile.xml\n"},
+         "Syntax: dravonix-resave Inputfile.xml Outputfile.xml\n", 255, true},
+        {DRAVONIX_RENDER_BIN, "dravonix-render",
+         "Syntax: dravonix-render Inputfile Outputfile.svg\n", 255, true},
+        {DRAVONIX_CHECK_BIN, "dravonix-check", "Usage: dravonix-check [-q] FILE...\n", 2, false},
+        {DRAVONIX_BATCH_BIN, "dravonix-batch",
+         "Usage: dravonix-batch [-j N] [--force] [--xml-only] SOURCE_DIR DEST_DIR\n", 2, false},
     };
     for (const Tool& tool : tools) {
+        SCOPED_TRACE(tool.name);
         for (const char* option : {"--help", "-h", "/?"}) {
             CommandResult result = RunCommand(tool.program, {option});
-            EXPECT_EQ(result.exit_code, 0) << tool.name << " " << option;
-            EXPECT_NE(result.out.find(ConsoleText(tool.syntax)), std::string::npos) << result.out;
+            EXPECT_EQ(result.exit_code, 0) << option;
+            EXPECT_NE(result.out.find(ConsoleText(tool.usage)), std::string::npos) << result.out;
             EXPECT_NE(result.out.find("--version"), std::string::npos) << result.out;
             EXPECT_EQ(result.err, "");
         }
         CommandResult result = RunCommand(tool.program, {"--version"});
         EXPECT_EQ(result.exit_code, 0);
         EXPECT_EQ(result.out, ConsoleText(std::string(tool.name) + " 1.0.0\n"));
-        // With another argument an option is a file name like any other.
-        EXPECT_EQ(RunCommand(tool.program, {"--help", "out.xml"}).exit_code, 254);
+
+        for (const char* option : {"--frob", "-Z"}) {
+            result = RunCommand(tool.program, {option, "in.kbd", "out.xml"});
+            EXPECT_EQ(result.exit_code, tool.wrong_exit) << option;
+            const std::string named =
+                std::string(tool.name) + ": unknown option '" + option + "'\n";
+            const std::string& usage = tool.usage_on_stdout ? result.out : result.err;
+            EXPECT_TRUE(result.err.starts_with(ConsoleText(named))) << result.err;
+            EXPECT_NE(usage.find(ConsoleText(tool.usage)), std::string::npos) << usage;
+        }
+        // An information option among other arguments is no file name.
+        result = RunCommand(tool.program, {"--help", "out.xml"});
+        EXPECT_EQ(result.exit_code, tool.wrong_exit);
+        EXPECT_TRUE(result.err.starts_with(
+            ConsoleText(std::string(tool.name) + ": option '--help' must be the only argument\n")))
+            << result.err;
     }
+    // The converters' texts stay exactly the fixed ones; after "--" a name
+    // that starts with "-" is a file's.
+    CommandResult result = Convert({"--frob", "in.kbd", "out.xml"});
+    EXPECT_EQ(result.out, kUsage);
+    EXPECT_EQ(result.err, ConsoleText("dravonix: unknown option '--frob'\n"));
+    ScratchDir dir;
+    result = Convert({"--", "-in.kbd", dir / "out.xml"});
+    EXPECT_EQ(result.exit_code, 254);
+    EXPECT_TRUE(result.err.starts_with("dravonix: cannot open '-in.kbd': ")) << result.err;
 }
 
 TEST(Converter, NeverWritesOverALegacyKeyboard) {
+    // Every file the reader takes as a legacy keyboard: its [KEYDEF] line
+    // after a comment, after a vertical tab, or 5 KiB into the file.
+    const std::string legacies[] = {
+        "; my keyboard\n[KEYDEF]\nBoard\n[/KEYDEF]\n",
+        "Board\n\v[KEYDEF]\n[/KEYDEF]\n",
+        std::string(5 * 1024, ';') + "\n[KEYDEF]\nBoard\n[/KEYDEF]\n",
+    };
     ScratchDir dir;
-    const std::string legacy = "; my keyboard\n[KEYDEF]\nBoard\n[/KEYDEF]\n";
-    WriteFile(dir / "pad.kbd", legacy);
     WriteFile(dir / "pad.xml", "<keydef name=\"Board\"/>");
-    // The arguments swapped: the legacy file would be the output.
-    CommandResult result = Convert({dir / "pad.xml", dir / "pad.kbd"});
-    EXPECT_EQ(result.exit_code, 254);
-    EXPECT_EQ(result.out, kError);
-    EXPECT_EQ(result.err, ConsoleText("dravonix: will not write over '" + dir / "pad.kbd" +
-                                      "': it is a legacy keyboard file (are the arguments "
-                                      "swapped?)\n"));
-    EXPECT_EQ(ReadFile(dir / "pad.kbd"), legacy);
-    EXPECT_EQ(CountEntries(dir.path()), 2);
+    for (const std::string& legacy : legacies) {
+        SCOPED_TRACE(legacy.substr(0, 20));
+        WriteFile(dir / "pad.kbd", legacy);
+        // The arguments swapped: the legacy file would be the output.
+        CommandResult result = Convert({dir / "pad.xml", dir / "pad.kbd"});
+        EXPECT_EQ(result.exit_code, 254);
+        EXPECT_EQ(result.out, kError);
+        EXPECT_EQ(result.err, ConsoleText("dravonix: will not write over '" + dir / "pad.kbd" +
+                                          "': it is a legacy keyboard file (are the arguments "
+                                          "swapped?)\n"));
+        EXPECT_EQ(ReadFile(dir / "pad.kbd"), legacy);
+        EXPECT_EQ(CountEntries(dir.path()), 2);
+    }
+}
+
+// What the input is, the converter decides from what it read before the
+// save, which may have replaced the input.
+TEST(Converter, JudgesTheInputAsItWasBeforeTheSave) {
+    ScratchDir dir;
+    WriteFile(dir / "pad.txt", "Board\n");
+    CommandResult result = Convert({dir / "pad.txt", dir / "pad.txt"});
+    EXPECT_EQ(result.err.find("looks like an XML keyboard file"), std::string::npos) << result.err;
 }
 
 TEST(Converter, SaysWhenTheInputIsAnXmlKeyboard) {
@@ -185,6 +238,10 @@ TEST(Converter, WarnsOfWhatItDidNotConvert) {
          "[KEYDEF]\nBoard\n[NOT INFLUENCED BY SHIFT]\n[0,0,1,1], 1, l, 65, 0, 'a'\n"
          "[/NOT INFLUENCED BY SHIFT]\n[/KEYDEF]\n[KEYDEF]\nxres=800\n",
          "1 panel and 1 line not converted"},
+        {"one line with two findings: a number too large, a target too long",
+         "[KEYDEF]\nBoard\n[NOT INFLUENCED BY SHIFT]\n[0,0,1,1], 99999999999, 16, \"" +
+             std::string(130, 't') + "\"\n[/NOT INFLUENCED BY SHIFT]\n[/KEYDEF]\n",
+         "1 line not converted"},
         {"UTF-8 with a character Windows-1252 lacks",
          "\xEF\xBB\xBF[KEYDEF]\nPav\xC3\xA9 \xE2\x82\xAC \xE2\x86\x92\n[/KEYDEF]\n",
          "1 line not converted"},

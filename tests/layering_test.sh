@@ -5,6 +5,7 @@
 #   kbd       fills the model: platform, model (not xml, dom or the parser)
 #   render    draws the model as SVG on the DOM: xml, model, dom, platform
 #   batch     converts folder trees: the readers, the XML files, the platform
+#   web       the web page's module: what batch uses, but not batch or driver
 #   model/xml one pair of rooms: the model classes derive from the XML node
 #             base, so each may include the other (the only two-way link)
 #   dom       the XML DOM: platform only
@@ -23,9 +24,10 @@ declare -A allowed=(
   [check]="check kbd xml model dom platform"
   [render]="render xml model dom platform"
   [batch]="batch check render kbd xml model dom platform"
+  [web]="web check render kbd xml model dom platform"
   [driver]="driver batch check render kbd xml model dom platform"
 )
-rooms=(platform dom model xml kbd check render batch driver)
+rooms=(platform dom model xml kbd check render batch web driver)
 
 failures=0
 for room in "${rooms[@]}"; do

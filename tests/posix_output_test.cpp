@@ -108,4 +108,58 @@ TEST(HostileInput, FullDiskFailsAndKeepsThePreviousOutput) {
     EXPECT_EQ(CountEntries(dir / "disk"), 2) << "no temporary file is left behind";
 }
 
+TEST(Converter, WritesIntoTheProgramsOwnOutputs) {
+    // /dev/stdout and /dev/fd/N are the open files the shell gave the
+    // program: written where the shell opened them, never replaced.
+    ScratchDir dir;
+    WriteFile(dir / "in.kbd", "[KEYDEF]\nBoard\n[/KEYDEF]\n");
+    ExpectToolSucceeded(Convert(dir / "in.kbd", dir / "plain.xml"));
+    const std::string xml = ReadFile(dir / "plain.xml");
+    const std::string run = ShellQuote(DRAVONIX_BIN) + " " + ShellQuote(dir / "in.kbd") + " ";
+    const std::string log = ShellQuote(dir / "log.txt");
+    const struct {
+        std::string command;
+        std::string log;
+    } cases[] = {
+        {"echo earlier >" + log + "; " + run + "/dev/stdout >>" + log, "earlier\n" + xml},
+        {run + "/dev/stdout | cat >" + log, xml},
+        {"(echo a; " + run + "/dev/fd/1; echo b) >" + log, "a\n" + xml + "b\n"},
+        {run + "/dev/fd/3 3>" + log, xml},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(std::system(c.command.c_str()), 0) << c.command;
+        EXPECT_EQ(ReadFile(dir / "log.txt"), c.log) << c.command;
+    }
+    EXPECT_EQ(CountEntries(dir.path()), 3) << "no temporary file is left behind";
+}
+
+TEST(Converter, RefusesAnOutputThatIsTheInput) {
+    // The content test cannot tell: the input holds no [KEYDEF] line, and
+    // the reader takes any text. The file's identity can, under any name.
+    ScratchDir dir;
+    const std::string input = "notes, not a keyboard\n";
+    WriteFile(dir / "in.kbd", input);
+    ASSERT_EQ(::link((dir / "in.kbd").c_str(), (dir / "twin.xml").c_str()), 0);
+    ASSERT_EQ(::symlink("in.kbd", (dir / "link.xml").c_str()), 0);
+    for (const std::string& output : {dir / "in.kbd", dir / "twin.xml", dir / "link.xml"}) {
+        ExpectToolFailed(Convert(dir / "in.kbd", output),
+                         "dravonix: will not write over '" + output + "'");
+        EXPECT_EQ(ReadFile(dir / "in.kbd"), input);
+    }
+}
+
+TEST(Converter, NewOutputGetsTheModeTheUmaskLeaves) {
+    // Set in the shell that starts the program, so that what the program
+    // does to the umask on its way to main counts.
+    ScratchDir dir;
+    WriteFile(dir / "in.kbd", "[KEYDEF]\nBoard\n[/KEYDEF]\n");
+    for (const auto& [umask, mode] : {std::pair{"077", 0600}, std::pair{"027", 0640}}) {
+        const std::string output = dir / (std::string("out") + umask + ".xml");
+        ExpectToolSucceeded(Convert(dir / "in.kbd", output, std::string("umask ") + umask + ";"));
+        struct stat info;
+        ASSERT_EQ(::stat(output.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, static_cast<mode_t>(mode)) << "umask " << umask;
+    }
+}
+
 }  // namespace dravonix

@@ -112,7 +112,7 @@ KeyboardLoad LoadParsed(const DomDocument& parsed, const ParseDetails& details,
 
 }  // namespace
 
-bool SaveToFile(XmlNode& root, const std::string& path, std::string* error) {
+bool SaveToFile(XmlNode& root, const std::string& path, std::string* error, FileSystem& files) {
     const DomDocument document = BuildDocument(root);
     if (!document) {
         if (error != nullptr)
@@ -121,7 +121,7 @@ bool SaveToFile(XmlNode& root, const std::string& path, std::string* error) {
     }
     std::string reason;
     const HRESULT status =
-        document.save(Variant::String(MultiByteToWideChar(path)), SystemFileSystem(), &reason);
+        document.save(Variant::String(MultiByteToWideChar(path)), files, &reason);
     if (Succeeded(status)) return true;
     if (reason.empty()) reason = status == E_OUTOFMEMORY ? "out of memory" : "not a file name";
     if (error != nullptr) *error = FileFailureMessage("save", path, reason);

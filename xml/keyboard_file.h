@@ -8,6 +8,7 @@
 
 #include "dom/xml_parse.h"
 #include "model/key_definition.h"
+#include "platform/file_system.h"
 #include "xml/xml_node.h"
 #include "xml/xml_observer.h"
 
@@ -18,8 +19,10 @@ namespace dravonix {
 /// success; false when no document could be created (the COM runtime is not
 /// started: root stays unbound) or the save failed (the file keeps what it
 /// had; root stays bound to the new tree). root is usually a KeyDefDocument.
-/// On failure *error (when not null) says why, naming the file.
-[[nodiscard]] bool SaveToFile(XmlNode& root, const std::string& path, std::string* error = nullptr);
+/// On failure *error (when not null) says why, naming the file. The file is
+/// written through files.
+[[nodiscard]] bool SaveToFile(XmlNode& root, const std::string& path, std::string* error = nullptr,
+                              FileSystem& files = SystemFileSystem());
 
 /// The same, but hands the document's text (UTF-8, no declaration) to text
 /// instead of saving it; text is untouched on failure.

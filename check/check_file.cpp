@@ -1,0 +1,30 @@
+#include "check/check_file.h"
+
+#include "check/kbd_check.h"
+#include "check/xml_check.h"
+#include "platform/memory_file.h"
+
+namespace dravonix {
+
+InputKind CheckFile(const std::string& path, CheckReport& report) {
+    if (HasKbdExtension(path)) {
+        CheckKbdFile(path, report);
+        return InputKind::kKbd;
+    }
+    std::string bytes;
+    std::string error;
+    if (!ReadInputFile(path, &bytes, &error)) {
+        report = CheckReport();
+        report.error = "cannot open: " + error;
+        return InputKind::kKbd;
+    }
+    if (ChooseReader(path, bytes) == InputKind::kXml) {
+        CheckXmlMemory(bytes, report);
+        return InputKind::kXml;
+    }
+    MemoryFile file(bytes);
+    CheckKbdFrom(file, path, report);
+    return InputKind::kKbd;
+}
+
+}  // namespace dravonix

@@ -1,0 +1,27 @@
+# The answers of libxml2's configuration checks for Emscripten's C library,
+# loaded as the initial cache of its build (scripts/web-libxml2.sh) so that
+# configuring does not compile and link some 70 probe programs through emcc,
+# which takes minutes. Taken from a configuration that ran the checks; a check
+# of a newer libxml2 that is not listed here still runs.
+foreach(check
+    GETHOSTBYNAME_ARG_CAST_CONST HAVE_ARPA_INET_H HAVE_ARPA_NAMESER_H HAVE_ATTRIBUTE_DESTRUCTOR
+    HAVE_CTYPE_H HAVE_DLFCN_H HAVE_DLOPEN HAVE_ERRNO_H HAVE_FCNTL_H HAVE_FLOAT_H HAVE_FPRINTF
+    HAVE_FTIME HAVE_GETADDRINFO HAVE_GETTIMEOFDAY HAVE_INTTYPES_H HAVE_ISASCII HAVE_LIMITS_H
+    HAVE_LOCALTIME HAVE_MALLOC_H HAVE_MATH_H HAVE_MMAP HAVE_MUNMAP HAVE_NETDB_H
+    HAVE_NETINET_IN_H HAVE_POLL_H HAVE_PRINTF HAVE_PUTENV HAVE_RAND HAVE_RAND_R HAVE_RESOLV_H
+    HAVE_SIGNAL_H HAVE_SNPRINTF HAVE_SPRINTF HAVE_SRAND HAVE_SSCANF HAVE_SS_FAMILY HAVE_STAT
+    HAVE_STDARG_H HAVE_STDINT_H HAVE_STDLIB_H HAVE_STRFTIME HAVE_STRINGS_H HAVE_STRING_H
+    HAVE_SYS_MMAN_H HAVE_SYS_SELECT_H HAVE_SYS_SOCKET_H HAVE_SYS_STAT_H HAVE_SYS_TIMEB_H
+    HAVE_SYS_TIME_H HAVE_SYS_TYPES_H HAVE_TIME HAVE_TIME_H HAVE_UNISTD_H HAVE_VFPRINTF
+    HAVE_VSNPRINTF HAVE_VSPRINTF ICONV_CONST_TEST SEND_ARG2_CAST_CONST STDC_HEADERS
+    VA_LIST_IS_ARRAY_TEST XML_SOCKLEN_T_SOCKLEN_T)
+  set(${check} 1 CACHE INTERNAL "")
+endforeach()
+# Not there (va_copy is a macro, which the function check cannot find, as on
+# Linux). pthread.h is there, but the page has no threads: libxml2 is built
+# without them.
+foreach(check
+    HAVE_BROKEN_SS_FAMILY HAVE_CLASS HAVE_DL_H HAVE_FPCLASS HAVE_LIBHISTORY HAVE_LIBREADLINE
+    HAVE_PTHREAD_H HAVE_SHLLOAD HAVE_VA_COPY HAVE___VA_COPY)
+  set(${check} "" CACHE INTERNAL "")
+endforeach()

@@ -1,0 +1,9 @@
+#include <io.h>
+
+#include "platform/terminal.h"
+
+namespace dravonix {
+
+bool IsTerminal(int stream) { return ::_isatty(stream) != 0; }
+
+}  // namespace dravonix

@@ -1,0 +1,97 @@
+#include "web/web_conversion.h"
+
+#include "check/input_kind.h"
+#include "check/kbd_check.h"
+#include "check/xml_check.h"
+#include "dom/dom.h"
+#include "kbd/kbd_reader.h"
+#include "model/key_definition.h"
+#include "render/keyboard_svg.h"
+#include "xml/keyboard_file.h"
+
+namespace dravonix {
+
+namespace {
+
+// The lines dravonix-check prints for a file it could read: the findings,
+// then the summary naming the reader.
+std::string ReportLines(std::string_view name, const CheckReport& report, std::string_view reader) {
+    std::string text;
+    for (const Finding& finding : report.findings) {
+        text.append(FormatFinding(name, finding)).push_back('\n');
+    }
+    text.append(FormatSummary(name, report)).append(" (read as ");
+    text.append(reader).append(")\n");
+    return text;
+}
+
+}  // namespace
+
+const char* OfferedCodePages() { return ""; }
+
+WebConversion ConvertKeyboard(std::string_view name, std::string_view bytes,
+                              std::string_view code_page) {
+    WebConversion result;
+    if (!code_page.empty()) {
+        result.error = "the code page \"" + std::string(code_page) + "\" is not offered";
+        return result;
+    }
+    KeyDefDocument document;
+    CheckReport report;
+    if (ChooseReader(name, bytes) == InputKind::kKbd) {
+        // One read gives the model dravonix saves and the findings
+        // dravonix-check reports: the observer never changes what is read.
+        result.reader = ".kbd";
+        KbdFindingCollector findings(report);
+        ReadKbdBytes(bytes, document.keydef, &findings);
+        report.readable = true;
+        report.counts = CountKeyboard(document.keydef);
+        report.SortByLine();
+    } else {
+        result.reader = "XML";
+        CheckXmlMemory(bytes, report);
+        if (!report.readable) {
+            result.error = FormatReadError(name, report);
+            result.report = result.error + "\n";
+            return result;
+        }
+        if (LoadKeyboardMemory(bytes, document) != KeyboardLoad::kLoaded) {
+            // Well-formed, but its root is no keyboard: the report says so.
+            result.error = "not a keyboard file: its root element is not \"keydef\"";
+            result.report = ReportLines(name, report, result.reader);
+            result.warnings = report.findings.size();
+            return result;
+        }
+    }
+    result.counts = report.counts;
+    result.warnings = report.findings.size();
+    result.report = ReportLines(name, report, result.reader);
+    if (!SaveToText(document, &result.xml)) {
+        result.error = "out of memory";
+        return result;
+    }
+    result.converted = true;
+    result.clean = report.findings.empty();
+    return result;
+}
+
+bool DrawKeyboard(std::string_view name, std::string_view bytes, const std::string& image_folder,
+                  std::string_view code_page, std::string* svg) {
+    svg->clear();
+    if (!code_page.empty()) return false;
+    KeyDefDocument document;
+    if (ChooseReader(name, bytes) == InputKind::kKbd) {
+        ReadKbdBytes(bytes, document.keydef);
+    } else if (LoadKeyboardMemory(bytes, document) != KeyboardLoad::kLoaded) {
+        return false;
+    }
+    DomDocument picture;
+    if (Failed(BuildKeyboardSvg(document.keydef, image_folder, &picture)) ||
+        Failed(picture.SaveToString(svg))) {
+        svg->clear();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace dravonix
