@@ -38,6 +38,16 @@ std::string FormatSummary(std::string_view file, const CheckReport& report) {
     return text;
 }
 
+std::string FormatFileReport(std::string_view file, const CheckReport& report,
+                             std::string_view reader) {
+    std::string text;
+    for (const Finding& finding : report.findings) {
+        text.append(FormatFinding(file, finding)).push_back('\n');
+    }
+    text.append(FormatSummary(file, report)).append(" (read as ");
+    return text.append(reader).append(")\n");
+}
+
 std::string FormatReadError(std::string_view file, const CheckReport& report) {
     std::string text(file);
     if (report.error_line > 0) text.append(":").append(std::to_string(report.error_line));

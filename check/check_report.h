@@ -41,6 +41,12 @@ struct CheckReport {
 /// "FILE: 2 panels, 40 keys, 1 macro, 3 sounds; 5 warnings".
 std::string FormatSummary(std::string_view file, const CheckReport& report);
 
+/// What dravonix-check prints for a readable file: the line of each finding
+/// (FormatFinding), then the summary line with the reader that read it
+/// ("FILE: ...; 5 warnings (read as .kbd)"), each ending in "\n".
+std::string FormatFileReport(std::string_view file, const CheckReport& report,
+                             std::string_view reader);
+
 /// The error line of an unreadable file, without a line end:
 /// "FILE: error: REASON", or "FILE:LINE: error: REASON" when the reason is
 /// about one line.

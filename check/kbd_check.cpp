@@ -32,17 +32,23 @@ void KbdFindingCollector::Report(std::size_t line, KbdIssue kind, std::string_vi
     report_.Add(line, KbdIssueName(kind), std::move(message));
 }
 
-void CheckKbdFile(const std::string& path, CheckReport& report) {
+void KbdFindingCollector::MediaNamed(std::size_t line, std::size_t panel, MediaRole role,
+                                     std::int32_t sound) {
+    media_lines_.Set(panel, role, sound, line);
+}
+
+void CheckKbdFile(const std::string& path, CheckReport& report, FileSystem& files) {
     std::string error;
-    std::unique_ptr<ReadableFile> file = SystemFileSystem().OpenForReading(path, &error);
+    std::unique_ptr<ReadableFile> file = files.OpenForReading(path, &error);
     if (file == nullptr) {
         SetUnreadable(path, "open", std::move(error), report);
         return;
     }
-    CheckKbdFrom(*file, path, report);
+    CheckKbdFrom(*file, path, report, files);
 }
 
-void CheckKbdFrom(ReadableFile& file, const std::string& path, CheckReport& report) {
+void CheckKbdFrom(ReadableFile& file, const std::string& path, CheckReport& report,
+                  FileSystem& files) {
     report = CheckReport();
     KeyDefinition definition;
     KbdFindingCollector collector(report);
@@ -54,6 +60,7 @@ void CheckKbdFrom(ReadableFile& file, const std::string& path, CheckReport& repo
     }
     report.readable = true;
     report.counts = CountKeyboard(definition);
+    CheckMedia({files, FolderOf(path)}, definition, collector.media_lines(), report);
     report.SortByLine();
 }
 

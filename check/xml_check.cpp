@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
+#include <utility>
 
 #include "check/schema_check.h"
 #include "check/xml_lines.h"
@@ -141,6 +143,8 @@ class XmlChecker {
 public:
     explicit XmlChecker(CheckReport& report) : report_(report) {}
 
+    const MediaLines& media_lines() const { return media_lines_; }
+
     // Checks the document's top level and the keyboard below its root.
     // Returns true when the root element is "keydef".
     bool CheckDocument(const xmlDoc* doc) {
@@ -192,7 +196,11 @@ private:
             CheckAttribute(element, name, rule, a, line);
         }
         if (name == "jpeg" || name == "sound") CheckText(element, name, line);
-        if (name == "subkeydef") CheckSoundIds(element);
+        if (name == "subkeydef") {
+            ++panels_;
+            CheckSoundIds(element);
+        }
+        NoteMediaLine(element, name, line);
         for (const xmlNode* child = element->children; child != nullptr; child = child->next) {
             if (child->type != XML_ELEMENT_NODE) {
                 CheckOtherNode(child, line);
@@ -278,6 +286,32 @@ private:
         report_.Add(line, "character-replaced", std::move(message));
     }
 
+    // Where the current panel names a media file, as its reader takes it: the
+    // last image of a type, the last background that names a file, and the
+    // first sound of an id.
+    void NoteMediaLine(const xmlNode* element, const std::string& name, std::size_t line) {
+        if (panels_ == 0) return;
+        const std::size_t panel = panels_ - 1;
+        if (name == "jpeg") {
+            const xmlAttr* type = FindAttribute(element, "type");
+            const std::string value = type == nullptr ? std::string() : AttributeValue(type);
+            if (value == "normal") media_lines_.Set(panel, MediaRole::kNormalImage, -1, line);
+            if (value == "pressed") media_lines_.Set(panel, MediaRole::kPressedImage, -1, line);
+        } else if (name == "dockbackground" && FindAttribute(element, "filename") != nullptr) {
+            media_lines_.Set(panel, MediaRole::kDockBackground, -1, line);
+        } else if (name == "sound") {
+            const xmlAttr* id = FindAttribute(element, "id");
+            std::int32_t number = 0;
+            if (id == nullptr ||
+                ConvertValue(AttributeValue(id), ValueType::kInt, &number) != S_OK ||
+                first_sounds_.contains({panel, number})) {
+                return;
+            }
+            first_sounds_.insert({panel, number});
+            media_lines_.Set(panel, MediaRole::kSound, number, line);
+        }
+    }
+
     // The first sound of an id wins; later ones are dropped.
     void CheckSoundIds(const xmlNode* panel) {
         std::map<std::int32_t, std::size_t> first_line;
@@ -304,11 +338,15 @@ private:
     }
 
     CheckReport& report_;
+    std::size_t panels_ = 0;  // "subkeydef" elements so far
+    MediaLines media_lines_;
+    std::set<std::pair<std::size_t, std::int32_t>> first_sounds_;  // (panel, id) seen
 };
 
 }  // namespace
 
-void CheckXmlMemory(std::string_view bytes, CheckReport& report, bool validate) {
+void CheckXmlMemory(std::string_view bytes, CheckReport& report, bool validate,
+                    const MediaFolder* media) {
     report = CheckReport();
     const ParsedXml parsed = ParseWithLines(bytes);
     if (parsed.out_of_memory) {
@@ -333,6 +371,7 @@ void CheckXmlMemory(std::string_view bytes, CheckReport& report, bool validate) 
     if (checker.CheckDocument(parsed.doc.get()) && validate) {
         (void)ValidateKeyboardSchema(parsed.doc.get(), report);
     }
+    if (media != nullptr) CheckMedia(*media, document.keydef, checker.media_lines(), report);
     report.SortByLine();
 }
 

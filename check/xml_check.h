@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "check/check_report.h"
+#include "check/media_check.h"
 
 namespace dravonix {
 
@@ -22,8 +23,12 @@ namespace dravonix {
 ///   sound-duplicate     a sound id given twice in a panel: the first wins;
 ///   root-not-keydef     the root element is not "keydef": nothing is read;
 ///   schema              an error of the keyboard schema's validator (only
-///                       with validate).
+///                       with validate);
+///   media-missing, media-case, media-refused  a media file the keyboard
+///                       names, looked up as CheckMedia does (only with
+///                       media, the folder of the file that held bytes).
 /// Needs the COM runtime, as the reader does.
-void CheckXmlMemory(std::string_view bytes, CheckReport& report, bool validate = true);
+void CheckXmlMemory(std::string_view bytes, CheckReport& report, bool validate = true,
+                    const MediaFolder* media = nullptr);
 
 }  // namespace dravonix

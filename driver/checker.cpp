@@ -52,14 +52,12 @@ int CheckFiles(const std::vector<std::string>& files, bool quiet) {
             PrintLine(StandardStream::kError, FormatReadError(path, report));
             continue;
         }
-        if (!quiet) {
-            for (const Finding& finding : report.findings) {
-                PrintLine(StandardStream::kOutput, FormatFinding(path, finding));
-            }
+        if (quiet) {
+            PrintLine(StandardStream::kOutput, FormatSummary(path, report) + " (read as " +
+                                                   std::string(ReaderName(kind)) + ")");
+        } else {
+            WriteText(StandardStream::kOutput, FormatFileReport(path, report, ReaderName(kind)));
         }
-        std::string summary = FormatSummary(path, report);
-        summary.append(" (read as ").append(ReaderName(kind)).append(")");
-        PrintLine(StandardStream::kOutput, summary);
         if (report.findings.empty()) {
             ++clean;
         } else {

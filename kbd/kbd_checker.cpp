@@ -254,7 +254,7 @@ void KbdChecker::HandleLine(std::string_view line, KbdWork& work, KeyDefinition&
                 CheckHeaderLine(line);
                 after_block_start_ = false;
             }
-            HandleKbdLine(line, work, definition);
+            NoteImageLine(line, work, definition);
             return;
         case S::InSounds: {
             if (!quiet) CheckSoundLine(line, work);
@@ -396,7 +396,9 @@ void KbdChecker::HandleMarker(std::string_view line, std::string_view marker, Kb
                            "): adds a further panel made of the lines since then");
             }
             CheckSounds(work.panel);
+            const std::size_t panels = definition.subkeydef.size();
             HandleKbdLine(line, work, definition);
+            if (definition.subkeydef.size() > panels) ReportMedia(definition);
             block_open_ = false;
             block_end_line_ = line_;
             ResetPanel();
@@ -654,6 +656,37 @@ void KbdChecker::CheckStrokeLine(std::string_view line, std::size_t strokes_befo
     }
 }
 
+void KbdChecker::NoteImageLine(std::string_view line, KbdWork& work, KeyDefinition& definition) {
+    const bool normal = line.starts_with("normal jpeg");
+    if (!normal && !line.starts_with("pressed jpeg")) {
+        HandleKbdLine(line, work, definition);
+        return;
+    }
+    std::string& image = normal ? work.panel.jpegnormal : work.panel.jpegpressed;
+    std::size_t& image_line = normal ? normal_image_line_ : pressed_image_line_;
+    const std::string before = image;
+    HandleKbdLine(line, work, definition);
+    if (image != before || image_line == 0) image_line = line_;
+}
+
+void KbdChecker::ReportMedia(const KeyDefinition& definition) {
+    if (definition.subkeydef.empty()) return;
+    const std::size_t index = definition.subkeydef.size() - 1;
+    const SubKeyDefinition& panel = definition.subkeydef.back();
+    const auto at = [this](std::size_t line) { return line != 0 ? line : block_line_; };
+    if (!panel.jpegnormal.empty()) {
+        observer_.MediaNamed(at(normal_image_line_), index, MediaRole::kNormalImage, -1);
+    }
+    if (!panel.jpegpressed.empty()) {
+        observer_.MediaNamed(at(pressed_image_line_), index, MediaRole::kPressedImage, -1);
+    }
+    for (const auto& [id, name] : panel.sounds) {
+        const auto line = sound_lines_.find(id);
+        observer_.MediaNamed(at(line == sound_lines_.end() ? 0 : line->second), index,
+                             MediaRole::kSound, id);
+    }
+}
+
 void KbdChecker::CheckSounds(const SubKeyDefinition& panel) {
     for (const KeyRef& ref : keys_) {
         if (ref.sound == -1 || panel.sounds.contains(ref.sound)) continue;
@@ -666,6 +699,8 @@ void KbdChecker::CheckSounds(const SubKeyDefinition& panel) {
 void KbdChecker::ResetPanel() {
     keys_.clear();
     sound_lines_.clear();
+    normal_image_line_ = 0;
+    pressed_image_line_ = 0;
 }
 
 void KbdChecker::End(const LineReader& reader, const KbdWork& work) {

@@ -50,10 +50,12 @@ private:
     void HandleMarker(std::string_view line, std::string_view marker, KbdWork& work,
                       KeyDefinition& definition);
     void CheckHeaderLine(std::string_view line);
+    void NoteImageLine(std::string_view line, KbdWork& work, KeyDefinition& definition);
     void CheckSoundLine(std::string_view line, const KbdWork& work);
     void CheckKeyLineOutcome(std::string_view line, bool added, bool quiet, const Key* key);
     void CheckStrokeLine(std::string_view line, std::size_t strokes_before, const Macro& macro);
     void CheckSounds(const SubKeyDefinition& panel);
+    void ReportMedia(const KeyDefinition& definition);
     void ResetPanel();
 
     KbdObserver& observer_;
@@ -79,6 +81,8 @@ private:
     std::size_t trace_line_ = 0;  // ignored key line whose traces the working key holds
     std::vector<KeyRef> keys_;    // of the working panel
     std::map<std::int32_t, std::size_t> sound_lines_;  // where each sound was defined
+    std::size_t normal_image_line_ = 0;                // where the images were named
+    std::size_t pressed_image_line_ = 0;
 };
 
 }  // namespace dravonix

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "model/keyboard_media.h"
+
 namespace dravonix {
 
 /// The kinds of things the legacy reader drops or changes.
@@ -52,6 +54,13 @@ public:
     /// from the file in details is Windows-1252, like the model's text, with
     /// control characters written as \xNN.
     virtual void Report(std::size_t line, KbdIssue kind, std::string_view details) = 0;
+
+    /// Where a panel the reader completed names a file (model/keyboard_media.h):
+    /// told for each name the panel keeps once its "[/KEYDEF]" is read, with
+    /// panel its index in the keyboard and sound the sound's id (-1 for an
+    /// image). The default ignores it.
+    virtual void MediaNamed(std::size_t /*line*/, std::size_t /*panel*/, MediaRole /*role*/,
+                            std::int32_t /*sound*/) {}
 };
 
 }  // namespace dravonix
