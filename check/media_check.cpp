@@ -57,20 +57,20 @@ void CheckMedia(const MediaFolder& media, const KeyDefinition& keyboard, const M
         const std::size_t line = lines.LineOf(reference, 1);
         const std::string file = FileWords(reference, name);
         const bool image = IsImageRole(reference.role);
-        const std::string_view effect =
-            image ? ": the picture does not show it and a batch does not copy it"
-                  : ": a batch does not copy it";
+        const std::string not_shown = image ? ": the picture does not show it" : "";
         if (found.outcome == LookupOutcome::kNotFound) {
             report.Add(line, "media-missing", file + " is missing");
         } else if (found.outcome == LookupOutcome::kOutsideFolder) {
             report.Add(line, "media-refused",
-                       file + " leads outside the keyboard's folder" + std::string(effect));
+                       file + " leads outside the keyboard's folder" +
+                           (image ? not_shown + ", and" : ":") +
+                           " dravonix-batch copies it only from inside the folder it converts");
         } else if (found.info.kind != FileKind::kFile) {
             report.Add(line, "media-refused",
-                       file + " is not a regular file" + std::string(effect));
+                       file + " is not a regular file" + (image ? not_shown + " and" : ":") +
+                           " dravonix-batch does not copy it");
         } else if (image && found.info.size > kMaxImageBytes) {
-            report.Add(line, "media-refused",
-                       file + " is larger than 32 MiB" + std::string(effect));
+            report.Add(line, "media-refused", file + " is larger than 32 MiB" + not_shown);
         } else if (found.case_differs) {
             report.Add(line, "media-case",
                        file + " is there only as \"" + AsNamed(found.relative, name) +

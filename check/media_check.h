@@ -41,9 +41,11 @@ struct MediaFolder {
 ///   media-missing  is not there;
 ///   media-case     is there only under another letter case, which systems
 ///                  that tell case apart do not find;
-///   media-refused  leads outside the keyboard's folder, is not a regular
-///                  file, or is an image larger than kMaxImageBytes: the
-///                  picture does not show it and a batch does not copy it.
+///   media-refused  leads outside the keyboard's folder (the picture does
+///                  not show such an image; a batch copies such a file only
+///                  from inside the folder tree it converts), is not a
+///                  regular file (neither shown nor copied), or is an image
+///                  larger than kMaxImageBytes (not shown).
 void CheckMedia(const MediaFolder& media, const KeyDefinition& keyboard, const MediaLines& lines,
                 CheckReport& report);
 

@@ -22,9 +22,10 @@ std::string Join(const std::string& folder, std::string_view relative) {
 
 /// Adds the parts of text separated by separators to parts, taking "." and
 /// empty parts as no step and ".." as a step up; false when a step up leads
-/// above the first part (out of the tree).
+/// above the first part (out of the tree). *lowest becomes the fewest parts
+/// held on the way.
 bool AddParts(std::string_view text, std::string_view separators,
-              std::vector<std::string_view>& parts) {
+              std::vector<std::string_view>& parts, std::size_t* lowest) {
     std::size_t start = 0;
     while (start <= text.size()) {
         std::size_t end = text.find_first_of(separators, start);
@@ -35,6 +36,7 @@ bool AddParts(std::string_view text, std::string_view separators,
         if (part == "..") {
             if (parts.empty()) return false;
             parts.pop_back();
+            *lowest = std::min(*lowest, parts.size());
             continue;
         }
         parts.push_back(part);
@@ -68,9 +70,10 @@ FoundFile FileLookup::Find(std::string_view from, std::string_view name) {
     // The steps of the name are taken on the name, as Windows does before it
     // looks at any folder.
     std::vector<std::string_view> wanted;
-    if (!AddParts(from, "/", wanted)) return found;
-    const std::size_t from_parts = wanted.size();
-    if (!AddParts(name, "\\/", wanted)) {
+    std::size_t from_parts = 0;  // the leading parts that name the folder read from
+    if (!AddParts(from, "/", wanted, &from_parts)) return found;
+    from_parts = wanted.size();
+    if (!AddParts(name, "\\/", wanted, &from_parts)) {
         found.outcome = LookupOutcome::kOutsideFolder;
         return found;
     }

@@ -43,6 +43,7 @@ TEST(FileLookup, ReadsNamesAsWindowsDoesInsideTheTree) {
         {"", "Images\\in.gif", found, "Images/in.gif", false},      // a link that stays inside
         {"de", "..\\exact\\exact.png", found, "exact/exact.png", false},
         {"de", "CLICK.WAV", found, "de/click.wav", true},
+        {"de", "..\\EXACT\\exact.png", found, "exact/exact.png", true},
         {"", "images\\missing.jpg", missing, nullptr, false},
         {"", "images\\pad_normal.jpg\\x", missing, nullptr, false},
         {"", "images\\", missing, nullptr, false},

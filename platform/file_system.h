@@ -132,6 +132,13 @@ public:
     [[nodiscard]] virtual std::unique_ptr<OutputFile> StartReplacing(const std::string& path,
                                                                      std::string* error) = 0;
 
+    /// Gives to the content of the regular file from (links followed), by
+    /// StartReplacing's safe save: on any failure to keeps what it had. False
+    /// when from is missing, not a regular file or unreadable, or to cannot
+    /// be saved, with the reason ("PATH: reason") in *error (may be null).
+    [[nodiscard]] virtual bool CopyFile(const std::string& from, const std::string& to,
+                                        std::string* error);
+
     // Information, folders.
 
     /// Describes path. The kind, time and identity are those of what a link
