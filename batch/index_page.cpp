@@ -35,15 +35,19 @@ tr.keyboard:hover { background: #f7f9fc; }
 .meta { margin: 0 0 .6em; }
 .interrupted { background: #fde2e1; color: #9b1c17; padding: .4em .6em; border-radius: .3em; }
 .missing { color: #9b1c17; }
+.rows { overflow-x: auto; }
 tr.details td { background: #fafafa; }
-tr.details img { max-width: 100%; border: 1px solid #ccc; background: #fff; }
-tr.details ul { margin: .2em 0 .6em; padding-left: 1.4em; }
+tr.details td > * { max-width: calc(100vw - 3.5em); overflow-wrap: anywhere; }
+tr.details img { border: 1px solid #ccc; background: #fff; }
+tr.details ul { margin: .2em 0 .6em; padding-left: 1.4em; box-sizing: border-box; }
 tr.details pre { white-space: pre-wrap; font-size: .85em; }
 label { margin-right: 1em; }
 @media (max-width: 640px) {
   body { margin: .6em; }
   th.optional, td.optional { display: none; }
   th, td { padding: .3em .35em; }
+  tr.keyboard td:first-child { max-width: 9em; overflow-wrap: anywhere; }
+  .status { padding: .1em .3em; }
 }
 </style>
 </head>
@@ -160,15 +164,17 @@ std::string DetailsRow(const JobResult& result, const JobOutputs& outputs, const
         }
         row.append("</ul>");
     }
-    std::string media;
+    // The missing ones are among the findings; what the batch itself
+    // refused is not.
+    std::string refused;
     for (const JobMedia& file : result.media) {
-        if (file.state == JobMedia::State::kFound) continue;
-        media.append("<li class=\"missing\">").append(HtmlEscape(file.name));
-        media.append(file.state == JobMedia::State::kMissing ? ": missing"
-                                                             : ": not copied, " + file.reason);
-        media.append("</li>");
+        if (file.state != JobMedia::State::kRefused) continue;
+        refused.append("<li class=\"missing\">").append(HtmlEscape(file.name));
+        refused.append(": ").append(HtmlEscape(file.reason)).append("</li>");
     }
-    if (!media.empty()) row.append("<p>Media files:</p><ul>").append(media).append("</ul>");
+    if (!refused.empty()) {
+        row.append("<p>Media files not copied:</p><ul>").append(refused).append("</ul>");
+    }
     if (!info.xml_only) {
         std::string address = LinkAddress(outputs.preview);
         std::string report;
@@ -292,9 +298,10 @@ std::string IndexPage(const std::vector<JobResult>& results, const PageInfo& inf
         "</p>\n<p><label><input type=\"radio\" name=\"show\" value=\"all\" checked> all "
         "keyboards</label><label><input type=\"radio\" name=\"show\" value=\"problems\"> only "
         "with warnings or failures</label></p>\n"
-        "<table>\n<thead><tr><th>Keyboard</th><th>Status</th><th class=\"optional\">Panels</th>"
-        "<th class=\"optional\">Keys</th><th>Warnings</th><th>Media</th><th>Files</th></tr>"
-        "</thead>\n<tbody>\n");
+        "<div class=\"rows\"><table>\n<thead><tr><th>Keyboard</th><th>Status</th>"
+        "<th class=\"optional\">Panels</th><th class=\"optional\">Keys</th>"
+        "<th class=\"optional\">Warnings</th><th>Media</th><th>Files</th></tr></thead>\n"
+        "<tbody>\n");
     std::size_t row = 0;
     for (const JobResult& result : results) {
         if (!result.done) continue;
@@ -325,7 +332,7 @@ std::string IndexPage(const std::vector<JobResult>& results, const PageInfo& inf
                                       : "</span></td>")
             .append(NumberCell(result, result.panels, " optional"))
             .append(NumberCell(result, result.keys, " optional"))
-            .append(NumberCell(result, result.warnings, ""))
+            .append(NumberCell(result, result.warnings, " optional"))
             .append("<td>")
             .append(converted ? MediaCell(result) : std::string())
             .append("</td><td>");
@@ -339,7 +346,7 @@ std::string IndexPage(const std::vector<JobResult>& results, const PageInfo& inf
         page.append("</td></tr>\n");
         if (converted) page.append(DetailsRow(result, outputs, info, read_output));
     }
-    page.append("</tbody>\n</table>\n").append(kScript);
+    page.append("</tbody>\n</table></div>\n").append(kScript);
     return page;
 }
 

@@ -134,7 +134,8 @@ TEST(Commands, InformationOptionsAndUnknownOptions) {
          "Syntax: dravonix-render Inputfile Outputfile.svg\n", 255, true},
         {DRAVONIX_CHECK_BIN, "dravonix-check", "Usage: dravonix-check [-q] FILE...\n", 2, false},
         {DRAVONIX_BATCH_BIN, "dravonix-batch",
-         "Usage: dravonix-batch [-j N] [--force] [--xml-only] SOURCE_DIR DEST_DIR\n", 2, false},
+         "Usage: dravonix-batch [-j N] [--force] [--xml-only] [--no-media] [--single-page]\n", 2,
+         false},
     };
     for (const Tool& tool : tools) {
         SCOPED_TRACE(tool.name);
