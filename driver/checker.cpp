@@ -9,6 +9,7 @@
 #include "check/check_report.h"
 #include "driver/printing.h"
 #include "driver/tool.h"
+#include "platform/console.h"
 #include "platform/counted_noun.h"
 
 namespace dravonix {
@@ -30,6 +31,9 @@ constexpr std::string_view kUsage[] = {
     "",
     "Exit status: 0 when every file is clean, 1 when any has warnings, 2 when",
     "any cannot be read.",
+    "",
+    "Files dropped onto dravonix-check.exe in Explorer are checked, and the window",
+    "stays open until a key is pressed.",
 };
 
 // Checks each file and prints its findings (unless quiet), its summary, and
@@ -83,16 +87,23 @@ int RunChecker(int argc, const char* const* argv) {
              return true;
          }},
     };
-    return RunCommand(argc, argv,
-                      {.program = "dravonix-check",
-                       .usage = kUsage,
-                       .options = options,
-                       .min_operands = 1,
-                       .wrong_operands = "no file given",
-                       .file_patterns = true,
-                       .run = [&quiet](const std::vector<std::string>& files) {
-                           return CheckFiles(files, quiet);
-                       }});
+    const int code = RunCommand(argc, argv,
+                                {.program = "dravonix-check",
+                                 .usage = kUsage,
+                                 .options = options,
+                                 .min_operands = 1,
+                                 .wrong_operands = "no file given",
+                                 .file_patterns = true,
+                                 .run = [&quiet](const std::vector<std::string>& files) {
+                                     return CheckFiles(files, quiet);
+                                 }});
+    if (OwnsConsoleWindow()) {
+        // Started by Explorer for files dropped onto it: the findings stay on
+        // screen until the user has read them.
+        PrintLine(StandardStream::kOutput, "Press any key to close this window.");
+        WaitForKey();
+    }
+    return code;
 }
 
 }  // namespace dravonix
