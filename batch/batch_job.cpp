@@ -6,6 +6,7 @@
 
 #include "check/check_report.h"
 #include "check/kbd_check.h"
+#include "check/report_text.h"
 #include "kbd/file_kind.h"
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
@@ -45,16 +46,6 @@ bool SaveText(FileSystem& files, const std::string& path, std::string_view text,
               std::string* error) {
     std::unique_ptr<OutputFile> output = files.StartReplacing(path, error);
     return output != nullptr && output->Write(text, error) && output->Commit(error);
-}
-
-// The lines dravonix-check prints for the keyboard at path.
-std::string ReportText(const std::string& path, const CheckReport& report) {
-    std::string text;
-    for (const Finding& finding : report.findings) {
-        text.append(FormatFinding(path, finding)).push_back('\n');
-    }
-    text.append(FormatSummary(path, report)).append(" (read as .kbd)\n");
-    return text;
 }
 
 }  // namespace
@@ -118,7 +109,7 @@ JobResult RunJob(FileSystem& files, const std::string& source_root, const std::s
     }
     if (!SaveToFile(document, xml, &result.error, files)) return result;
     if (!options.xml_only) {
-        if (!SaveText(files, written[1], ReportText(source, report), &error)) {
+        if (!SaveText(files, written[1], FormatCheckReport(source, report), &error)) {
             result.error = FileFailureMessage("save", written[1], error);
             return result;
         }

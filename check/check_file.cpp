@@ -6,25 +6,25 @@
 
 namespace dravonix {
 
-InputKind CheckFile(const std::string& path, CheckReport& report) {
+void CheckFile(const std::string& path, CheckReport& report) {
     if (HasKbdExtension(path)) {
         CheckKbdFile(path, report);
-        return InputKind::kKbd;
+        return;
     }
     std::string bytes;
     std::string error;
     if (!ReadInputFile(path, &bytes, &error)) {
         report = CheckReport();
+        report.reader = ChooseReader(path, {});
         report.error = "cannot open: " + error;
-        return InputKind::kKbd;
+        return;
     }
     if (ChooseReader(path, bytes) == InputKind::kXml) {
         CheckXmlMemory(bytes, report);
-        return InputKind::kXml;
+        return;
     }
     MemoryFile file(bytes);
     CheckKbdFrom(file, path, report);
-    return InputKind::kKbd;
 }
 
 }  // namespace dravonix

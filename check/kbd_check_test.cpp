@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "check/report_text.h"
 #include "kbd/kbd_reader.h"
 
 namespace dravonix {
@@ -97,7 +98,7 @@ TEST(KbdCheck, CleanExampleAndMissingFile) {
     EXPECT_TRUE(report.readable);
     EXPECT_TRUE(report.findings.empty());
     EXPECT_EQ(FormatSummary("pad.kbd", report),
-              "pad.kbd: 2 panels, 20 keys, 2 macros, 4 sounds; 0 warnings");
+              "pad.kbd: 2 panels, 20 keys, 2 macros, 4 sounds; 0 warnings (read as .kbd)");
 
     CheckKbdFile(DRAVONIX_SOURCE_DIR "/examples/no such file.kbd", report);
     EXPECT_FALSE(report.readable);

@@ -310,6 +310,7 @@ private:
 
 void CheckXmlMemory(std::string_view bytes, CheckReport& report, bool validate) {
     report = CheckReport();
+    report.reader = InputKind::kXml;
     const ParsedXml parsed = ParseWithLines(bytes);
     if (parsed.out_of_memory) {
         report.error = "out of memory";

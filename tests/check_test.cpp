@@ -77,8 +77,8 @@ TEST(Check, WarningsInTheCompilersFormAndQuietSummaries) {
                           ":3: warning: Element 'subkeydef': The attribute 'docked' is "
                           "required but missing. [schema]\n" +
                           file +
-                          ": 1 panel, 0 keys, 0 macros, 0 sounds; 4 warnings "
-                          "(read as XML)\n"
+                          ": 1 panel, 0 keys, 0 macros, 0 sounds; 4 warnings: 1 attribute "
+                          "and 1 comment dropped, 2 from the schema (read as XML)\n"
                           "1 file checked: 0 clean, 1 with warnings, 0 unreadable\n"));
     EXPECT_EQ(result.err, "");
 
@@ -86,8 +86,8 @@ TEST(Check, WarningsInTheCompilersFormAndQuietSummaries) {
     EXPECT_EQ(result.exit_code, 1);
     EXPECT_EQ(result.out,
               ConsoleText(file +
-                          ": 1 panel, 0 keys, 0 macros, 0 sounds; 4 warnings "
-                          "(read as XML)\n" +
+                          ": 1 panel, 0 keys, 0 macros, 0 sounds; 4 warnings: 1 attribute "
+                          "and 1 comment dropped, 2 from the schema (read as XML)\n" +
                           kExample +
                           ": 2 panels, 20 keys, 2 macros, 4 sounds; 0 warnings (read as .kbd)\n"
                           "2 files checked: 1 clean, 1 with warnings, 0 unreadable\n"));
@@ -102,7 +102,8 @@ TEST(Check, UnreadableFilesGoToStandardErrorAndExitTwo) {
     EXPECT_EQ(result.exit_code, 2);
     EXPECT_EQ(result.out,
               ConsoleText(dir / "edited.xml" +
-                          ": 1 panel, 0 keys, 0 macros, 0 sounds; 4 warnings (read as XML)\n"
+                          ": 1 panel, 0 keys, 0 macros, 0 sounds; 4 warnings: 1 attribute and 1 "
+                          "comment dropped, 2 from the schema (read as XML)\n"
                           "3 files checked: 0 clean, 1 with warnings, 2 unreadable\n"));
     const std::string err = result.err;
     EXPECT_EQ(err.find(dir / "missing.kbd: error: cannot open: "), 0u) << err;
@@ -123,7 +124,9 @@ TEST(Check, ArgumentsThatAreNoFiles) {
         CommandResult result = Check(c.args);
         EXPECT_EQ(result.exit_code, c.exit_code);
         const std::string& usage = c.usage_on_stdout ? result.out : result.err;
-        EXPECT_NE(usage.find("Usage: dravonix-check [-q] FILE..."), std::string::npos) << usage;
+        EXPECT_NE(usage.find("Usage: dravonix-check [-q] [--format=text|json] FILE|FOLDER..."),
+                  std::string::npos)
+            << usage;
         EXPECT_EQ(c.usage_on_stdout ? result.err : result.out, "");
     }
     CommandResult version = Check({"--version"});
