@@ -128,97 +128,101 @@ void KbdChecker::Report(std::size_t line, KbdIssue kind, const std::string& deta
         observer_.Report(line, kind, details);
         return;
     }
-    if (start_ == FileStart::kXml || start_ == FileStart::kUtf16 || start_ == FileStart::kBinary) {
-        // Lines of a file that is no legacy keyboard, one report says so.
-        if (quiet_lines_ == 0 || line != quiet_last_) ++quiet_lines_;
-        if (quiet_first_ == 0) quiet_first_ = line;
-        quiet_last_ = line;
-        return;
-    }
-    if (holding_ && held_.size() < kMaxHeldReports) {
+    if (!quiet_ && held_.size() < kMaxHeldReports) {
         held_.push_back({line, kind, details});
         return;
     }
-    // So many lines of text before any block: the file is text, whatever
-    // follows, and its reports go out as they come.
-    holding_ = false;
+    if (!quiet_ && !NoLegacyText()) {
+        // So many lines of text before any block: their reports go out as
+        // they come, whatever follows.
+        ReleaseHeldReports();
+        keydef_seen_ = true;  // nothing is held back any more
+        observer_.Report(line, kind, details);
+        keydef_seen_ = false;
+        return;
+    }
+    // The lines of XML or binary data: one report will say what the file is.
+    if (!quiet_) {
+        quiet_ = true;
+        for (const HeldReport& held : held_) CountQuietLine(held.line);
+        held_ = {};
+    }
+    CountQuietLine(line);
+}
+
+void KbdChecker::CountQuietLine(std::size_t line) {
+    if (quiet_lines_ == 0 || line != quiet_last_) ++quiet_lines_;
+    if (quiet_first_ == 0) quiet_first_ = line;
+    quiet_last_ = line;
+}
+
+void KbdChecker::ReleaseHeldReports() {
     for (const HeldReport& held : held_) observer_.Report(held.line, held.kind, held.details);
-    held_.clear();
-    observer_.Report(line, kind, details);
+    held_ = {};
+}
+
+bool KbdChecker::NoLegacyText() const {
+    return binary_ || start_ == FileStart::kXml || start_ == FileStart::kUtf16;
 }
 
 void KbdChecker::WatchFileStart(std::string_view raw, bool had_nul) {
-    if (keydef_seen_ || !holding_) return;
+    if (keydef_seen_) return;
     if (start_ == FileStart::kXml && !keydef_element_) {
         keydef_element_ = raw.find("<keydef") != std::string_view::npos;
     }
     if (start_ == FileStart::kUnknown) {
         const std::size_t first = raw.find_first_not_of(" \t\v\f");
-        if (first == std::string_view::npos) return;
+        if (first == std::string_view::npos && !had_nul) return;
         if (raw.starts_with("\xFF\xFE") || raw.starts_with("\xFE\xFF")) {
             start_ = FileStart::kUtf16;
-        } else if (raw[first] == '<') {
+        } else if (first != std::string_view::npos && raw[first] == '<') {
             start_ = FileStart::kXml;
             keydef_element_ = raw.find("<keydef") != std::string_view::npos;
         } else {
             start_ = FileStart::kText;
         }
     }
-    if (start_ != FileStart::kText && start_ != FileStart::kXml) return;
     // Text holds no control bytes but tabs, CRs and the DOS end-of-file mark.
-    bool binary = had_nul;
+    if (had_nul) binary_ = true;
     for (const char c : raw) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 && byte != '\t' && byte != '\r' && byte != 0x1A) binary = true;
+        if (byte < 0x20 && byte != '\t' && byte != '\r' && byte != 0x1A) binary_ = true;
     }
-    if (!binary) return;
-    start_ = FileStart::kBinary;
-    for (const HeldReport& held : held_) Report(held.line, held.kind, held.details);
-    held_.clear();
 }
 
 void KbdChecker::FirstBlockOpened() {
-    const bool quiet =
-        start_ == FileStart::kXml || start_ == FileStart::kUtf16 || start_ == FileStart::kBinary;
     keydef_seen_ = true;
-    for (const HeldReport& held : held_) observer_.Report(held.line, held.kind, held.details);
-    held_ = {};
-    if (quiet && quiet_lines_ > 0) {
+    ReleaseHeldReports();
+    if (quiet_ && quiet_lines_ > 0) {
         Report(quiet_first_, KbdIssue::kStrayLine,
                CountedNoun(quiet_lines_, "line") + " before the first \"[KEYDEF]\" at " +
                    LineNumber(line_) + " (the file starts like " +
-                   (start_ == FileStart::kXml ? "XML" : "binary data") + "): ignored");
+                   (start_ == FileStart::kXml     ? "XML"
+                    : start_ == FileStart::kUtf16 ? "UTF-16 text"
+                                                  : "binary data") +
+                   "): ignored");
     }
 }
 
 void KbdChecker::ReportNoKeydef() {
-    std::string details;
-    switch (start_) {
-        case FileStart::kUnknown:
-        case FileStart::kText:
-            for (const HeldReport& held : held_) {
-                observer_.Report(held.line, held.kind, held.details);
-            }
-            held_ = {};
-            details = "no [KEYDEF] block found: the file holds no keyboard";
-            break;
-        case FileStart::kXml:
-            details = keydef_element_
-                          ? "this is an XML keyboard file: use dravonix-resave"
-                          : "no [KEYDEF] block found: this is an XML file, not a keyboard";
-            break;
-        case FileStart::kUtf16:
-            details =
-                "no [KEYDEF] block found: the file is UTF-16 text, which the reader cannot read "
-                "(save it as ANSI or UTF-8)";
-            break;
-        case FileStart::kBinary:
-            details =
-                "no [KEYDEF] block found: the file holds binary data (an image?), not a "
-                "keyboard";
-            break;
+    std::string details = "no [KEYDEF] block found: the file holds no keyboard";
+    if (start_ == FileStart::kUtf16) {
+        details =
+            "no [KEYDEF] block found: the file is UTF-16 text, which the reader cannot read "
+            "(save it as ANSI or UTF-8)";
+    } else if (start_ == FileStart::kXml && !binary_) {
+        details = keydef_element_ ? "this is an XML keyboard file: use dravonix-resave"
+                                  : "no [KEYDEF] block found: this is an XML file, not a keyboard";
+    } else if (binary_) {
+        details = "no [KEYDEF] block found: the file holds binary data (an image?), not a keyboard";
     }
-    keydef_seen_ = true;  // the report goes out
+    // What the lines of plain text were is worth telling; of the rest, not.
+    if (NoLegacyText()) {
+        held_ = {};
+    } else {
+        ReleaseHeldReports();
+    }
+    keydef_seen_ = true;
     Report(1, KbdIssue::kNoKeydef, details);
 }
 
@@ -253,7 +257,7 @@ void KbdChecker::Piece(const LineReader& reader, std::string_view raw, std::stri
             } else {
                 Report(line_, KbdIssue::kNulByte,
                        "a NUL byte ends the line: the " + CountedNoun(lost, "character") +
-                           " after it are lost");
+                           (lost == 1 ? " after it is lost" : " after it are lost"));
             }
         }
     }

@@ -41,13 +41,12 @@ private:
         std::int32_t sound;
     };
 
-    /// What the start of a file before its first KEYDEF block looks like.
+    /// How a file starts, before its first KEYDEF block.
     enum class FileStart : std::uint8_t {
         kUnknown,  // nothing but blanks yet
         kText,     // text, which a legacy keyboard may hold before its first block
         kXml,      // "<" first: an XML file
         kUtf16,    // a UTF-16 byte-order mark
-        kBinary,   // a NUL or another control byte: an image or some other binary file
     };
     /// A report held back until the file is known to hold a KEYDEF block.
     struct HeldReport {
@@ -58,6 +57,9 @@ private:
 
     void Report(std::size_t line, KbdIssue kind, const std::string& details);
     void WatchFileStart(std::string_view raw, bool had_nul);
+    bool NoLegacyText() const;
+    void CountQuietLine(std::size_t line);
+    void ReleaseHeldReports();
     void FirstBlockOpened();
     void ReportNoKeydef();
     void FinishLongLine();
@@ -96,15 +98,16 @@ private:
     std::size_t trace_line_ = 0;  // ignored key line whose traces the working key holds
     std::vector<KeyRef> keys_;    // of the working panel
     std::map<std::int32_t, std::size_t> sound_lines_;  // where each sound was defined
-    // Before the first block, reports are held back: a file that turns out
-    // to be XML or binary data gets one report that says so instead of one
-    // for each of its lines.
-    bool keydef_seen_ = false;
+    // Before the first block, reports are held back (a few): a file that
+    // turns out to be XML or binary data gets one report that says so
+    // instead of one for each of its lines.
+    bool keydef_seen_ = false;  // a block was opened: reports go out at once
     FileStart start_ = FileStart::kUnknown;
+    bool binary_ = false;           // a NUL or another control byte came before any block
     bool keydef_element_ = false;   // an XML start holds "<keydef"
-    std::vector<HeldReport> held_;  // while start_ may still turn to XML or binary data
-    bool holding_ = true;           // false once held_ overflowed: reports go out at once
-    std::size_t quiet_lines_ = 0;   // lines of an XML or binary start with reports dropped
+    std::vector<HeldReport> held_;  // at most kMaxHeldReports
+    bool quiet_ = false;            // XML or binary data overflowed held_: reports are counted
+    std::size_t quiet_lines_ = 0;   // lines whose reports were only counted
     std::size_t quiet_first_ = 0;   // the first of them
     std::size_t quiet_last_ = 0;    // the last of them
 };

@@ -172,9 +172,16 @@ INSTANTIATE_TEST_SUITE_P(
                   {{K::kNoKeydef, 1}},
                   {"binary data (an image?)"}},
         IssueCase{"\xFF\xFE[\0K\0E\0Y\0"s, {{K::kNoKeydef, 1}}, {"UTF-16"}},
-        IssueCase{"<!-- x -->\nkb\n<more/>\n[KEYDEF]\n" + kEnd,
+        IssueCase{"<!-- x -->\nkb\n" +
+                      [] {
+                          std::string elements;
+                          for (int i = 0; i < 70; ++i) elements += "<more/>\n";
+                          return elements;
+                      }() +
+                      "[KEYDEF]\n" + kEnd,
                   {{K::kStrayLine, 1}},
-                  {"2 lines before the first \"[KEYDEF]\" at line 4 (the file starts like XML)"}},
+                  {"71 lines before the first \"[KEYDEF]\" at line 73 (the file starts like XML)"}},
+        IssueCase{"[KEYDEF]\0x\nkb\n"s + kEnd, {{K::kNulByte, 1}}, {"the 1 character after"}},
         IssueCase{kStart + "xres = 640\n" + kEnd,
                   {{K::kUnknownHeader, 3}},
                   {"\"= 640\" is not a number", "name is not set"}},

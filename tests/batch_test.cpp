@@ -111,6 +111,23 @@ TEST(Batch, WrongArgumentsAndOneFailureAmongMany) {
     EXPECT_EQ(Batch({tree.source / "missing", tree.dest.path()}).exit_code, 2);
 }
 
+// Files named .kbd that hold no keyboard convert to an empty one, and the
+// batch shows them with warnings, never as clean.
+TEST(Batch, AFileWithoutAKeyboardHasWarnings) {
+    ScratchDir source;
+    ScratchDir dest;
+    WriteFile(source / "empty.kbd", "");
+    WriteFile(source / "moved.kbd", "<keydef name=\"Moved\"/>\n");
+    CommandResult result = Batch({source.path(), dest.path()});
+    EXPECT_EQ(result.exit_code, 1);
+    EXPECT_EQ(result.out, ConsoleText("2 keyboards: 0 converted cleanly, 2 with warnings, 0 "
+                                      "failed, 0 up to date; see " +
+                                      dest / "index.html\n"));
+    EXPECT_NE(ReadFile(dest / "moved.check.txt")
+                  .find(":1: warning: this is an XML keyboard file: use dravonix-resave"),
+              std::string::npos);
+}
+
 // Every keyboard converted, but no page to show them: the run failed.
 TEST(Batch, AnIndexPageThatCannotBeSavedFailsTheRun) {
     ScratchDir source;
