@@ -133,7 +133,8 @@ TEST(Commands, InformationOptionsAndUnknownOptions) {
          "Syntax: dravonix-resave Inputfile.xml Outputfile.xml\n", 255, true},
         {DRAVONIX_RENDER_BIN, "dravonix-render",
          "Syntax: dravonix-render Inputfile Outputfile.svg\n", 255, true},
-        {DRAVONIX_CHECK_BIN, "dravonix-check", "Usage: dravonix-check [-q] FILE...\n", 2, false},
+        {DRAVONIX_CHECK_BIN, "dravonix-check",
+         "Usage: dravonix-check [-q] [--format=text|json] FILE|FOLDER...\n", 2, false},
         {DRAVONIX_BATCH_BIN, "dravonix-batch",
          "Usage: dravonix-batch [-j N] [--force] [--xml-only] SOURCE_DIR DEST_DIR\n", 2, false},
     };
