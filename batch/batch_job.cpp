@@ -6,6 +6,7 @@
 
 #include "check/check_report.h"
 #include "check/kbd_check.h"
+#include "check/report_text.h"
 #include "kbd/file_kind.h"
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
@@ -174,8 +175,8 @@ JobResult RunJob(FileSystem& files, const std::string& source_root, const std::s
         }
         if (!SaveToFile(document, xml, &result.error, files)) return result;
         if (!options.xml_only) {
-            const std::string text = WithNativeLineEnds(
-                FormatFileReport(WithNativeSeparators(relative), report, ".kbd"));
+            const std::string text =
+                WithNativeLineEnds(FormatCheckReport(WithNativeSeparators(relative), report));
             if (!SaveText(files, written[1], text, &error)) {
                 result.error = FileFailureMessage("save", written[1], error);
                 return result;
@@ -190,7 +191,7 @@ JobResult RunJob(FileSystem& files, const std::string& source_root, const std::s
                     options.no_media ? nullptr : copies, result)) {
         return result;
     }
-    result.findings = std::move(report.findings);
+    result.check = std::move(report);
     result.up_to_date = up_to_date;
     result.outcome = converted;
     return result;

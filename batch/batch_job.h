@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "check/finding.h"
+#include "check/check_report.h"
 #include "platform/file_system.h"
 
 namespace dravonix {
@@ -52,7 +52,7 @@ struct JobResult {
     std::size_t keys = 0;
     std::size_t macros = 0;
     std::size_t warnings = 0;
-    std::vector<Finding> findings;  // the check's findings, in line order
+    CheckReport check;              // the keyboard's check, when it could be read
     std::vector<JobMedia> media;    // each file name once, in the keyboard's order
     std::size_t media_copied = 0;   // media files this job copied
     std::size_t media_current = 0;  // media files this job found copied already

@@ -142,12 +142,12 @@ constexpr std::size_t kMostFindingsShown = 200;
 std::string DetailsRow(const JobResult& result, const JobOutputs& outputs, const PageInfo& info,
                        const std::function<std::string(const std::string&)>& read_output) {
     std::string row = "<tr class=\"details\" hidden><td colspan=\"7\">";
-    if (result.findings.empty()) {
+    if (result.check.findings.empty()) {
         row.append("<p>No findings: nothing was dropped or changed.</p>");
     } else {
         row.append("<ul class=\"findings\">");
         std::size_t shown = 0;
-        for (const Finding& finding : result.findings) {
+        for (const Finding& finding : result.check.findings) {
             if (++shown > kMostFindingsShown) break;
             row.append("<li>line ")
                 .append(std::to_string(finding.line))
@@ -157,9 +157,9 @@ std::string DetailsRow(const JobResult& result, const JobOutputs& outputs, const
                 .append(HtmlEscape(finding.kind))
                 .append("]</small></li>");
         }
-        if (result.findings.size() > kMostFindingsShown) {
+        if (result.check.findings.size() > kMostFindingsShown) {
             row.append("<li>and ")
-                .append(std::to_string(result.findings.size() - kMostFindingsShown))
+                .append(std::to_string(result.check.findings.size() - kMostFindingsShown))
                 .append(" more: see the report</li>");
         }
         row.append("</ul>");

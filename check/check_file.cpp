@@ -6,26 +6,26 @@
 
 namespace dravonix {
 
-InputKind CheckFile(const std::string& path, CheckReport& report, FileSystem& files) {
+void CheckFile(const std::string& path, CheckReport& report, FileSystem& files) {
     if (HasKbdExtension(path)) {
         CheckKbdFile(path, report, files);
-        return InputKind::kKbd;
+        return;
     }
     std::string bytes;
     std::string error;
     if (!ReadInputFile(path, &bytes, &error, files)) {
         report = CheckReport();
+        report.reader = ChooseReader(path, {});
         report.error = "cannot open: " + error;
-        return InputKind::kKbd;
+        return;
     }
     if (ChooseReader(path, bytes) == InputKind::kXml) {
         const MediaFolder media{files, FolderOf(path)};
         CheckXmlMemory(bytes, report, /*validate=*/true, &media);
-        return InputKind::kXml;
+        return;
     }
     MemoryFile file(bytes);
     CheckKbdFrom(file, path, report, files);
-    return InputKind::kKbd;
 }
 
 }  // namespace dravonix

@@ -25,11 +25,16 @@ void SetUnreadable(const std::string& path, std::string_view action, std::string
 }  // namespace
 
 void KbdFindingCollector::Report(std::size_t line, KbdIssue kind, std::string_view details) {
+    ReportDropped(line, 0, kind, details);
+}
+
+void KbdFindingCollector::ReportDropped(std::size_t first, std::size_t last, KbdIssue kind,
+                                        std::string_view details) {
     // What the reader quotes from the file is Windows-1252, as the model's
     // text; reports are UTF-8.
     std::string message;
     AppendNarrowAsUtf8(details, message);
-    report_.Add(line, KbdIssueName(kind), std::move(message));
+    report_.Add(first, KbdIssueName(kind), std::move(message), last);
 }
 
 void KbdFindingCollector::MediaNamed(std::size_t line, std::size_t panel, MediaRole role,

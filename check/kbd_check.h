@@ -18,6 +18,8 @@ public:
     explicit KbdFindingCollector(CheckReport& report) : report_(report) {}
 
     void Report(std::size_t line, KbdIssue kind, std::string_view details) override;
+    void ReportDropped(std::size_t first, std::size_t last, KbdIssue kind,
+                       std::string_view details) override;
     void MediaNamed(std::size_t line, std::size_t panel, MediaRole role,
                     std::int32_t sound) override;
 

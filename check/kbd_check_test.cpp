@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "check/report_text.h"
 #include "kbd/kbd_reader.h"
 
 namespace dravonix {
@@ -98,7 +99,8 @@ TEST(KbdCheck, ExampleWithoutItsMediaAndMissingFile) {
     // The example's images and sounds are not bundled: nothing else is found.
     for (const Finding& finding : report.findings) EXPECT_EQ(finding.kind, "media-missing");
     EXPECT_EQ(FormatSummary("pad.kbd", report),
-              "pad.kbd: 2 panels, 20 keys, 2 macros, 4 sounds; 7 warnings");
+              "pad.kbd: 2 panels, 20 keys, 2 macros, 4 sounds; 7 warnings: 7 media files kept with "
+              "notes (read as .kbd)");
 
     CheckKbdFile(DRAVONIX_SOURCE_DIR "/examples/no such file.kbd", report);
     EXPECT_FALSE(report.readable);

@@ -348,6 +348,7 @@ private:
 void CheckXmlMemory(std::string_view bytes, CheckReport& report, bool validate,
                     const MediaFolder* media) {
     report = CheckReport();
+    report.reader = InputKind::kXml;
     const ParsedXml parsed = ParseWithLines(bytes);
     if (parsed.out_of_memory) {
         report.error = "out of memory";

@@ -16,6 +16,7 @@
 #include "batch/keyboard_tree.h"
 #include "batch/progress_display.h"
 #include "check/input_kind.h"
+#include "check/json_report.h"
 #include "driver/command_line.h"
 #include "driver/printing.h"
 #include "driver/tool.h"
@@ -23,6 +24,7 @@
 #include "platform/counted_noun.h"
 #include "platform/file_system.h"
 #include "platform/interrupt.h"
+#include "platform/native_text.h"
 #include "platform/terminal.h"
 
 namespace dravonix {
@@ -41,7 +43,8 @@ constexpr std::string_view kHelp[] = {
     "DEST_DIR/<same relative path>.xml, exactly as dravonix does, and writes beside",
     "each its check report (.check.txt) and its preview (.svg), copies the images and",
     "sounds it names to where the XML file finds them, and writes DEST_DIR/index.html,",
-    "a page that lists them all.",
+    "a page that lists them all, and DEST_DIR/summary.json, the reports for programs",
+    "(as dravonix-check --format=json gives them).",
     "",
     "Options:",
     "  -j N            convert N keyboards at a time (default: one per processor)",
@@ -191,7 +194,23 @@ int Batch(const Arguments& arguments, const std::string& source, const std::stri
         (void)files.ReadWholeFile(Join(dest, relative), SIZE_MAX, &bytes, nullptr);
         return bytes;
     };
-    const bool saved = SaveText(files, index, IndexPage(results, info, read_output));
+    // The same report for programs as dravonix-check --format=json gives; a
+    // keyboard the batch could not convert counts as unreadable, with its
+    // reason.
+    std::vector<FileCheck> checks;
+    for (const JobResult& result : results) {
+        if (!result.done) continue;
+        FileCheck& check = checks.emplace_back();
+        check.file = WithNativeSeparators(result.relative);
+        if (result.outcome == JobOutcome::kFailed) {
+            check.report.error = result.error;
+        } else {
+            check.report = result.check;
+        }
+    }
+    const bool saved =
+        SaveText(files, index, IndexPage(results, info, read_output)) &&
+        SaveText(files, Join(dest, kSummaryName), WithNativeLineEnds(FormatJsonReport(checks)));
     std::string summary = CountedNoun(keyboards_done + unreadable.size(), "keyboard") + ": " +
                           std::to_string(clean) + " converted cleanly, " +
                           std::to_string(warnings) + " with warnings, " + std::to_string(failed) +

@@ -1,15 +1,13 @@
 #include "driver/resaver.h"
 
-#include <algorithm>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "check/input_kind.h"
 #include "check/xml_check.h"
+#include "driver/printing.h"
 #include "driver/tool.h"
 #include "model/key_definition.h"
-#include "platform/counted_noun.h"
 #include "xml/keyboard_file.h"
 
 namespace dravonix {
@@ -24,7 +22,11 @@ constexpr std::string_view kUsage[] = {
 
 constexpr std::string_view kHelp[] = {
     "Exit codes: 0 saved; -1 (255) wrong arguments; -2 (254) reading or saving failed.",
-    "Why it failed is told on standard error.",
+    "Why it failed is told on standard error. So is what a resave dropped (content",
+    "that is not in the output) and what it kept with notes (content that is there",
+    "but changed), with the exit code 0:",
+    "  dravonix-resave: warning: pad.xml: 1 attribute and 1 comment dropped, 1 value",
+    "  kept with notes; 'dravonix-check \"pad.xml\"' lists them",
 };
 
 // Reads the XML keyboard file and saves it again; false when either fails.
@@ -40,14 +42,13 @@ bool Resave(const std::string& input, const std::string& output, PassReport& rep
     if (!SaveToFile(document, output, &report.error)) return false;
     if (!have_bytes) return true;
     WarnAfterSave(report, [&]() -> std::string {
+        // What the reader drops and changes: the schema's verdict is the
+        // check's to give.
         CheckReport check;
         CheckXmlMemory(bytes, check, /*validate=*/false);
-        std::vector<std::size_t> lines;
-        for (const Finding& finding : check.findings) lines.push_back(finding.line);
-        lines.erase(std::unique(lines.begin(), lines.end()), lines.end());  // sorted by line
-        if (lines.empty()) return {};
-        return input + ": " + CountedNoun(lines.size(), "line") +
-               " not kept as written; 'dravonix-check " + input + "' lists them";
+        const std::string summary = DescribeTally(TallyReport(check));
+        if (summary.empty()) return {};
+        return input + ": " + summary + "; " + CheckCommand(input) + " lists them";
     });
     return true;
 }

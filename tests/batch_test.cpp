@@ -170,6 +170,18 @@ TEST(Batch, ConvertsATreeWithItsMediaExactlyAsTheConverterDoes) {
         EXPECT_NE(check.find(line), std::string::npos) << check;
         EXPECT_NE(report.find(line), std::string::npos) << report;
     }
+    // summary.json holds for each keyboard what dravonix-check --format=json
+    // says of it.
+    const std::string summary = ReadFile(tree.dest + "/summary.json");
+    std::string json =
+        RunCommand(DRAVONIX_CHECK_BIN, {"--format=json", tree.source + "/pad.kbd"}).out;
+    json = json.substr(json.find("\"reader\""));
+    json = json.substr(0, json.find('\n'));
+    EXPECT_NE(summary.find("{\"file\": \"pad.kbd\", " + json), std::string::npos) << summary;
+    EXPECT_NE(summary.find("\"summary\": {\"files\": 4, \"clean\": 0, \"with_warnings\": 4, "
+                           "\"unreadable\": 0}}"),
+              std::string::npos)
+        << summary;
     const std::string index = ReadFile(tree.dest + "/index.html");
     EXPECT_NE(index.find("Tastatur Übersicht €.KBD"), std::string::npos);
     EXPECT_NE(index.find("de/alt/Tastatur%20%C3%9Cbersicht%20%E2%82%AC.svg"), std::string::npos);
@@ -233,6 +245,23 @@ TEST(Batch, WrongArgumentsFoldersWithoutKeyboardsAndOneFailureAmongMany) {
         EXPECT_NE(result.err.find("dravonix-batch: "), std::string::npos) << result.err;
         EXPECT_EQ(CountEntries(tree.root / "elsewhere"), -1);
     }
+}
+
+// Files named .kbd that hold no keyboard convert to an empty one, and the
+// batch shows them with warnings, never as clean.
+TEST(Batch, AFileWithoutAKeyboardHasWarnings) {
+    ScratchDir source;
+    ScratchDir dest;
+    WriteFile(source / "empty.kbd", "");
+    WriteFile(source / "moved.kbd", "<keydef name=\"Moved\"/>\n");
+    CommandResult result = Batch({source.path(), dest.path()});
+    EXPECT_EQ(result.exit_code, 1);
+    EXPECT_EQ(result.out, ConsoleText("2 keyboards: 0 converted cleanly, 2 with warnings, 0 "
+                                      "failed, 0 up to date; see " +
+                                      dest / "index.html\n"));
+    EXPECT_NE(ReadFile(dest / "moved.check.txt")
+                  .find(":1: warning: this is an XML keyboard file: use dravonix-resave"),
+              std::string::npos);
 }
 
 // Every keyboard converted, but no page to show them: the run failed.

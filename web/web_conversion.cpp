@@ -2,6 +2,7 @@
 
 #include "check/input_kind.h"
 #include "check/kbd_check.h"
+#include "check/report_text.h"
 #include "check/xml_check.h"
 #include "dom/dom.h"
 #include "kbd/kbd_reader.h"
@@ -36,20 +37,20 @@ WebConversion ConvertKeyboard(std::string_view name, std::string_view bytes,
         CheckXmlMemory(bytes, report);
         if (!report.readable) {
             result.error = FormatReadError(name, report);
-            result.report = result.error + "\n";
+            result.report = FormatCheckReport(name, report);
             return result;
         }
         if (LoadKeyboardMemory(bytes, document) != KeyboardLoad::kLoaded) {
             // Well-formed, but its root is no keyboard: the report says so.
             result.error = "not a keyboard file: its root element is not \"keydef\"";
-            result.report = FormatFileReport(name, report, result.reader);
+            result.report = FormatCheckReport(name, report);
             result.warnings = report.findings.size();
             return result;
         }
     }
     result.counts = report.counts;
     result.warnings = report.findings.size();
-    result.report = FormatFileReport(name, report, result.reader);
+    result.report = FormatCheckReport(name, report);
     if (!SaveToText(document, &result.xml)) {
         result.error = "out of memory";
         return result;

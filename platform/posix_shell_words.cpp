@@ -1,0 +1,42 @@
+// Command lines of POSIX shells (sh, bash, zsh).
+#include "platform/shell_words.h"
+
+namespace dravonix {
+
+namespace {
+
+std::string DoubleQuoted(std::string_view text) {
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted.push_back('"');
+    quoted.append(text);
+    quoted.push_back('"');
+    return quoted;
+}
+
+}  // namespace
+
+std::string CommandFileName(std::string_view program) { return std::string(program); }
+
+std::string QuoteForShell(std::string_view argument) {
+    bool plain = true;
+    for (const char c : argument) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == '$' || c == '`' || c == '\\' || c == '"' ||
+            c == '!') {
+            plain = false;
+        }
+    }
+    if (plain) return DoubleQuoted(argument);
+    std::string quoted = "'";
+    for (const char c : argument) {
+        if (c == '\'') {
+            quoted += "'\\''";
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "'";
+}
+
+}  // namespace dravonix
