@@ -37,7 +37,8 @@ struct MediaFolder {
 };
 
 /// Looks up every media file keyboard names from media.folder and adds a
-/// finding to report, at the line lines gives, for each that
+/// finding to report for each that (one for each file, at the first line
+/// lines gives for it, naming the other lines)
 ///   media-missing  is not there;
 ///   media-case     is there only under another letter case, which systems
 ///                  that tell case apart do not find;

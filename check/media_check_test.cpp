@@ -76,14 +76,14 @@ TEST(MediaCheck, ReportsWhatAConvertedKeyboardWouldMissAtItsLine) {
               (std::vector<std::string>{
                   "5 [media-case] pressed image \"Images\\Pressed.JPG\" is there only as "
                   "\"images\\pressed.jpg\": systems that tell letter case apart do not find it",
-                  "8 [media-missing] sound 2 \"sounds\\gone.wav\" is missing",
+                  "8 [media-missing] sound 2 \"sounds\\gone.wav\" is missing (named again on "
+                  "line 19)",
                   "9 [media-refused] sound 3 \"..\\outside.wav\" leads outside the keyboard's "
                   "folder: dravonix-batch copies it only from inside the folder it converts",
                   "10 [media-refused] sound 4 \"sounds\" is not a regular file: dravonix-batch "
                   "does not copy it",
                   "15 [media-refused] image \"images\\huge.bmp\" is larger than 32 MiB: the "
                   "picture does not show it",
-                  "19 [media-missing] sound 2 \"sounds\\gone.wav\" is missing",
               }));
 
     CheckFile("/kbd/pad.xml", report, files);
