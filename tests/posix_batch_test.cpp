@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,11 +32,15 @@ TEST(PosixBatch, LinksStayInsideTheTreeAndABrokenOneFails) {
     ASSERT_EQ(::symlink((outside / "secret.kbd").c_str(), (source / "secret.kbd").c_str()), 0);
     ASSERT_EQ(::symlink((source / "sub").c_str(), (source / "again").c_str()), 0);
     ASSERT_EQ(::symlink((source / "nowhere.kbd").c_str(), (source / "broken.kbd").c_str()), 0);
+    ASSERT_EQ(::mkfifo((source / "sub/pipe.kbd").c_str(), 0644), 0);  // never opened
     CommandResult result = RunCommand(DRAVONIX_BATCH_BIN, {source.path(), dest.path()});
     EXPECT_EQ(result.exit_code, 2);
-    EXPECT_NE(result.out.find("2 keyboards: 1 converted cleanly, 0 with warnings, 1 failed"),
+    EXPECT_NE(result.out.find("3 keyboards: 1 converted cleanly, 0 with warnings, 2 failed"),
               std::string::npos)
         << result.out << result.err;
+    EXPECT_NE(result.err.find("failed    sub/pipe.kbd: not a regular file"), std::string::npos);
+    EXPECT_NE(ReadFile(dest / "index.html").find("sub/pipe.kbd</small><br><small>not a regular"),
+              std::string::npos);
     EXPECT_NE(result.err.find("away: a link that leads out of the tree"), std::string::npos);
     EXPECT_NE(result.err.find("secret.kbd: a link that leads out of the tree"), std::string::npos);
     EXPECT_NE(result.err.find("failed    broken.kbd: cannot open"), std::string::npos);
