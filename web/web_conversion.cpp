@@ -15,7 +15,7 @@ namespace dravonix {
 const char* OfferedCodePages() { return ""; }
 
 WebConversion ConvertKeyboard(std::string_view name, std::string_view bytes,
-                              std::string_view code_page) {
+                              std::string_view code_page, const std::string& media_folder) {
     WebConversion result;
     if (!code_page.empty()) {
         result.error = "the code page \"" + std::string(code_page) + "\" is not offered";
@@ -23,6 +23,8 @@ WebConversion ConvertKeyboard(std::string_view name, std::string_view bytes,
     }
     KeyDefDocument document;
     CheckReport report;
+    const MediaFolder media{SystemFileSystem(), media_folder};
+    const MediaFolder* media_check = media_folder.empty() ? nullptr : &media;
     if (ChooseReader(name, bytes) == InputKind::kKbd) {
         // One read gives the model dravonix saves and the findings
         // dravonix-check reports: the observer never changes what is read.
@@ -31,10 +33,13 @@ WebConversion ConvertKeyboard(std::string_view name, std::string_view bytes,
         ReadKbdBytes(bytes, document.keydef, &findings);
         report.readable = true;
         report.counts = CountKeyboard(document.keydef);
+        if (media_check != nullptr) {
+            CheckMedia(media, document.keydef, findings.media_lines(), report);
+        }
         report.SortByLine();
     } else {
         result.reader = "XML";
-        CheckXmlMemory(bytes, report);
+        CheckXmlMemory(bytes, report, /*validate=*/true, media_check);
         if (!report.readable) {
             result.error = FormatReadError(name, report);
             result.report = FormatCheckReport(name, report);
