@@ -113,7 +113,8 @@ JobResult RunJob(FileSystem& files, const std::string& source_root, const std::s
             result.error = FileFailureMessage("save", written[1], error);
             return result;
         }
-        if (!SaveKeyboardSvg(document.keydef, FolderOf(source), written[2], &result.error, files)) {
+        if (!SaveKeyboardSvg(document.keydef, FolderOf(source), written[2], &result.error, files,
+                             report.cut_images)) {
             return result;
         }
     }

@@ -18,6 +18,7 @@ public:
     void Report(std::size_t line, KbdIssue kind, std::string_view details) override;
     void ReportDropped(std::size_t first, std::size_t last, KbdIssue kind,
                        std::string_view details) override;
+    void PanelImageCut(std::size_t panel, std::string_view written) override;
 
 private:
     CheckReport& report_;

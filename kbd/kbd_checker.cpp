@@ -505,6 +505,9 @@ void KbdChecker::HandleMarker(std::string_view line, std::string_view marker, Kb
                            "): adds a further panel made of the lines since then");
             }
             CheckSounds(work.panel);
+            if (!cut_image_.empty() && work.panel.jpegnormal == cut_image_kept_) {
+                observer_.PanelImageCut(definition.subkeydef.size(), cut_image_);
+            }
             HandleKbdLine(line, work, definition);
             block_open_ = false;
             block_end_line_ = line_;
@@ -591,6 +594,13 @@ void KbdChecker::CheckHeaderLine(std::string_view line) {
         }
         std::string_view rest = value.substr(scan.position());
         rest.remove_prefix(std::min(rest.size(), rest.find_first_not_of(" \t\n\v\f\r")));
+        if (key == "normal jpeg") {
+            cut_image_.clear();
+            if (!rest.empty()) {
+                cut_image_ = value.substr(std::min(value.size(), value.find_first_not_of(" \t")));
+                cut_image_kept_ = path;
+            }
+        }
         if (!rest.empty()) {
             Report(
                 line_, KbdIssue::kImagePathCut,
@@ -775,6 +785,7 @@ void KbdChecker::CheckSounds(const SubKeyDefinition& panel) {
 void KbdChecker::ResetPanel() {
     keys_.clear();
     sound_lines_.clear();
+    cut_image_.clear();
 }
 
 void KbdChecker::End(const LineReader& reader, const KbdWork& work) {

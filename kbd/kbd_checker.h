@@ -98,6 +98,8 @@ private:
     std::size_t trace_line_ = 0;  // ignored key line whose traces the working key holds
     std::vector<KeyRef> keys_;    // of the working panel
     std::map<std::int32_t, std::size_t> sound_lines_;  // where each sound was defined
+    std::string cut_image_;       // the working panel's normal image path as written, when cut
+    std::string cut_image_kept_;  // what the reader kept of it
     // Before the first block, reports are held back (a few): a file that
     // turns out to be XML or binary data gets one report that says so
     // instead of one for each of its lines.

@@ -67,6 +67,15 @@ public:
         (void)last;
         Report(first, kind, details);
     }
+
+    /// The normal image path of the panel read as panel (its index among
+    /// the panels of the keyboard) was cut at a blank: written is the path
+    /// as the file gives it (Windows-1252), besides the report of the cut.
+    /// For a picture's note; by default ignored.
+    virtual void PanelImageCut(std::size_t panel, std::string_view written) {
+        (void)panel;
+        (void)written;
+    }
 };
 
 }  // namespace dravonix
