@@ -124,7 +124,7 @@ std::string SaturatedText(std::string_view number) {
 }  // namespace
 
 void KbdChecker::Report(std::size_t line, KbdIssue kind, const std::string& details) {
-    if (keydef_seen_) {
+    if (passing_) {
         observer_.Report(line, kind, details);
         return;
     }
@@ -136,9 +136,8 @@ void KbdChecker::Report(std::size_t line, KbdIssue kind, const std::string& deta
         // So many lines of text before any block: their reports go out as
         // they come, whatever follows.
         ReleaseHeldReports();
-        keydef_seen_ = true;  // nothing is held back any more
+        passing_ = true;
         observer_.Report(line, kind, details);
-        keydef_seen_ = false;
         return;
     }
     // The lines of XML or binary data: one report will say what the file is.
@@ -166,7 +165,7 @@ bool KbdChecker::NoLegacyText() const {
 }
 
 void KbdChecker::WatchFileStart(std::string_view raw, bool had_nul) {
-    if (keydef_seen_) return;
+    if (passing_) return;
     if (start_ == FileStart::kXml && !keydef_element_) {
         keydef_element_ = raw.find("<keydef") != std::string_view::npos;
     }
@@ -192,6 +191,7 @@ void KbdChecker::WatchFileStart(std::string_view raw, bool had_nul) {
 
 void KbdChecker::FirstBlockOpened() {
     keydef_seen_ = true;
+    passing_ = true;
     ReleaseHeldReports();
     if (quiet_ && quiet_lines_ > 0) {
         Report(quiet_first_, KbdIssue::kStrayLine,
@@ -222,7 +222,7 @@ void KbdChecker::ReportNoKeydef() {
     } else {
         ReleaseHeldReports();
     }
-    keydef_seen_ = true;
+    passing_ = true;
     Report(1, KbdIssue::kNoKeydef, details);
 }
 
