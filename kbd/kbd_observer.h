@@ -52,7 +52,8 @@ public:
     virtual ~KbdObserver() = default;
 
     /// line is the 1-based physical line of the file the report is about
-    /// (newlines counted, so never past the file's last line); details says
+    /// (newlines counted, so never past the file's last line; a report about
+    /// the whole file, such as kNoKeydef, names line 1); details says
     /// what happened, in words for a user (no file name, no kind). Text quoted
     /// from the file in details is Windows-1252, like the model's text, with
     /// control characters written as \xNN.
