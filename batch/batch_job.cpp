@@ -182,7 +182,7 @@ JobResult RunJob(FileSystem& files, const std::string& source_root, const std::s
                 return result;
             }
             if (!SaveKeyboardSvg(document.keydef, FolderOf(source), written[2], &result.error,
-                                 files)) {
+                                 files, report.cut_images)) {
                 return result;
             }
         }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,10 @@ struct CheckReport {
     std::size_t error_line = 0;  // the line the reason is about; 0 for the whole file
     std::vector<Finding> findings;
     KeyboardCounts counts;
+    /// Of a legacy file, the panels (by index) whose normal image path the
+    /// reader cut at a blank, with the path as written (Windows-1252), for
+    /// the note of a picture.
+    std::map<std::size_t, std::string> cut_images;
 
     /// Adds a finding (last_line: see Finding).
     void Add(std::size_t line, std::string_view kind, std::string message,

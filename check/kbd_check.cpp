@@ -37,6 +37,10 @@ void KbdFindingCollector::ReportDropped(std::size_t first, std::size_t last, Kbd
     report_.Add(first, KbdIssueName(kind), std::move(message), last);
 }
 
+void KbdFindingCollector::PanelImageCut(std::size_t panel, std::string_view written) {
+    report_.cut_images[panel] = written;
+}
+
 void KbdFindingCollector::MediaNamed(std::size_t line, std::size_t panel, MediaRole role,
                                      std::int32_t sound) {
     media_lines_.Set(panel, role, sound, line);

@@ -20,6 +20,7 @@ public:
     void Report(std::size_t line, KbdIssue kind, std::string_view details) override;
     void ReportDropped(std::size_t first, std::size_t last, KbdIssue kind,
                        std::string_view details) override;
+    void PanelImageCut(std::size_t panel, std::string_view written) override;
     void MediaNamed(std::size_t line, std::size_t panel, MediaRole role,
                     std::int32_t sound) override;
 

@@ -124,7 +124,7 @@ std::string SaturatedText(std::string_view number) {
 }  // namespace
 
 void KbdChecker::Report(std::size_t line, KbdIssue kind, const std::string& details) {
-    if (keydef_seen_) {
+    if (passing_) {
         observer_.Report(line, kind, details);
         return;
     }
@@ -136,9 +136,8 @@ void KbdChecker::Report(std::size_t line, KbdIssue kind, const std::string& deta
         // So many lines of text before any block: their reports go out as
         // they come, whatever follows.
         ReleaseHeldReports();
-        keydef_seen_ = true;  // nothing is held back any more
+        passing_ = true;
         observer_.Report(line, kind, details);
-        keydef_seen_ = false;
         return;
     }
     // The lines of XML or binary data: one report will say what the file is.
@@ -166,7 +165,7 @@ bool KbdChecker::NoLegacyText() const {
 }
 
 void KbdChecker::WatchFileStart(std::string_view raw, bool had_nul) {
-    if (keydef_seen_) return;
+    if (passing_) return;
     if (start_ == FileStart::kXml && !keydef_element_) {
         keydef_element_ = raw.find("<keydef") != std::string_view::npos;
     }
@@ -192,6 +191,7 @@ void KbdChecker::WatchFileStart(std::string_view raw, bool had_nul) {
 
 void KbdChecker::FirstBlockOpened() {
     keydef_seen_ = true;
+    passing_ = true;
     ReleaseHeldReports();
     if (quiet_ && quiet_lines_ > 0) {
         Report(quiet_first_, KbdIssue::kStrayLine,
@@ -222,7 +222,7 @@ void KbdChecker::ReportNoKeydef() {
     } else {
         ReleaseHeldReports();
     }
-    keydef_seen_ = true;
+    passing_ = true;
     Report(1, KbdIssue::kNoKeydef, details);
 }
 
@@ -505,6 +505,9 @@ void KbdChecker::HandleMarker(std::string_view line, std::string_view marker, Kb
                            "): adds a further panel made of the lines since then");
             }
             CheckSounds(work.panel);
+            if (!cut_image_.empty() && work.panel.jpegnormal == cut_image_kept_) {
+                observer_.PanelImageCut(definition.subkeydef.size(), cut_image_);
+            }
             const std::size_t panels = definition.subkeydef.size();
             HandleKbdLine(line, work, definition);
             if (definition.subkeydef.size() > panels) ReportMedia(definition);
@@ -593,6 +596,13 @@ void KbdChecker::CheckHeaderLine(std::string_view line) {
         }
         std::string_view rest = value.substr(scan.position());
         rest.remove_prefix(std::min(rest.size(), rest.find_first_not_of(" \t\n\v\f\r")));
+        if (key == "normal jpeg") {
+            cut_image_.clear();
+            if (!rest.empty()) {
+                cut_image_ = value.substr(std::min(value.size(), value.find_first_not_of(" \t")));
+                cut_image_kept_ = path;
+            }
+        }
         if (!rest.empty()) {
             Report(
                 line_, KbdIssue::kImagePathCut,
@@ -808,6 +818,7 @@ void KbdChecker::CheckSounds(const SubKeyDefinition& panel) {
 void KbdChecker::ResetPanel() {
     keys_.clear();
     sound_lines_.clear();
+    cut_image_.clear();
     normal_image_line_ = 0;
     pressed_image_line_ = 0;
 }

@@ -102,10 +102,13 @@ private:
     std::map<std::int32_t, std::size_t> sound_lines_;  // where each sound was defined
     std::size_t normal_image_line_ = 0;                // where the images were named
     std::size_t pressed_image_line_ = 0;
+    std::string cut_image_;       // the working panel's normal image path as written, when cut
+    std::string cut_image_kept_;  // what the reader kept of it
     // Before the first block, reports are held back (a few): a file that
     // turns out to be XML or binary data gets one report that says so
     // instead of one for each of its lines.
-    bool keydef_seen_ = false;  // a block was opened: reports go out at once
+    bool keydef_seen_ = false;  // a block was opened
+    bool passing_ = false;      // reports go out at once: a block was opened, or so much text
     FileStart start_ = FileStart::kUnknown;
     bool binary_ = false;           // a NUL or another control byte came before any block
     bool keydef_element_ = false;   // an XML start holds "<keydef"

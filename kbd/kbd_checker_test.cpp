@@ -182,6 +182,21 @@ INSTANTIATE_TEST_SUITE_P(
                   {{K::kStrayLine, 1}},
                   {"71 lines before the first \"[KEYDEF]\" at line 73 (the file starts like XML)"}},
         IssueCase{"[KEYDEF]\0x\nkb\n"s + kEnd, {{K::kNulByte, 1}}, {"the 1 character after"}},
+        // More lines of text than are held back, then a NUL: still text.
+        IssueCase{[] {
+                      std::string lines = "kb\n";
+                      for (int i = 0; i < 70; ++i) lines += "text\n";
+                      return lines + "\0\n"s;
+                  }(),
+                  [] {
+                      Expected reports = {{K::kStrayLine, 1}};
+                      for (std::size_t line = 3; line <= 71; ++line) {
+                          reports.emplace_back(K::kStrayLine, line);
+                      }
+                      reports.emplace_back(K::kNoKeydef, 1);
+                      return reports;
+                  }(),
+                  {"not the keyboard's name"}},
         IssueCase{kStart + "xres = 640\n" + kEnd,
                   {{K::kUnknownHeader, 3}},
                   {"\"= 640\" is not a number", "name is not set"}},

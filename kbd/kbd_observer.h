@@ -54,7 +54,8 @@ public:
     virtual ~KbdObserver() = default;
 
     /// line is the 1-based physical line of the file the report is about
-    /// (newlines counted, so never past the file's last line); details says
+    /// (newlines counted, so never past the file's last line; a report about
+    /// the whole file, such as kNoKeydef, names line 1); details says
     /// what happened, in words for a user (no file name, no kind). Text quoted
     /// from the file in details is Windows-1252, like the model's text, with
     /// control characters written as \xNN.
@@ -68,6 +69,15 @@ public:
                                std::string_view details) {
         (void)last;
         Report(first, kind, details);
+    }
+
+    /// The normal image path of the panel read as panel (its index among
+    /// the panels of the keyboard) was cut at a blank: written is the path
+    /// as the file gives it (Windows-1252), besides the report of the cut.
+    /// For a picture's note; by default ignored.
+    virtual void PanelImageCut(std::size_t panel, std::string_view written) {
+        (void)panel;
+        (void)written;
     }
 
     /// Where a panel the reader completed names a file (model/keyboard_media.h):

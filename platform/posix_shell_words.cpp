@@ -3,19 +3,6 @@
 
 namespace dravonix {
 
-namespace {
-
-std::string DoubleQuoted(std::string_view text) {
-    std::string quoted;
-    quoted.reserve(text.size() + 2);
-    quoted.push_back('"');
-    quoted.append(text);
-    quoted.push_back('"');
-    return quoted;
-}
-
-}  // namespace
-
 std::string CommandFileName(std::string_view program) { return std::string(program); }
 
 std::string QuoteForShell(std::string_view argument) {
@@ -27,8 +14,11 @@ std::string QuoteForShell(std::string_view argument) {
             plain = false;
         }
     }
-    if (plain) return DoubleQuoted(argument);
-    std::string quoted = "'";
+    std::string quoted(1, plain ? '"' : '\'');
+    if (plain) {
+        quoted.append(argument).push_back('"');
+        return quoted;
+    }
     for (const char c : argument) {
         if (c == '\'') {
             quoted += "'\\''";

@@ -3,21 +3,12 @@
 
 namespace dravonix {
 
-namespace {
-
-std::string DoubleQuoted(std::string_view text) {
-    std::string quoted;
-    quoted.reserve(text.size() + 2);
-    quoted.push_back('"');
-    quoted.append(text);
-    quoted.push_back('"');
-    return quoted;
-}
-
-}  // namespace
-
 std::string CommandFileName(std::string_view program) { return std::string(program) + ".exe"; }
 
-std::string QuoteForShell(std::string_view argument) { return DoubleQuoted(argument); }
+std::string QuoteForShell(std::string_view argument) {
+    std::string quoted(1, '"');
+    quoted.append(argument).push_back('"');
+    return quoted;
+}
 
 }  // namespace dravonix

@@ -2,6 +2,8 @@
 
 #include "platform/codepage.h"
 #include "platform/file_lookup.h"
+#include "render/bmp_decode.h"
+#include "render/png_encode.h"
 
 namespace dravonix {
 
@@ -160,8 +162,18 @@ PanelImage LoadPanelImage(FileSystem& files, const std::string& folder,
         image.problem = ImageProblem::kNotAPicture;
         return image;
     }
-    image.uri = DataUri(image.format.media_type, bytes);
     image.usable = true;
+    // A bitmap is many times the size of the same pixels as PNG.
+    if (image.format.media_type == "image/bmp") {
+        Raster raster;
+        std::string png;
+        if (DecodeBmp(bytes, &raster) && EncodePng(raster, &png)) {
+            std::string().swap(bytes);
+            image.uri = DataUri("image/png", png);
+            return image;
+        }
+    }
+    image.uri = DataUri(image.format.media_type, bytes);
     return image;
 }
 

@@ -58,7 +58,9 @@ struct PanelImage {
 
 /// Looks up name (narrow text from the model) relative to folder, the
 /// keyboard's, through files and loads it: a regular file of at most
-/// kMaxImageBytes, opened so that it cannot block. Its problem says why an
+/// kMaxImageBytes, opened so that it cannot block. A bitmap that
+/// render/bmp_decode.h decodes is embedded as PNG where the build has an
+/// encoder (its format still says image/bmp, with the bitmap's size). Its problem says why an
 /// image cannot be drawn, for the picture's note and for a check of the
 /// keyboard.
 PanelImage LoadPanelImage(FileSystem& files, const std::string& folder,

@@ -70,13 +70,16 @@ bool DrawKeyboard(std::string_view name, std::string_view bytes, const std::stri
     svg->clear();
     if (!code_page.empty()) return false;
     KeyDefDocument document;
+    CheckReport check;  // of a legacy file, for the image paths it cut
     if (ChooseReader(name, bytes) == InputKind::kKbd) {
-        ReadKbdBytes(bytes, document.keydef);
+        KbdFindingCollector findings(check);
+        ReadKbdBytes(bytes, document.keydef, &findings);
     } else if (LoadKeyboardMemory(bytes, document) != KeyboardLoad::kLoaded) {
         return false;
     }
     DomDocument picture;
-    if (Failed(BuildKeyboardSvg(document.keydef, image_folder, &picture)) ||
+    if (Failed(BuildKeyboardSvg(document.keydef, image_folder, &picture, SystemFileSystem(),
+                                check.cut_images)) ||
         Failed(picture.SaveToString(svg))) {
         svg->clear();
         return false;
