@@ -38,20 +38,28 @@ std::vector<JobResult> RunBatch(FileSystem& files, const std::string& source_roo
                                 const std::string& dest_root,
                                 const std::vector<std::string>& keyboards,
                                 const BatchOptions& options, std::size_t jobs,
-                                BatchProgress& progress) {
+                                BatchProgress& progress, const std::function<bool()>& stopped) {
     // Named before the threads start, so that a job that runs out of memory
     // can be reported without allocating.
     std::vector<JobResult> results(keyboards.size());
     for (std::size_t i = 0; i < keyboards.size(); ++i) results[i].relative = keyboards[i];
     const std::vector<bool> refused = RefuseCollisions(keyboards, results);
+    std::vector<std::string> outputs = {kIndexPageName, kSummaryName};
+    for (const std::string& keyboard : keyboards) {
+        const JobOutputs named = OutputsOf(keyboard);
+        outputs.insert(outputs.end(), {named.xml, named.report, named.preview});
+    }
+    MediaCopies copies(outputs);
     std::atomic<std::size_t> next{0};
     std::mutex report_lock;
     auto work = [&] {
         (void)CoInitialize(nullptr);  // cannot fail; each thread needs its own
         for (std::size_t i = next++; i < keyboards.size(); i = next++) {
+            if (stopped && stopped()) break;
             if (!refused[i]) {
                 try {
-                    JobResult result = RunJob(files, source_root, dest_root, keyboards[i], options);
+                    JobResult result =
+                        RunJob(files, source_root, dest_root, keyboards[i], options, &copies);
                     std::lock_guard<std::mutex> hold(report_lock);
                     results[i] = std::move(result);
                 } catch (const std::bad_alloc&) {
@@ -59,6 +67,7 @@ std::vector<JobResult> RunBatch(FileSystem& files, const std::string& source_roo
                     results[i].error = "out of memory";  // short: kept in place
                 }
             }
+            results[i].done = true;
             std::lock_guard<std::mutex> hold(report_lock);
             progress.Done(results[i]);
         }

@@ -75,8 +75,12 @@ TEST(Batch, LinksAndTextOfThePageAreEscaped) {
               "&lt;a href=&quot;x&quot;&gt;&amp;&#39;&lt;/a&gt;");
     JobResult failed;
     failed.relative = "<script>.kbd";
+    failed.done = true;
     failed.error = "cannot open '<b>'";
-    const std::string page = IndexPage({failed}, false);
+    PageInfo info;
+    info.source = "<i>";
+    const std::string page = IndexPage({failed}, info);
+    EXPECT_EQ(page.find("<i>"), std::string::npos);
     EXPECT_EQ(page.find("<script>.kbd"), std::string::npos);
     EXPECT_EQ(page.find("<b>"), std::string::npos);
     EXPECT_NE(page.find("&lt;script&gt;.kbd"), std::string::npos);
@@ -98,9 +102,11 @@ TEST(Batch, FindsKeyboardsInsideTheTreeOnly) {
     EXPECT_EQ(tree.keyboards,
               (std::vector<std::string>{"B.KBD", "a.kbd", "broken.kbd", "de/alt/Übersicht €.Kbd"}));
     EXPECT_EQ(tree.skipped,
-              (std::vector<std::string>{"pipe.kbd: not a regular file",
-                                        "again: a folder already walked, reached again by a link",
+              (std::vector<std::string>{"again: a folder already walked, reached again by a link",
                                         "sibling: a link that leads out of the tree"}));
+    ASSERT_EQ(tree.unreadable.size(), 1u);
+    EXPECT_EQ(tree.unreadable[0].relative, "pipe.kbd");
+    EXPECT_EQ(tree.unreadable[0].reason, "not a regular file: never opened");
     EXPECT_FALSE(FindKeyboards(files, "/missing", &tree, &error));
 }
 
@@ -133,6 +139,65 @@ TEST(Batch, RerunReportsWhatTheOutputsHold) {
                   "gone.kbd failed: cannot open '/src/gone.kbd': No such file or directory",
                   "messy.kbd warnings 1/0/1 (up to date)",
                   "pad.kbd failed: cannot open '/src/pad.kbd': No such file or directory"}));
+}
+
+TEST(Batch, CopiesEachMediaFileOnceWhereTheXmlFindsIt) {
+    MemoryFileSystem files;
+    files.AddFile("/src/images/Shared.JPG", "jpeg");
+    files.AddFile("/src/sounds/click.wav", "wav");
+    files.AddFile("/secret.wav", "secret");
+    files.AddFile("/src/a.xml", "an earlier conversion");
+    files.AddFile("/src/a.kbd",
+                  "[KEYDEF]\nA\nxres=640\nnormal jpeg=images\\shared.jpg\n[SOUNDS]\n"
+                  "1=sounds\\click.wav\n2=..\\secret.wav\n3=a.xml\n[/SOUNDS]\n[/KEYDEF]\n");
+    files.AddFile("/src/de/b.kbd",
+                  "[KEYDEF]\nB\nxres=640\nnormal jpeg=..\\IMAGES\\shared.jpg\n[SOUNDS]\n"
+                  "1=gone.wav\n[/SOUNDS]\n[/KEYDEF]\n");
+    // Each keyboard's media files; and how many the batch copied and found
+    // copied already, whichever keyboard's job did it.
+    std::size_t copied = 0;
+    std::size_t current = 0;
+    const auto media = [&](const std::vector<JobResult>& results) {
+        static const char* const kState[] = {"found", "missing", "refused"};
+        std::vector<std::string> lines;
+        copied = current = 0;
+        for (const JobResult& result : results) {
+            for (const JobMedia& file : result.media) {
+                lines.push_back(result.relative + " " + file.name + " " +
+                                kState[static_cast<int>(file.state)] +
+                                (file.reason.empty() ? "" : ": " + file.reason));
+            }
+            copied += result.media_copied;
+            current += result.media_current;
+        }
+        return lines;
+    };
+    const std::vector<std::string> expected = {
+        "a.kbd images\\shared.jpg found",
+        "a.kbd sounds\\click.wav found",
+        "a.kbd ..\\secret.wav refused: leads outside the source folder",
+        "a.kbd a.xml refused: its copy would take the place of an output of the batch",
+        "de/b.kbd ..\\IMAGES\\shared.jpg found",
+        "de/b.kbd gone.wav missing",
+    };
+    EXPECT_EQ(media(Convert(files)), expected);
+    EXPECT_EQ(copied, 2u);  // the shared image once
+    EXPECT_EQ(files.Content("/out/images/Shared.JPG"), "jpeg");
+    EXPECT_EQ(files.Content("/out/sounds/click.wav"), "wav");
+    EXPECT_TRUE(files.Content("/out/a.xml").starts_with("<keydef"))
+        << "a media copy took its place";
+    EXPECT_EQ(files.Content("/out/secret.wav"), "<missing>");
+
+    // A rerun finds them copied; --no-media copies none.
+    EXPECT_EQ(media(Convert(files)), expected);
+    EXPECT_EQ(copied, 0u);
+    EXPECT_EQ(current, 2u);
+    files.Remove("/out");
+    BatchOptions no_media;
+    no_media.no_media = true;
+    (void)media(Convert(files, no_media));
+    EXPECT_EQ(copied + current, 0u);
+    EXPECT_EQ(files.Content("/out/sounds/click.wav"), "<missing>");
 }
 
 TEST(Batch, NamesThatDifferOnlyInCaseNeverShareOutputs) {

@@ -50,7 +50,11 @@ private:
         }
         if (info.kind == FileKind::kFolder) {
             std::string reason;
-            if (!Walk(entry, &reason)) tree_->skipped.push_back(reason);
+            if (!Walk(entry, &reason)) {
+                tree_->unreadable.push_back(
+                    {entry + "/",
+                     FileFailureMessage("read the folder", Join(root_, entry), reason)});
+            }
         } else if (HasKbdExtension(name)) {
             // A link that leads nowhere is a keyboard that cannot be read,
             // which the user should hear of; a pipe or a device is never
@@ -58,7 +62,7 @@ private:
             if (info.kind == FileKind::kFile || (info.link && info.kind == FileKind::kMissing)) {
                 tree_->keyboards.push_back(entry);
             } else {
-                tree_->skipped.push_back(entry + ": not a regular file");
+                tree_->unreadable.push_back({entry, "not a regular file: never opened"});
             }
         }
     }
@@ -88,6 +92,8 @@ bool FindKeyboards(FileSystem& files, const std::string& root, KeyboardTree* tre
     TreeWalk walk(files, root, tree);
     if (!walk.Walk("", error)) return false;
     std::sort(tree->keyboards.begin(), tree->keyboards.end());
+    std::sort(tree->unreadable.begin(), tree->unreadable.end(),
+              [](const auto& a, const auto& b) { return a.relative < b.relative; });
     return true;
 }
 

@@ -13,9 +13,17 @@ struct KeyboardTree {
     /// Paths of the keyboard files relative to the root, with "/" between
     /// folders, sorted.
     std::vector<std::string> keyboards;
-    /// A line for each place the walk did not enter: a folder it could not
-    /// list, a link that leads out of the tree or back into a folder already
-    /// walked.
+    /// A place below the root that cannot be read: its path relative to the
+    /// root (a folder's ending in "/") and why.
+    struct Unreadable {
+        std::string relative;
+        std::string reason;
+    };
+    /// Folders that cannot be listed and keyboard files that are no regular
+    /// file (a device or a pipe, never opened), sorted.
+    std::vector<Unreadable> unreadable;
+    /// A line for each place the walk left out on purpose: a link that leads
+    /// out of the tree or back into a folder already walked.
     std::vector<std::string> skipped;
 };
 

@@ -6,25 +6,26 @@
 
 namespace dravonix {
 
-InputKind CheckFile(const std::string& path, CheckReport& report) {
+void CheckFile(const std::string& path, CheckReport& report, FileSystem& files) {
     if (HasKbdExtension(path)) {
-        CheckKbdFile(path, report);
-        return InputKind::kKbd;
+        CheckKbdFile(path, report, files);
+        return;
     }
     std::string bytes;
     std::string error;
-    if (!ReadInputFile(path, &bytes, &error)) {
+    if (!ReadInputFile(path, &bytes, &error, files)) {
         report = CheckReport();
+        report.reader = ChooseReader(path, {});
         report.error = "cannot open: " + error;
-        return InputKind::kKbd;
+        return;
     }
     if (ChooseReader(path, bytes) == InputKind::kXml) {
-        CheckXmlMemory(bytes, report);
-        return InputKind::kXml;
+        const MediaFolder media{files, FolderOf(path)};
+        CheckXmlMemory(bytes, report, &media);
+        return;
     }
     MemoryFile file(bytes);
-    CheckKbdFrom(file, path, report);
-    return InputKind::kKbd;
+    CheckKbdFrom(file, path, report, files);
 }
 
 }  // namespace dravonix

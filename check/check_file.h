@@ -9,11 +9,13 @@
 namespace dravonix {
 
 /// Checks the file at path with the reader the rule of check/input_kind.h
-/// gives it, and returns that reader. A legacy keyboard named *.kbd is read
+/// gives it (report.reader). A legacy keyboard named *.kbd is read
 /// as it streams; any other file is read whole first, once (so a pipe works
 /// too), and checked from its bytes. report says why the file is
-/// unreadable, or what the reader drops or changes. Lets std::bad_alloc
-/// escape.
-InputKind CheckFile(const std::string& path, CheckReport& report);
+/// unreadable, or what the reader drops or changes and which of the media
+/// files it names are missing (check/media_check.h). Files are reached
+/// through files. Lets std::bad_alloc escape.
+void CheckFile(const std::string& path, CheckReport& report,
+               FileSystem& files = SystemFileSystem());
 
 }  // namespace dravonix

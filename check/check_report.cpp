@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/counted_noun.h"
-
 namespace dravonix {
 
 KeyboardCounts CountKeyboard(const KeyDefinition& definition) {
@@ -19,8 +17,9 @@ KeyboardCounts CountKeyboard(const KeyDefinition& definition) {
     return counts;
 }
 
-void CheckReport::Add(std::size_t line, std::string_view kind, std::string message) {
-    findings.push_back(Finding{line, std::string(kind), std::move(message)});
+void CheckReport::Add(std::size_t line, std::string_view kind, std::string message,
+                      std::size_t last_line) {
+    findings.push_back(Finding{line, std::string(kind), std::move(message), last_line});
 }
 
 void CheckReport::SortByLine() {
@@ -28,21 +27,30 @@ void CheckReport::SortByLine() {
                      [](const Finding& a, const Finding& b) { return a.line < b.line; });
 }
 
-std::string FormatSummary(std::string_view file, const CheckReport& report) {
-    std::string text(file);
-    text.append(": ").append(CountedNoun(report.counts.panels, "panel"));
-    text.append(", ").append(CountedNoun(report.counts.keys, "key"));
-    text.append(", ").append(CountedNoun(report.counts.macros, "macro"));
-    text.append(", ").append(CountedNoun(report.counts.sounds, "sound"));
-    text.append("; ").append(CountedNoun(report.findings.size(), "warning"));
-    return text;
+FindingTally TallyReport(const CheckReport& report) {
+    std::vector<ClassifiedFinding> classified;
+    classified.reserve(report.findings.size());
+    for (const Finding& finding : report.findings) {
+        classified.push_back(
+            {finding.line, finding.last_line, ClassifyFinding(finding.kind, report.reader)});
+    }
+    return TallyFindings(classified, report.reader);
 }
 
-std::string FormatReadError(std::string_view file, const CheckReport& report) {
-    std::string text(file);
-    if (report.error_line > 0) text.append(":").append(std::to_string(report.error_line));
-    text.append(": error: ").append(report.error);
-    return text;
+void RunTally::Add(const CheckReport& report) {
+    ++files;
+    if (!report.readable) {
+        ++unreadable;
+    } else if (report.findings.empty()) {
+        ++clean;
+    } else {
+        ++with_warnings;
+    }
+}
+
+int RunTally::ExitStatus() const {
+    if (unreadable > 0) return 2;
+    return with_warnings > 0 ? 1 : 0;
 }
 
 }  // namespace dravonix

@@ -1,13 +1,18 @@
 // What the check found in one file: which reader read it, whether it could
 // be read, the findings in line order and the size of the keyboard read.
+// check/report_text.h and check/json_report.h write it for people and for
+// programs.
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "check/finding.h"
+#include "check/finding_class.h"
+#include "check/input_kind.h"
 #include "model/key_definition.h"
 
 namespace dravonix {
@@ -25,25 +30,45 @@ KeyboardCounts CountKeyboard(const KeyDefinition& definition);
 
 /// The check of one file.
 struct CheckReport {
-    bool readable = false;  // false: the file could not be opened or parsed
-    std::string error;      // why it could not be read, for example "cannot open: No such file"
+    InputKind reader = InputKind::kKbd;  // the reader the file was given
+    bool readable = false;               // false: the file could not be opened or parsed
+    std::string error;  // why it could not be read, for example "cannot open: No such file"
     std::size_t error_line = 0;  // the line the reason is about; 0 for the whole file
     std::vector<Finding> findings;
     KeyboardCounts counts;
+    /// Of a legacy file, the panels (by index) whose normal image path the
+    /// reader cut at a blank, with the path as written (Windows-1252), for
+    /// the note of a picture.
+    std::map<std::size_t, std::string> cut_images;
 
-    /// Adds a finding.
-    void Add(std::size_t line, std::string_view kind, std::string message);
+    /// Adds a finding (last_line: see Finding).
+    void Add(std::size_t line, std::string_view kind, std::string message,
+             std::size_t last_line = 0);
     /// Orders the findings by line, keeping the order of those on one line.
     void SortByLine();
 };
 
-/// The summary line of a readable file, without a line end:
-/// "FILE: 2 panels, 40 keys, 1 macro, 3 sounds; 5 warnings".
-std::string FormatSummary(std::string_view file, const CheckReport& report);
+/// What report's findings drop and keep with notes (check/finding_class.h).
+FindingTally TallyReport(const CheckReport& report);
 
-/// The error line of an unreadable file, without a line end:
-/// "FILE: error: REASON", or "FILE:LINE: error: REASON" when the reason is
-/// about one line.
-std::string FormatReadError(std::string_view file, const CheckReport& report);
+/// A checked file: its name as the reports show it, and its check.
+struct FileCheck {
+    std::string file;
+    CheckReport report;
+};
+
+/// The outcome of a run over many files.
+struct RunTally {
+    std::size_t files = 0;
+    std::size_t clean = 0;
+    std::size_t with_warnings = 0;
+    std::size_t unreadable = 0;
+
+    /// Counts the check of one more file.
+    void Add(const CheckReport& report);
+    /// The check's exit status: 0 when every file is clean, 1 when any has
+    /// warnings, 2 when any is unreadable.
+    int ExitStatus() const;
+};
 
 }  // namespace dravonix

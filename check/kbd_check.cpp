@@ -25,24 +25,39 @@ void SetUnreadable(const std::string& path, std::string_view action, std::string
 }  // namespace
 
 void KbdFindingCollector::Report(std::size_t line, KbdIssue kind, std::string_view details) {
+    ReportDropped(line, 0, kind, details);
+}
+
+void KbdFindingCollector::ReportDropped(std::size_t first, std::size_t last, KbdIssue kind,
+                                        std::string_view details) {
     // What the reader quotes from the file is Windows-1252, as the model's
     // text; reports are UTF-8.
     std::string message;
     AppendNarrowAsUtf8(details, message);
-    report_.Add(line, KbdIssueName(kind), std::move(message));
+    report_.Add(first, KbdIssueName(kind), std::move(message), last);
 }
 
-void CheckKbdFile(const std::string& path, CheckReport& report) {
+void KbdFindingCollector::PanelImageCut(std::size_t panel, std::string_view written) {
+    report_.cut_images[panel] = written;
+}
+
+void KbdFindingCollector::MediaNamed(std::size_t line, std::size_t panel, MediaRole role,
+                                     std::int32_t sound) {
+    media_lines_.Set(panel, role, sound, line);
+}
+
+void CheckKbdFile(const std::string& path, CheckReport& report, FileSystem& files) {
     std::string error;
-    std::unique_ptr<ReadableFile> file = SystemFileSystem().OpenForReading(path, &error);
+    std::unique_ptr<ReadableFile> file = files.OpenForReading(path, &error);
     if (file == nullptr) {
         SetUnreadable(path, "open", std::move(error), report);
         return;
     }
-    CheckKbdFrom(*file, path, report);
+    CheckKbdFrom(*file, path, report, files);
 }
 
-void CheckKbdFrom(ReadableFile& file, const std::string& path, CheckReport& report) {
+void CheckKbdFrom(ReadableFile& file, const std::string& path, CheckReport& report,
+                  FileSystem& files) {
     report = CheckReport();
     KeyDefinition definition;
     KbdFindingCollector collector(report);
@@ -54,6 +69,7 @@ void CheckKbdFrom(ReadableFile& file, const std::string& path, CheckReport& repo
     }
     report.readable = true;
     report.counts = CountKeyboard(definition);
+    CheckMedia({files, FolderOf(path)}, definition, collector.media_lines(), report);
     report.SortByLine();
 }
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "check/report_text.h"
 #include "kbd/kbd_reader.h"
 
 namespace dravonix {
@@ -91,13 +92,15 @@ TEST(KbdCheck, ReportsBecomeFindingsInTheCompilersForm) {
               "pad.kbd:3: warning: a CR without LF stays in the line [lone-cr]");
 }
 
-TEST(KbdCheck, CleanExampleAndMissingFile) {
+TEST(KbdCheck, ExampleWithoutItsMediaAndMissingFile) {
     CheckReport report;
     CheckKbdFile(DRAVONIX_SOURCE_DIR "/examples/compact_pad.kbd", report);
     EXPECT_TRUE(report.readable);
-    EXPECT_TRUE(report.findings.empty());
+    // The example's images and sounds are not bundled: nothing else is found.
+    for (const Finding& finding : report.findings) EXPECT_EQ(finding.kind, "media-missing");
     EXPECT_EQ(FormatSummary("pad.kbd", report),
-              "pad.kbd: 2 panels, 20 keys, 2 macros, 4 sounds; 0 warnings");
+              "pad.kbd: 2 panels, 20 keys, 2 macros, 4 sounds; 6 warnings: 6 media files kept with "
+              "notes (read as .kbd)");
 
     CheckKbdFile(DRAVONIX_SOURCE_DIR "/examples/no such file.kbd", report);
     EXPECT_FALSE(report.readable);

@@ -6,28 +6,21 @@
 #include "check/xml_lines.h"
 #include "model/key_definition.h"
 #include "xml/keyboard_file.h"
-#include "xml/xml_observer.h"
 
 namespace dravonix {
 
-namespace {
+void XmlFindingCollector::Report(std::size_t line, XmlIssue kind, std::string_view details) {
+    report_.Add(line, XmlIssueName(kind), std::string(details));
+}
 
-// Turns what the reader reports into findings.
-class FindingCollector final : public XmlObserver {
-public:
-    explicit FindingCollector(CheckReport& report) : report_(report) {}
-    void Report(std::size_t line, XmlIssue kind, std::string_view details) override {
-        report_.Add(line, XmlIssueName(kind), std::string(details));
-    }
+void XmlFindingCollector::MediaNamed(std::size_t line, std::size_t panel, MediaRole role,
+                                     std::int32_t sound) {
+    media_lines_.Set(panel, role, sound, line);
+}
 
-private:
-    CheckReport& report_;
-};
-
-}  // namespace
-
-void CheckXmlMemory(std::string_view bytes, CheckReport& report) {
+void CheckXmlMemory(std::string_view bytes, CheckReport& report, const MediaFolder* media) {
     report = CheckReport();
+    report.reader = InputKind::kXml;
     // The validator needs libxml2's own tree of the file, with its lines;
     // that parse also tells why a file is not well-formed.
     const ParsedXml parsed = ParseWithLines(bytes);
@@ -41,11 +34,12 @@ void CheckXmlMemory(std::string_view bytes, CheckReport& report) {
         return;
     }
     KeyDefDocument document;
-    FindingCollector collector(report);
+    XmlFindingCollector collector(report);
     ParseFailure failure;
     const KeyboardLoad outcome = LoadKeyboardMemory(bytes, document, &collector, &failure);
     if (outcome == KeyboardLoad::kUnreadable) {
         report = CheckReport();
+        report.reader = InputKind::kXml;
         report.error = failure.out_of_memory
                            ? "out of memory"
                            : "not readable: it refers to an entity, which the reader never expands "
@@ -55,6 +49,7 @@ void CheckXmlMemory(std::string_view bytes, CheckReport& report) {
     report.readable = true;
     report.counts = CountKeyboard(document.keydef);
     if (outcome == KeyboardLoad::kLoaded) (void)ValidateKeyboardSchema(parsed.doc.get(), report);
+    if (media != nullptr) CheckMedia(*media, document.keydef, collector.media_lines(), report);
     report.SortByLine();
 }
 

@@ -10,6 +10,7 @@
 #include "check/input_kind.h"
 #include "check/schema_check.h"
 #include "check/xml_lines.h"
+#include "check/report_text.h"
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
 #include "testing/com_test.h"
@@ -259,7 +260,7 @@ TEST_F(XmlCheckTest, TheConvertedExampleIsClean) {
     ASSERT_TRUE(report.readable);
     EXPECT_TRUE(report.findings.empty()) << FormatFinding("pad.xml", report.findings[0]);
     EXPECT_EQ(FormatSummary("pad.xml", report),
-              "pad.xml: 2 panels, 20 keys, 2 macros, 4 sounds; 0 warnings");
+              "pad.xml: 2 panels, 20 keys, 2 macros, 4 sounds; 0 warnings (read as XML)");
     EXPECT_TRUE(Check(kClean).findings.empty());
 }
 

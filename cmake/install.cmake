@@ -12,8 +12,8 @@
 #
 # On Windows the tools go side by side into one folder to unpack anywhere:
 # dravonix.exe, dravonix-resave.exe, dravonix-check.exe, dravonix-render.exe,
-# keyboard.xsd, examples\*.kbd and
-# README-windows.txt (the manual pages, which need a man reader, stay out).
+# dravonix-batch.exe, keyboard.xsd, examples\*.kbd, README-windows.txt and
+# the manual pages rendered as HTML in manual\ (groff's html device).
 #
 # The components let the package hold the tools alone while a plain
 # `cmake --install` installs everything.
@@ -28,6 +28,26 @@ if(WIN32)
   configure_file(man/README-windows.txt ${PROJECT_BINARY_DIR}/README-windows.txt @ONLY
                  NEWLINE_STYLE CRLF)
   install(FILES ${PROJECT_BINARY_DIR}/README-windows.txt DESTINATION . COMPONENT tools)
+  # The manual pages as HTML, which any browser shows, in manual\.
+  find_program(DRAVONIX_GROFF groff)
+  if(DRAVONIX_GROFF)
+    set(pages)
+    foreach(page dravonix dravonix-resave dravonix-check dravonix-render dravonix-batch)
+      set(html ${PROJECT_BINARY_DIR}/manual/${page}.html)
+      add_custom_command(
+        OUTPUT ${html}
+        COMMAND ${CMAKE_COMMAND} -DGROFF=${DRAVONIX_GROFF} -DINPUT=${PROJECT_SOURCE_DIR}/man/${page}.1
+                -DOUTPUT=${html} -P ${PROJECT_SOURCE_DIR}/cmake/man_html.cmake
+        DEPENDS ${PROJECT_SOURCE_DIR}/man/${page}.1 ${PROJECT_SOURCE_DIR}/cmake/man_html.cmake
+        COMMENT "Rendering the manual page ${page}(1) as HTML"
+        VERBATIM)
+      list(APPEND pages ${html})
+    endforeach()
+    add_custom_target(dravonix_manual_html ALL DEPENDS ${pages})
+    install(FILES ${pages} DESTINATION manual COMPONENT tools)
+  else()
+    message(WARNING "groff was not found: the zip is made without the manual pages as HTML")
+  endif()
 else()
   set(DRAVONIX_TOOLS_DIR ${CMAKE_INSTALL_BINDIR})
   set(DRAVONIX_DATA_DIR ${CMAKE_INSTALL_DATADIR}/dravonix)

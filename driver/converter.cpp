@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "check/loss_counter.h"
+#include "driver/printing.h"
 #include "driver/tool.h"
 #include "kbd/file_kind.h"
 #include "kbd/kbd_reader.h"
@@ -24,8 +25,14 @@ constexpr std::string_view kUsage[] = {
 
 constexpr std::string_view kHelp[] = {
     "Exit codes: 0 converted; -1 (255) wrong arguments; -2 (254) the conversion failed.",
-    "Why a conversion failed, and what a conversion dropped, is told on standard error;",
-    "'dravonix-check Inputfile.kbd' lists every line the conversion dropped or changed.",
+    "Why a conversion failed is told on standard error. So is what a conversion",
+    "dropped (content that is not in the XML file) and what it kept with notes",
+    "(content that is there, but changed or naming a sound that is not defined),",
+    "with the exit code 0:",
+    "  dravonix: warning: pad.kbd: 1 panel and 3 key lines dropped, 4 keys kept",
+    "  with notes; 'dravonix-check \"pad.kbd\"' lists them",
+    "and an input that holds no keyboard at all (\"no [KEYDEF] block found\"; for",
+    "an XML keyboard file: \"this is an XML keyboard file: use dravonix-resave\").",
 };
 
 // Reads the legacy file and saves it as XML; false when either step fails,
@@ -47,9 +54,6 @@ bool Convert(const std::string& input, const std::string& output, PassReport& re
         report.error = "will not write over '" + output + "': it is the input file";
         return false;
     }
-    // Decided before the save, which may replace the input.
-    const bool input_looks_like_xml =
-        files.ReadStartOfFile(input, kKindSniffLength, &start) && LooksLikeXml(start);
     std::string().swap(start);
     KeyDefDocument document;
     LossCounter losses;
@@ -60,14 +64,14 @@ bool Convert(const std::string& input, const std::string& output, PassReport& re
     }
     if (!SaveToFile(document, output, &report.error)) return false;
     WarnAfterSave(report, [&]() -> std::string {
-        if (input_looks_like_xml) {
-            return input +
-                   ": looks like an XML keyboard file, not a legacy one; did you mean "
-                   "'dravonix-resave'?";
+        if (!losses.no_keyboard().empty()) {
+            // Only a text without a block has more to say: what it holds.
+            return input + ": " + losses.no_keyboard() +
+                   (losses.reports() > 1 ? "; " + CheckCommand(input) + " says more" : "");
         }
-        const std::string lost = losses.Summary();
-        if (lost.empty()) return {};
-        return input + ": " + lost + " not converted; 'dravonix-check " + input + "' lists them";
+        const std::string summary = losses.Summary();
+        if (summary.empty()) return {};
+        return input + ": " + summary + "; " + CheckCommand(input) + " lists them";
     });
     return true;
 }

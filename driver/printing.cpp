@@ -3,6 +3,8 @@
 #include <initializer_list>
 #include <string>
 
+#include "platform/shell_words.h"
+
 namespace dravonix {
 
 namespace {
@@ -30,6 +32,14 @@ void PrintDiagnostic(std::string_view program, std::string_view message) {
 
 void PrintWarning(std::string_view program, std::string_view message) {
     PrintPieces(StandardStream::kError, {program, ": warning: ", message});
+}
+
+std::string CheckCommand(std::string_view file) {
+    std::string command = "'";
+    command.append(CommandFileName("dravonix-check")).append(" ");
+    if (file.starts_with('-')) command.append("-- ");  // a name, not an option
+    command.append(QuoteForShell(file)).append("'");
+    return command;
 }
 
 }  // namespace dravonix

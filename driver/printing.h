@@ -4,6 +4,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "platform/console.h"
@@ -21,5 +22,10 @@ void PrintDiagnostic(std::string_view program, std::string_view message);
 
 /// Prints "PROGRAM: warning: MESSAGE" as one line on standard error.
 void PrintWarning(std::string_view program, std::string_view message);
+
+/// The command that lists what reading file drops or changes, in single
+/// quotes, ready to paste into the platform's shell:
+/// 'dravonix-check "pad.kbd"' ('dravonix-check.exe "pad.kbd"' on Windows).
+std::string CheckCommand(std::string_view file);
 
 }  // namespace dravonix

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "check/input_kind.h"
+#include "check/kbd_check.h"
 #include "driver/tool.h"
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
@@ -36,18 +37,21 @@ constexpr std::string_view kHelp[] = {
 /// step fails.
 bool Render(const std::string& input, const std::string& output, PassReport& report) {
     KeyDefDocument document;
+    CheckReport check;  // of a legacy file, for the image paths it cut
     if (InputKindOf(input) == InputKind::kXml) {
         if (LoadKeyboardFile(input, document, &report.error) != KeyboardLoad::kLoaded) {
             return false;
         }
     } else {
+        KbdFindingCollector findings(check);
         std::string error;
-        if (!ReadKbdFile(input, document.keydef, nullptr, &error)) {
+        if (!ReadKbdFile(input, document.keydef, &findings, &error)) {
             report.error = FileFailureMessage("open", input, error);
             return false;
         }
     }
-    return SaveKeyboardSvg(document.keydef, FolderOf(input), output, &report.error);
+    return SaveKeyboardSvg(document.keydef, FolderOf(input), output, &report.error,
+                           SystemFileSystem(), check.cut_images);
 }
 
 }  // namespace

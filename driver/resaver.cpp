@@ -1,14 +1,16 @@
 #include "driver/resaver.h"
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 
+#include "check/check_report.h"
+#include "check/finding_class.h"
+#include "check/input_kind.h"
+#include "check/xml_check.h"
+#include "driver/printing.h"
 #include "driver/tool.h"
 #include "model/key_definition.h"
-#include "platform/counted_noun.h"
 #include "xml/keyboard_file.h"
-#include "xml/xml_observer.h"
 
 namespace dravonix {
 
@@ -22,37 +24,31 @@ constexpr std::string_view kUsage[] = {
 
 constexpr std::string_view kHelp[] = {
     "Exit codes: 0 saved; -1 (255) wrong arguments; -2 (254) reading or saving failed.",
-    "Why it failed is told on standard error.",
+    "Why it failed is told on standard error. So is what a resave dropped (content",
+    "that is not in the output) and what it kept with notes (content that is there",
+    "but changed), with the exit code 0:",
+    "  dravonix-resave: warning: pad.xml: 1 attribute and 1 comment dropped, 1 value",
+    "  kept with notes; 'dravonix-check \"pad.xml\"' lists them",
 };
 
 // Reads the XML keyboard file and saves it again; false when either fails.
 // Nothing is written unless the input was read as a keyboard. The one read
 // of the input also tells what the reader did not keep as written.
 bool Resave(const std::string& input, const std::string& output, PassReport& report) {
-    // Counts the lines the reader reports, which come in the order of the
-    // file: the lines it did not keep as written.
-    class LineCounter final : public XmlObserver {
-    public:
-        void Report(std::size_t line, XmlIssue, std::string_view) override {
-            if (count_ == 0 || line != last_) ++count_;
-            last_ = line;
-        }
-        std::size_t count() const { return count_; }
-
-    private:
-        std::size_t count_ = 0;
-        std::size_t last_ = 0;
-    };
     KeyDefDocument document;
-    LineCounter lines;
-    if (LoadKeyboardFile(input, document, &report.error, &lines) != KeyboardLoad::kLoaded) {
+    CheckReport check;
+    check.reader = InputKind::kXml;
+    XmlFindingCollector findings(check);
+    if (LoadKeyboardFile(input, document, &report.error, &findings) != KeyboardLoad::kLoaded) {
         return false;
     }
     if (!SaveToFile(document, output, &report.error)) return false;
     WarnAfterSave(report, [&]() -> std::string {
-        if (lines.count() == 0) return {};
-        return input + ": " + CountedNoun(lines.count(), "line") +
-               " not kept as written; 'dravonix-check " + input + "' lists them";
+        // What the reader drops and changes: the schema's verdict is the
+        // check's to give.
+        const std::string summary = DescribeTally(TallyReport(check));
+        if (summary.empty()) return {};
+        return input + ": " + summary + "; " + CheckCommand(input) + " lists them";
     });
     return true;
 }

@@ -8,7 +8,9 @@
 #include <string_view>
 
 #include "check/check_report.h"
+#include "check/json_report.h"
 #include "check/kbd_check.h"
+#include "check/report_text.h"
 #include "check/xml_check.h"
 #include "fuzz/memory_file.h"
 #include "platform/com.h"
@@ -61,5 +63,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckReport xml;
     CheckXmlMemory(bytes, xml);
     ExpectLinesWithin("XML check", xml, lines);
+
+    // The reports of both, for people and for programs, group and escape
+    // whatever the findings quote.
+    const FileCheck checks[] = {{"in.kbd", kbd}, {"in.xml", xml}};
+    for (const FileCheck& check : checks) (void)FormatCheckReport(check.file, check.report);
+    (void)FormatJsonReport(checks);
     return 0;
 }

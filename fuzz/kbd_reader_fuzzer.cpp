@@ -44,10 +44,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    // The lines of the file: one per LF, and one more for text after the last.
-    const std::size_t lines =
-        static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) +
-        (bytes.empty() || bytes.back() == '\n' ? 0 : 1);
+    // The lines of the file: one per LF, and one more for text after the
+    // last; an empty file has its first line, where a report about the
+    // whole file stands.
+    const std::size_t lines = std::max<std::size_t>(
+        1, static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) +
+               (bytes.empty() || bytes.back() == '\n' ? 0 : 1));
     LineChecker checker(lines);
     KeyDefinition observed;
     ReadKbdBytes(bytes, observed, &checker);

@@ -23,6 +23,10 @@ constexpr std::string_view kNotInfluencedEnd = "[/NOT INFLUENCED BY SHIFT]";
 /// Longest piece of the file quoted in a report.
 constexpr std::size_t kMaxQuoted = 40;
 
+/// Most reports held back before the first KEYDEF block: a legacy keyboard
+/// has its name there and little else.
+constexpr std::size_t kMaxHeldReports = 64;
+
 /// text in double quotes, cut after kMaxQuoted characters, with control
 /// characters written as \xNN.
 std::string Quote(std::string_view text) {
@@ -120,7 +124,106 @@ std::string SaturatedText(std::string_view number) {
 }  // namespace
 
 void KbdChecker::Report(std::size_t line, KbdIssue kind, const std::string& details) {
-    observer_.Report(line, kind, details);
+    if (passing_) {
+        observer_.Report(line, kind, details);
+        return;
+    }
+    if (!quiet_ && held_.size() < kMaxHeldReports) {
+        held_.push_back({line, kind, details});
+        return;
+    }
+    if (!quiet_ && !NoLegacyText()) {
+        // So many lines of text before any block: their reports go out as
+        // they come, whatever follows.
+        ReleaseHeldReports();
+        passing_ = true;
+        observer_.Report(line, kind, details);
+        return;
+    }
+    // The lines of XML or binary data: one report will say what the file is.
+    if (!quiet_) {
+        quiet_ = true;
+        for (const HeldReport& held : held_) CountQuietLine(held.line);
+        held_ = {};
+    }
+    CountQuietLine(line);
+}
+
+void KbdChecker::CountQuietLine(std::size_t line) {
+    if (quiet_lines_ == 0 || line != quiet_last_) ++quiet_lines_;
+    if (quiet_first_ == 0) quiet_first_ = line;
+    quiet_last_ = line;
+}
+
+void KbdChecker::ReleaseHeldReports() {
+    for (const HeldReport& held : held_) observer_.Report(held.line, held.kind, held.details);
+    held_ = {};
+}
+
+bool KbdChecker::NoLegacyText() const {
+    return binary_ || start_ == FileStart::kXml || start_ == FileStart::kUtf16;
+}
+
+void KbdChecker::WatchFileStart(std::string_view raw, bool had_nul) {
+    if (passing_) return;
+    if (start_ == FileStart::kXml && !keydef_element_) {
+        keydef_element_ = raw.find("<keydef") != std::string_view::npos;
+    }
+    if (start_ == FileStart::kUnknown) {
+        const std::size_t first = raw.find_first_not_of(" \t\v\f");
+        if (first == std::string_view::npos && !had_nul) return;
+        if (raw.starts_with("\xFF\xFE") || raw.starts_with("\xFE\xFF")) {
+            start_ = FileStart::kUtf16;
+        } else if (first != std::string_view::npos && raw[first] == '<') {
+            start_ = FileStart::kXml;
+            keydef_element_ = raw.find("<keydef") != std::string_view::npos;
+        } else {
+            start_ = FileStart::kText;
+        }
+    }
+    // Text holds no control bytes but tabs, CRs and the DOS end-of-file mark.
+    if (had_nul) binary_ = true;
+    for (const char c : raw) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 && byte != '\t' && byte != '\r' && byte != 0x1A) binary_ = true;
+    }
+}
+
+void KbdChecker::FirstBlockOpened() {
+    keydef_seen_ = true;
+    passing_ = true;
+    ReleaseHeldReports();
+    if (quiet_ && quiet_lines_ > 0) {
+        Report(quiet_first_, KbdIssue::kStrayLine,
+               CountedNoun(quiet_lines_, "line") + " before the first \"[KEYDEF]\" at " +
+                   LineNumber(line_) + " (the file starts like " +
+                   (start_ == FileStart::kXml     ? "XML"
+                    : start_ == FileStart::kUtf16 ? "UTF-16 text"
+                                                  : "binary data") +
+                   "): ignored");
+    }
+}
+
+void KbdChecker::ReportNoKeydef() {
+    std::string details = "no [KEYDEF] block found: the file holds no keyboard";
+    if (start_ == FileStart::kUtf16) {
+        details =
+            "no [KEYDEF] block found: the file is UTF-16 text, which the reader cannot read "
+            "(save it as ANSI or UTF-8)";
+    } else if (start_ == FileStart::kXml && !binary_) {
+        details = keydef_element_ ? "this is an XML keyboard file: use dravonix-resave"
+                                  : "no [KEYDEF] block found: this is an XML file, not a keyboard";
+    } else if (binary_) {
+        details = "no [KEYDEF] block found: the file holds binary data (an image?), not a keyboard";
+    }
+    // What the lines of plain text were is worth telling; of the rest, not.
+    if (NoLegacyText()) {
+        held_ = {};
+    } else {
+        ReleaseHeldReports();
+    }
+    passing_ = true;
+    Report(1, KbdIssue::kNoKeydef, details);
 }
 
 void KbdChecker::Piece(const LineReader& reader, std::string_view raw, std::string_view line) {
@@ -141,16 +244,21 @@ void KbdChecker::Piece(const LineReader& reader, std::string_view raw, std::stri
     line_ = piece_line;
     name_ = name_next_;
     name_next_ = false;
+    WatchFileStart(raw, reader.piece_had_nul());
     ReportCharacterChanges(reader, line_);
 
     if (reader.piece_had_nul()) {
         const std::size_t lost = reader.piece_length() - raw.size() - 1;
         if (lost > 0 && raw.find_first_of(";#") == std::string_view::npos) {
-            Report(line_, KbdIssue::kNulByte,
-                   raw.empty() ? "a NUL byte starts the line: the whole line (" +
-                                     CountedNoun(lost, "character") + " after it) is lost"
-                               : "a NUL byte ends the line: the " + CountedNoun(lost, "character") +
-                                     " after it are lost");
+            if (raw.empty()) {
+                Report(line_, KbdIssue::kNulLine,
+                       "a NUL byte starts the line: the whole line (" +
+                           CountedNoun(lost, "character") + " after it) is lost");
+            } else {
+                Report(line_, KbdIssue::kNulByte,
+                       "a NUL byte ends the line: the " + CountedNoun(lost, "character") +
+                           (lost == 1 ? " after it is lost" : " after it are lost"));
+            }
         }
     }
     if (reader.piece_had_lone_cr()) ReportLoneCr(raw);
@@ -172,7 +280,7 @@ void KbdChecker::ReportLoneCr(std::string_view raw) {
     }
     if (rest.find_first_not_of(" \t\r") == std::string_view::npos) return;
     if (raw.find_first_not_of(" \t") == cr) {
-        Report(line_, KbdIssue::kLoneCr,
+        Report(line_, KbdIssue::kLoneCrLine,
                "a CR not followed by LF starts the line: the whole line is ignored");
     } else {
         Report(line_, KbdIssue::kLoneCr,
@@ -254,7 +362,7 @@ void KbdChecker::HandleLine(std::string_view line, KbdWork& work, KeyDefinition&
                 CheckHeaderLine(line);
                 after_block_start_ = false;
             }
-            HandleKbdLine(line, work, definition);
+            NoteImageLine(line, work, definition);
             return;
         case S::InSounds: {
             if (!quiet) CheckSoundLine(line, work);
@@ -281,7 +389,7 @@ void KbdChecker::HandleLine(std::string_view line, KbdWork& work, KeyDefinition&
             const Key* key = added ? &work.panel.nonshiftkeys.key.back() : nullptr;
             if (added) {
                 ++added_;
-                keys_.push_back({line_, key->sound, false});
+                keys_.push_back({line_, key->sound});
             }
             CheckKeyLineOutcome(line, added, quiet, key);
             // The section resets the working key before each line, not after
@@ -309,7 +417,7 @@ void KbdChecker::HandleLine(std::string_view line, KbdWork& work, KeyDefinition&
             }
             const Key& key = list.key.back();
             ++added_;
-            keys_.push_back({line_, key.sound, false});
+            keys_.push_back({line_, key.sound});
             CheckKeyLineOutcome(line, true, quiet, &key);
             if (trace_line_ != 0 && outlines_before > 0) {
                 // What the line itself gives, to tell the traces apart.
@@ -321,9 +429,9 @@ void KbdChecker::HandleLine(std::string_view line, KbdWork& work, KeyDefinition&
                 if (key.vkey != own.vkey) taken += ", virtual-key code " + std::to_string(key.vkey);
                 if (key.character != own.character) taken += ", its character";
                 if (key.target != own.target) taken += ", its target";
-                Report(trace_line_, KbdIssue::kShiftTraces,
-                       "ignored key line leaves its values in the working key: the key added at " +
-                           LineNumber(line_) + " takes " + taken);
+                Report(line_, KbdIssue::kShiftTraces,
+                       "key takes values left in the working key by the key line ignored at " +
+                           LineNumber(trace_line_) + ": " + taken);
             }
             trace_line_ = 0;
             return;
@@ -380,6 +488,7 @@ void KbdChecker::HandleMarker(std::string_view line, std::string_view marker, Kb
                               KeyDefinition& definition) {
     const S state = work.state;
     if (state == S::OutsideKeydef) {
+        FirstBlockOpened();
         HandleKbdLine(line, work, definition);
         block_open_ = true;
         block_line_ = line_;
@@ -390,13 +499,18 @@ void KbdChecker::HandleMarker(std::string_view line, std::string_view marker, Kb
     if (state == S::InKeydef) {
         if (marker == kKeydefEnd) {
             if (!block_open_) {
-                Report(line_, KbdIssue::kStrayLine,
+                Report(line_, KbdIssue::kExtraPanel,
                        "\"[/KEYDEF]\" outside any KEYDEF block (the last one ended at " +
                            LineNumber(block_end_line_) +
                            "): adds a further panel made of the lines since then");
             }
             CheckSounds(work.panel);
+            if (!cut_image_.empty() && work.panel.jpegnormal == cut_image_kept_) {
+                observer_.PanelImageCut(definition.subkeydef.size(), cut_image_);
+            }
+            const std::size_t panels = definition.subkeydef.size();
             HandleKbdLine(line, work, definition);
+            if (definition.subkeydef.size() > panels) ReportMedia(definition);
             block_open_ = false;
             block_end_line_ = line_;
             ResetPanel();
@@ -404,9 +518,10 @@ void KbdChecker::HandleMarker(std::string_view line, std::string_view marker, Kb
         }
         if (marker == kKeydefStart) {
             if (block_open_) {
-                Report(block_line_, KbdIssue::kUnclosedKeydef,
-                       "KEYDEF block not closed by \"[/KEYDEF]\" before the \"[KEYDEF]\" at " +
-                           LineNumber(line_) + ": " + PanelWords(work.panel) + " dropped");
+                observer_.ReportDropped(
+                    block_line_, line_ - 1, KbdIssue::kUnclosedKeydef,
+                    "KEYDEF block not closed by \"[/KEYDEF]\" before the \"[KEYDEF]\" at " +
+                        LineNumber(line_) + ": " + PanelWords(work.panel) + " dropped");
             }
             HandleKbdLine(line, work, definition);
             block_open_ = true;
@@ -441,7 +556,7 @@ void KbdChecker::HandleMarker(std::string_view line, std::string_view marker, Kb
         }
         HandleKbdLine(line, work, definition);
         ++added_;
-        keys_.push_back({macro_line_, sound, true});
+        keys_.push_back({macro_line_, sound});
         macro_line_ = 0;
         if (work.state == S::InKeydef) section_ = {};
         return;
@@ -481,6 +596,13 @@ void KbdChecker::CheckHeaderLine(std::string_view line) {
         }
         std::string_view rest = value.substr(scan.position());
         rest.remove_prefix(std::min(rest.size(), rest.find_first_not_of(" \t\n\v\f\r")));
+        if (key == "normal jpeg") {
+            cut_image_.clear();
+            if (!rest.empty()) {
+                cut_image_ = value.substr(std::min(value.size(), value.find_first_not_of(" \t")));
+                cut_image_kept_ = path;
+            }
+        }
         if (!rest.empty()) {
             Report(
                 line_, KbdIssue::kImagePathCut,
@@ -511,7 +633,7 @@ void KbdChecker::CheckSoundLine(std::string_view line, const KbdWork& work) {
     std::string_view outside;
     Scanner scan(line);
     if (!ReadInt(scan, line, id, &outside)) {
-        Report(line_, KbdIssue::kSoundLine,
+        Report(line_, KbdIssue::kSoundIdZero,
                "sound line does not start with a number: read as sound 0");
     } else if (id < 0) {
         Report(line_, KbdIssue::kSoundLine,
@@ -654,18 +776,51 @@ void KbdChecker::CheckStrokeLine(std::string_view line, std::size_t strokes_befo
     }
 }
 
+void KbdChecker::NoteImageLine(std::string_view line, KbdWork& work, KeyDefinition& definition) {
+    const bool normal = line.starts_with("normal jpeg");
+    if (!normal && !line.starts_with("pressed jpeg")) {
+        HandleKbdLine(line, work, definition);
+        return;
+    }
+    std::string& image = normal ? work.panel.jpegnormal : work.panel.jpegpressed;
+    std::size_t& image_line = normal ? normal_image_line_ : pressed_image_line_;
+    const std::string before = image;
+    HandleKbdLine(line, work, definition);
+    if (image != before || image_line == 0) image_line = line_;
+}
+
+void KbdChecker::ReportMedia(const KeyDefinition& definition) {
+    if (definition.subkeydef.empty()) return;
+    const std::size_t index = definition.subkeydef.size() - 1;
+    const SubKeyDefinition& panel = definition.subkeydef.back();
+    const auto at = [this](std::size_t line) { return line != 0 ? line : block_line_; };
+    if (!panel.jpegnormal.empty()) {
+        observer_.MediaNamed(at(normal_image_line_), index, MediaRole::kNormalImage, -1);
+    }
+    if (!panel.jpegpressed.empty()) {
+        observer_.MediaNamed(at(pressed_image_line_), index, MediaRole::kPressedImage, -1);
+    }
+    for (const auto& [id, name] : panel.sounds) {
+        const auto line = sound_lines_.find(id);
+        observer_.MediaNamed(at(line == sound_lines_.end() ? 0 : line->second), index,
+                             MediaRole::kSound, id);
+    }
+}
+
 void KbdChecker::CheckSounds(const SubKeyDefinition& panel) {
     for (const KeyRef& ref : keys_) {
         if (ref.sound == -1 || panel.sounds.contains(ref.sound)) continue;
         Report(ref.line, KbdIssue::kSoundMissing,
-               "sound " + std::to_string(ref.sound) + " of this " + (ref.macro ? "macro" : "key") +
-                   " has no entry in its panel's sound table");
+               "sound " + std::to_string(ref.sound) + " is not in the panel's table");
     }
 }
 
 void KbdChecker::ResetPanel() {
     keys_.clear();
     sound_lines_.clear();
+    cut_image_.clear();
+    normal_image_line_ = 0;
+    pressed_image_line_ = 0;
 }
 
 void KbdChecker::End(const LineReader& reader, const KbdWork& work) {
@@ -673,9 +828,10 @@ void KbdChecker::End(const LineReader& reader, const KbdWork& work) {
     ReportCharacterChanges(reader, std::numeric_limits<std::size_t>::max());
     const S state = work.state;
     if (state == S::InMacro) {
-        Report(macro_line_, KbdIssue::kMacroUnclosed,
-               "macro still open at the end of the file (no \".MACROENDS\"): dropped with its " +
-                   CountedNoun(work.macro.mkey.size(), "stroke"));
+        observer_.ReportDropped(
+            macro_line_, line_, KbdIssue::kMacroUnclosed,
+            "macro still open at the end of the file (no \".MACROENDS\"): dropped with its " +
+                CountedNoun(work.macro.mkey.size(), "stroke"));
     }
     if (IsSection(state)) {
         std::string details = "section \"" + std::string(section_) + "\" begun at " +
@@ -691,9 +847,11 @@ void KbdChecker::End(const LineReader& reader, const KbdWork& work) {
                details);
     }
     if (block_open_) {
-        Report(block_line_, KbdIssue::kUnclosedKeydef,
-               "KEYDEF block not closed by \"[/KEYDEF]\": " + PanelWords(work.panel) + " dropped");
+        observer_.ReportDropped(
+            block_line_, line_, KbdIssue::kUnclosedKeydef,
+            "KEYDEF block not closed by \"[/KEYDEF]\": " + PanelWords(work.panel) + " dropped");
     }
+    if (!keydef_seen_) ReportNoKeydef();
 }
 
 }  // namespace dravonix

@@ -39,10 +39,29 @@ private:
     struct KeyRef {
         std::size_t line;
         std::int32_t sound;
-        bool macro;
+    };
+
+    /// How a file starts, before its first KEYDEF block.
+    enum class FileStart : std::uint8_t {
+        kUnknown,  // nothing but blanks yet
+        kText,     // text, which a legacy keyboard may hold before its first block
+        kXml,      // "<" first: an XML file
+        kUtf16,    // a UTF-16 byte-order mark
+    };
+    /// A report held back until the file is known to hold a KEYDEF block.
+    struct HeldReport {
+        std::size_t line;
+        KbdIssue kind;
+        std::string details;
     };
 
     void Report(std::size_t line, KbdIssue kind, const std::string& details);
+    void WatchFileStart(std::string_view raw, bool had_nul);
+    bool NoLegacyText() const;
+    void CountQuietLine(std::size_t line);
+    void ReleaseHeldReports();
+    void FirstBlockOpened();
+    void ReportNoKeydef();
     void FinishLongLine();
     void ReportCharacterChanges(const LineReader& reader, std::size_t up_to_line);
     void ReportLoneCr(std::string_view raw);
@@ -50,10 +69,12 @@ private:
     void HandleMarker(std::string_view line, std::string_view marker, KbdWork& work,
                       KeyDefinition& definition);
     void CheckHeaderLine(std::string_view line);
+    void NoteImageLine(std::string_view line, KbdWork& work, KeyDefinition& definition);
     void CheckSoundLine(std::string_view line, const KbdWork& work);
     void CheckKeyLineOutcome(std::string_view line, bool added, bool quiet, const Key* key);
     void CheckStrokeLine(std::string_view line, std::size_t strokes_before, const Macro& macro);
     void CheckSounds(const SubKeyDefinition& panel);
+    void ReportMedia(const KeyDefinition& definition);
     void ResetPanel();
 
     KbdObserver& observer_;
@@ -79,6 +100,23 @@ private:
     std::size_t trace_line_ = 0;  // ignored key line whose traces the working key holds
     std::vector<KeyRef> keys_;    // of the working panel
     std::map<std::int32_t, std::size_t> sound_lines_;  // where each sound was defined
+    std::size_t normal_image_line_ = 0;                // where the images were named
+    std::size_t pressed_image_line_ = 0;
+    std::string cut_image_;       // the working panel's normal image path as written, when cut
+    std::string cut_image_kept_;  // what the reader kept of it
+    // Before the first block, reports are held back (a few): a file that
+    // turns out to be XML or binary data gets one report that says so
+    // instead of one for each of its lines.
+    bool keydef_seen_ = false;  // a block was opened
+    bool passing_ = false;      // reports go out at once: a block was opened, or so much text
+    FileStart start_ = FileStart::kUnknown;
+    bool binary_ = false;           // a NUL or another control byte came before any block
+    bool keydef_element_ = false;   // an XML start holds "<keydef"
+    std::vector<HeldReport> held_;  // at most kMaxHeldReports
+    bool quiet_ = false;            // XML or binary data overflowed held_: reports are counted
+    std::size_t quiet_lines_ = 0;   // lines whose reports were only counted
+    std::size_t quiet_first_ = 0;   // the first of them
+    std::size_t quiet_last_ = 0;    // the last of them
 };
 
 }  // namespace dravonix

@@ -156,6 +156,47 @@ INSTANTIATE_TEST_SUITE_P(
         IssueCase{kStart + kEnd + "xres=5\n",
                   {{K::kStrayLine, 4}},
                   {"outside any KEYDEF block", "line 3", "unless a further \"[/KEYDEF]\""}},
+        IssueCase{kStart + kEnd + "xres=5\n" + kEnd,
+                  {{K::kStrayLine, 4}, {K::kExtraPanel, 5}},
+                  {"outside any KEYDEF block"}},
+        // Files that hold no keyboard: one report says what they are.
+        IssueCase{"", {{K::kNoKeydef, 1}}, {"no [KEYDEF] block found: the file holds no keyboard"}},
+        IssueCase{"Board\nhello\nworld\n",
+                  {{K::kStrayLine, 1}, {K::kStrayLine, 3}, {K::kNoKeydef, 1}},
+                  {"not the keyboard's name"}},
+        IssueCase{"<?xml version=\"1.0\"?>\n<keydef name=\"x\">\n<subkeydef/>\n</keydef>\n",
+                  {{K::kNoKeydef, 1}},
+                  {"this is an XML keyboard file: use dravonix-resave"}},
+        IssueCase{"<svg>\n<rect/>\n</svg>\n", {{K::kNoKeydef, 1}}, {"an XML file, not a keyboard"}},
+        IssueCase{"\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\n"s,
+                  {{K::kNoKeydef, 1}},
+                  {"binary data (an image?)"}},
+        IssueCase{"\xFF\xFE[\0K\0E\0Y\0"s, {{K::kNoKeydef, 1}}, {"UTF-16"}},
+        IssueCase{"<!-- x -->\nkb\n" +
+                      [] {
+                          std::string elements;
+                          for (int i = 0; i < 70; ++i) elements += "<more/>\n";
+                          return elements;
+                      }() +
+                      "[KEYDEF]\n" + kEnd,
+                  {{K::kStrayLine, 1}},
+                  {"71 lines before the first \"[KEYDEF]\" at line 73 (the file starts like XML)"}},
+        IssueCase{"[KEYDEF]\0x\nkb\n"s + kEnd, {{K::kNulByte, 1}}, {"the 1 character after"}},
+        // More lines of text than are held back, then a NUL: still text.
+        IssueCase{[] {
+                      std::string lines = "kb\n";
+                      for (int i = 0; i < 70; ++i) lines += "text\n";
+                      return lines + "\0\n"s;
+                  }(),
+                  [] {
+                      Expected reports = {{K::kStrayLine, 1}};
+                      for (std::size_t line = 3; line <= 71; ++line) {
+                          reports.emplace_back(K::kStrayLine, line);
+                      }
+                      reports.emplace_back(K::kNoKeydef, 1);
+                      return reports;
+                  }(),
+                  {"not the keyboard's name"}},
         IssueCase{kStart + "xres = 640\n" + kEnd,
                   {{K::kUnknownHeader, 3}},
                   {"\"= 640\" is not a number", "name is not set"}},
@@ -178,10 +219,10 @@ INSTANTIATE_TEST_SUITE_P(
                   {{K::kKeyLinePartial, 4}},
                   {"character not in single quotes (at \"a\")"}},
         IssueCase{InSection("SHIFT/CAPS OFF", "[1,1,2,2]\n[0,0,9,0], 3, 1, 65, 0, 'a'\n"),
-                  {{K::kKeyLineUnread, 4}, {K::kShiftTraces, 4}, {K::kSoundMissing, 5}},
+                  {{K::kKeyLineUnread, 4}, {K::kShiftTraces, 5}, {K::kSoundMissing, 5}},
                   {"no comma after its outline"}},
         IssueCase{InSection("SHIFT/CAPS ON", "[1,1,2,2], 3\n" + kKey),
-                  {{K::kKeyLineUnread, 4}, {K::kShiftTraces, 4}},
+                  {{K::kKeyLineUnread, 4}, {K::kShiftTraces, 5}},
                   {"no type: key dropped"}},
         IssueCase{InSection(
                       kNonShift, "[" +
@@ -213,6 +254,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"begun at line 4", "kept with its 1 stroke"}},
         IssueCase{
             InSection("SOUNDS", "click.wav\n"), {{K::kSoundLine, 4}}, {"not \"id=file\": ignored"}},
+        IssueCase{InSection("SOUNDS", "x=a.wav\n"), {{K::kSoundIdZero, 4}}, {"read as sound 0"}},
         IssueCase{InSection("SOUNDS", "[/SOUND]\n"),
                   {{K::kSoundLine, 4}},
                   {"\"[/SOUND]\" is no marker: read as a line of"}},
@@ -223,7 +265,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "[0,0,9,0], 5, 1, 65, 0, 'a'\n[0,0,9,0], 0, 1, 65, 0, 'a'\n" +
                       "[0,0,9,0], 7, 7, -1, 0, 'm'\n.MACROENDS\n[/" + kNonShift + "]\n" + kEnd,
                   {{K::kSoundMissing, 8}, {K::kSoundMissing, 10}},
-                  {"sound 5 of this key has no entry"}},
+                  {"sound 5 is not in the panel's table"}},
         IssueCase{InSection(
                       "SHIFT/CAPS OFF", "[0,0" +
                                             [] {
@@ -243,8 +285,10 @@ INSTANTIATE_TEST_SUITE_P(
         IssueCase{kStart + "xres=5\0junk\n"s + kEnd,
                   {{K::kNulByte, 3}},
                   {"the 4 characters after it are lost"}},
+        IssueCase{kStart + "\0junk\n"s + kEnd, {{K::kNulLine, 3}}, {"starts the line"}},
         IssueCase{
             kStart + "xres=5\rjunk\n" + kEnd, {{K::kLoneCr, 3}}, {"\"junk\" after it is ignored"}},
+        IssueCase{" \rjunk\n" + kStart + kEnd, {{K::kLoneCrLine, 1}}, {"starts the line"}},
         IssueCase{kStart + "normal jpeg=my pad.jpg\n" + kEnd,
                   {{K::kImagePathCut, 3}},
                   {"\"my\" kept, \"pad.jpg\" dropped"}},

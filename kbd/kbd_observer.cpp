@@ -14,6 +14,8 @@ std::string_view KbdIssueName(KbdIssue kind) {
             return "marker-misplaced";
         case KbdIssue::kStrayLine:
             return "stray-line";
+        case KbdIssue::kExtraPanel:
+            return "extra-panel";
         case KbdIssue::kUnknownHeader:
             return "unknown-header";
         case KbdIssue::kKeyLineUnread:
@@ -36,6 +38,8 @@ std::string_view KbdIssueName(KbdIssue kind) {
             return "macro-closed-by-section";
         case KbdIssue::kSoundLine:
             return "sound-line";
+        case KbdIssue::kSoundIdZero:
+            return "sound-id-zero";
         case KbdIssue::kSoundDuplicate:
             return "sound-duplicate";
         case KbdIssue::kSoundMissing:
@@ -44,12 +48,18 @@ std::string_view KbdIssueName(KbdIssue kind) {
             return "long-line";
         case KbdIssue::kNulByte:
             return "nul-byte";
+        case KbdIssue::kNulLine:
+            return "nul-line";
         case KbdIssue::kLoneCr:
             return "lone-cr";
+        case KbdIssue::kLoneCrLine:
+            return "lone-cr-line";
         case KbdIssue::kImagePathCut:
             return "image-path-cut";
         case KbdIssue::kCharacterReplaced:
             return "character-replaced";
+        case KbdIssue::kNoKeydef:
+            return "no-keydef";
     }
     return "unknown";
 }

@@ -19,4 +19,16 @@ enum class StandardStream { kOutput, kError };
 /// a command has nowhere else to report them.
 void WriteText(StandardStream stream, std::string_view text);
 
+/// True when the program has a console window of its own, as when Explorer
+/// starts it for files dropped onto it or a double-click: Windows'
+/// GetConsoleProcessList names this process alone. False on POSIX systems
+/// and for a program started from a prompt, whose console it shares. The
+/// environment variable DRAVONIX_CONSOLE_OWNER, "1" or "0", gives the
+/// answer instead (a seam for tests).
+bool OwnsConsoleWindow();
+
+/// Waits until a key is pressed in the console, or, where standard input is
+/// no console, until a byte or the end of standard input is read.
+void WaitForKey();
+
 }  // namespace dravonix

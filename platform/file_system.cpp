@@ -57,6 +57,28 @@ ReadOutcome FileSystem::ReadToEnd(ReadableFile& file, const std::string& path,
     return ReadOutcome::kTooLarge;
 }
 
+bool FileSystem::CopyFile(const std::string& from, const std::string& to, std::string* error) {
+    // A folder, device or pipe is never opened (a pipe could keep the copy
+    // waiting); a missing file gets the system's reason from the opening.
+    const FileKind kind = GetFileInfo(from).kind;
+    if (kind == FileKind::kFolder || kind == FileKind::kOther) {
+        if (error != nullptr) *error = NotAFileReason(from);
+        return false;
+    }
+    std::unique_ptr<ReadableFile> input = OpenForReading(from, error);
+    if (input == nullptr) return false;
+    std::unique_ptr<OutputFile> output = StartReplacing(to, error);
+    if (output == nullptr) return false;
+    std::string buffer(kFirstRead, '\0');
+    for (;;) {
+        std::size_t got = 0;
+        if (!input->Read(buffer.data(), buffer.size(), &got, error)) return false;
+        if (got == 0) break;
+        if (!output->Write(std::string_view(buffer.data(), got), error)) return false;
+    }
+    return output->Commit(error);
+}
+
 std::string FileSystem::NotAFileReason(const std::string& path) {
     return path + ": not a regular file";
 }

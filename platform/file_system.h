@@ -62,11 +62,13 @@ struct FileIdentity {
     bool operator==(const FileIdentity&) const = default;
 };
 
-/// What a path names, when it was last changed, and which file it is.
+/// What a path names, when it was last changed, how large and which file it
+/// is.
 struct FileInfo {
     FileKind kind = FileKind::kMissing;
     bool link = false;          // the path itself is a symbolic link (or reparse point)
     std::int64_t modified = 0;  // last change, in nanoseconds since an epoch of the system
+    std::uint64_t size = 0;     // a regular file's size in bytes; 0 for anything else
     FileIdentity identity;      // meaningful unless kind is kMissing
 };
 
@@ -129,6 +131,13 @@ public:
     /// *error.
     [[nodiscard]] virtual std::unique_ptr<OutputFile> StartReplacing(const std::string& path,
                                                                      std::string* error) = 0;
+
+    /// Gives to the content of the regular file from (links followed), by
+    /// StartReplacing's safe save: on any failure to keeps what it had. False
+    /// when from is missing, not a regular file or unreadable, or to cannot
+    /// be saved, with the reason ("PATH: reason") in *error (may be null).
+    [[nodiscard]] virtual bool CopyFile(const std::string& from, const std::string& to,
+                                        std::string* error);
 
     // Information, folders.
 

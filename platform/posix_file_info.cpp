@@ -27,6 +27,7 @@ FileInfo PosixFileSystem::GetFileInfo(const std::string& path) {
                                           : FileKind::kOther;
     info.modified =
         static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    if (info.kind == FileKind::kFile) info.size = static_cast<std::uint64_t>(status.st_size);
     info.identity = {static_cast<std::uint64_t>(status.st_dev),
                      static_cast<std::uint64_t>(status.st_ino)};
     return info;

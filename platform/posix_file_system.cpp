@@ -24,6 +24,7 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/interrupt.h"
 #include "platform/posix_error.h"
 
 namespace dravonix {
@@ -232,8 +233,10 @@ static_assert(std::atomic<int>::is_always_lock_free, "signal handlers read the s
 TemporarySlot temporary_slots[64];
 
 /// Removes the files of the table, then ends the program by the signal as
-/// its default action would.
+/// its default action would; but the first interrupt the program catches
+/// (platform/interrupt.h) only makes Interrupted() true.
 void RemoveTemporariesAndEnd(int signal) {
+    if ((signal == SIGINT || signal == SIGTERM) && TakeInterrupt()) return;
     for (const TemporarySlot& slot : temporary_slots) {
         if (slot.state.load(std::memory_order_acquire) == TemporarySlot::kHeld) {
             ::unlink(slot.path);
@@ -262,6 +265,16 @@ bool InstallEndingHandlers() {
     }
     return true;
 }
+
+}  // namespace
+
+void CatchInterrupts() {
+    StartCatchingInterrupts();
+    static const bool installed = InstallEndingHandlers();
+    (void)installed;
+}
+
+namespace {
 
 /// Keeps path in the table, the handlers installed at the first call; the
 /// slot to forget it by, or -1 when the table is full or the path too long

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform/console.h"
@@ -83,6 +85,32 @@ void WriteText(StandardStream stream, std::string_view text) {
     }
     std::fwrite(text.data(), 1, text.size(), file);
     std::fflush(file);
+}
+
+bool OwnsConsoleWindow() {
+    if (const char* forced = std::getenv("DRAVONIX_CONSOLE_OWNER")) {
+        return std::strcmp(forced, "1") == 0;
+    }
+    DWORD processes[2];
+    return ::GetConsoleProcessList(processes, 2) == 1;
+}
+
+void WaitForKey() {
+    HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
+    if (IsConsole(input)) {
+        // Keys pressed while the program ran do not count.
+        ::FlushConsoleInputBuffer(input);
+        for (;;) {
+            INPUT_RECORD record;
+            DWORD read = 0;
+            if (!::ReadConsoleInputW(input, &record, 1, &read) || read == 0) return;
+            if (record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown) return;
+        }
+    }
+    if (input == nullptr || input == INVALID_HANDLE_VALUE) return;
+    char byte = 0;
+    DWORD read = 0;
+    (void)::ReadFile(input, &byte, 1, &read, nullptr);
 }
 
 }  // namespace dravonix

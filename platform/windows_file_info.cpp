@@ -61,6 +61,8 @@ FileInfo WindowsFileSystem::GetFileInfo(const std::string& path) {
     if (described) {
         data.dwFileAttributes = target.dwFileAttributes;
         data.ftLastWriteTime = target.ftLastWriteTime;
+        data.nFileSizeHigh = target.nFileSizeHigh;
+        data.nFileSizeLow = target.nFileSizeLow;
         info.identity = {
             target.dwVolumeSerialNumber,
             (static_cast<std::uint64_t>(target.nFileIndexHigh) << 32) | target.nFileIndexLow};
@@ -69,6 +71,9 @@ FileInfo WindowsFileSystem::GetFileInfo(const std::string& path) {
     }
     info.kind = KindOf(data.dwFileAttributes);
     info.modified = NanosecondsFromFileTime(Ticks(data.ftLastWriteTime));
+    if (info.kind == FileKind::kFile) {
+        info.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    }
     return info;
 }
 

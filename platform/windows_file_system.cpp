@@ -21,6 +21,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/interrupt.h"
 #include "platform/windows_path.h"
 
 namespace dravonix {
@@ -184,12 +185,17 @@ TemporarySlot temporary_slots[64];
 
 BOOL WINAPI OnConsoleEnd(DWORD event) { return RemoveTemporariesOnConsoleEnd(event); }
 
+/// Registers the console's end handler, once.
+void RegisterConsoleEndHandler() {
+    static const bool registered = ::SetConsoleCtrlHandler(OnConsoleEnd, TRUE) != 0;
+    (void)registered;
+}
+
 /// Keeps path in the table, the console's end handler registered at the first
 /// call; the slot to forget it by, or -1 when the table is full or the path
 /// too long (the file may then stay after Ctrl+C).
 int KeepTemporaryName(const std::wstring& path) {
-    static const bool registered = ::SetConsoleCtrlHandler(OnConsoleEnd, TRUE) != 0;
-    (void)registered;
+    RegisterConsoleEndHandler();
     if (path.size() >= sizeof(TemporarySlot::path) / sizeof(wchar_t)) return -1;
     for (TemporarySlot& slot : temporary_slots) {
         int free = TemporarySlot::kFree;
@@ -455,7 +461,13 @@ void SystemPause(unsigned milliseconds) { ::Sleep(milliseconds); }
 
 PlacementCalls SystemPlacementCalls() { return {SystemReplace, SystemMove, SystemPause}; }
 
-bool RemoveTemporariesOnConsoleEnd(unsigned long) {
+void CatchInterrupts() {
+    StartCatchingInterrupts();
+    RegisterConsoleEndHandler();
+}
+
+bool RemoveTemporariesOnConsoleEnd(unsigned long event) {
+    if ((event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) && TakeInterrupt()) return true;
     for (const TemporarySlot& slot : temporary_slots) {
         if (slot.state.load(std::memory_order_acquire) == TemporarySlot::kHeld) {
             ::DeleteFileW(slot.path);  // open but shared for deletion: gone when closed

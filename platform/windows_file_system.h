@@ -58,9 +58,11 @@ std::int64_t NanosecondsFromFileTime(std::uint64_t ticks);
 
 /// What the program does when the console asks it to end (Ctrl+C,
 /// Ctrl+Break, the window closed, the user logging off, the system shutting
-/// down), in the handler the first save registers: removes the temporary
-/// files of the saves under way, as the ending signals do on POSIX systems,
-/// and returns false so that the system goes on to end the program.
+/// down), in the handler the first save (or CatchInterrupts) registers:
+/// removes the temporary files of the saves under way, as the ending signals
+/// do on POSIX systems, and returns false so that the system goes on to end
+/// the program; but returns true at once for the first Ctrl+C or Ctrl+Break
+/// the program catches (platform/interrupt.h).
 bool RemoveTemporariesOnConsoleEnd(unsigned long event);
 
 }  // namespace dravonix

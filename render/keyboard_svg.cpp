@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -30,6 +31,14 @@ constexpr std::string_view kNonDragOpacity = "0.15";
 constexpr std::string_view kDockStroke = "#0072b2";
 constexpr std::string_view kHotSpotStroke = "#d55e00";
 
+/// An image that more than one view shows: embedded once, in the picture's
+/// definitions, at the size of its first place, and used everywhere.
+struct SharedImage {
+    std::string id;
+    double width = 0;
+    double height = 0;
+};
+
 /// Draws one picture from its layout.
 class Painter {
 public:
@@ -40,6 +49,10 @@ public:
 
 private:
     void Legend(const DomNode& root);
+    /// Puts every image that several views show into the definitions.
+    void SharedImages(const DomNode& root);
+    /// The panel's image, or the frame in its place, in view.
+    void Image(const DomNode& view, const PanelPlan& plan);
     void Panel(const DomNode& root, const PanelPlan& plan);
     DomNode View(const DomNode& root, const PanelPlan& plan, int index);
     /// Appends one element per record of shape to parent.
@@ -65,6 +78,7 @@ private:
     const LayoutMetrics& m_;
     double scale_ = 1;  // picture pixels per unit of the coordinates being drawn
     std::string number_;
+    std::unordered_map<std::string_view, SharedImage> shared_;  // by data: URI
 };
 
 void Painter::Paint() {
@@ -98,6 +112,7 @@ void Painter::Paint() {
     }
     b_.TextElement(root, "style", style, {{"type", "text/css"}});
     Break(root);
+    SharedImages(root);
     b_.Element(root, "rect",
                {{"width", NumberText(layout_.width)},
                 {"height", NumberText(layout_.height)},
@@ -275,12 +290,60 @@ DomNode Painter::View(const DomNode& root, const PanelPlan& plan, int index) {
         root, "g",
         {{"class", "view"}, {"transform", transform}, {"stroke-width", NumberText(Line())}});
     Break(view);
+    Image(view, plan);
+    Break(view);
+    return view;
+}
+
+void Painter::SharedImages(const DomNode& root) {
+    std::unordered_map<std::string_view, int> views;
+    for (const PanelPlan& plan : layout_.panels) {
+        if (plan.image.usable) views[plan.image.uri] += plan.shift_view ? 2 : 1;
+    }
+    DomNode defs;
+    for (const PanelPlan& plan : layout_.panels) {
+        const std::string_view uri = plan.image.uri;
+        const bool drawn = plan.image_box.Width() > 0 && plan.image_box.Height() > 0;
+        if (!plan.image.usable || !drawn || views[uri] < 2 || shared_.contains(uri)) continue;
+        if (!defs) {
+            defs = b_.Element(root, "defs");
+            Break(root);
+            Break(defs);
+        }
+        SharedImage& image = shared_[uri];
+        image.id = "image-" + std::to_string(shared_.size());
+        image.width = plan.image_box.Width();
+        image.height = plan.image_box.Height();
+        b_.Element(defs, "image",
+                   {{"id", image.id},
+                    {"width", NumberText(image.width)},
+                    {"height", NumberText(image.height)},
+                    {"preserveAspectRatio", "none"},
+                    {"xlink:href", uri}});
+        Break(defs);
+    }
+}
+
+void Painter::Image(const DomNode& view, const PanelPlan& plan) {
     const Box& box = plan.image_box;
     const std::string x = NumberText(box.x0);
     const std::string y = NumberText(box.y0);
     const std::string width = NumberText(box.Width());
     const std::string height = NumberText(box.Height());
-    if (plan.image.usable) {
+    const auto shared = plan.image.usable ? shared_.find(plan.image.uri) : shared_.end();
+    if (shared != shared_.end()) {
+        const SharedImage& image = shared->second;
+        const std::string href = "#" + image.id;
+        if (box.Width() == image.width && box.Height() == image.height) {
+            b_.Element(view, "use", {{"xlink:href", href}, {"x", x}, {"y", y}});
+        } else {
+            // Another place of another size: the use is moved and stretched.
+            const std::string transform =
+                Concat({"translate(", x, " ", y, ") scale(", NumberText(box.Width() / image.width),
+                        " ", NumberText(box.Height() / image.height), ")"});
+            b_.Element(view, "use", {{"xlink:href", href}, {"transform", transform}});
+        }
+    } else if (plan.image.usable) {
         b_.Element(view, "image",
                    {{"x", x},
                     {"y", y},
@@ -298,8 +361,6 @@ DomNode Painter::View(const DomNode& root, const PanelPlan& plan, int index) {
                     {"fill", plan.panel->jpegnormal.empty() ? kBackground : kFrameFill},
                     {"stroke", kFrameStroke}});
     }
-    Break(view);
-    return view;
 }
 
 void Painter::Outlines(const DomNode& parent, const KeyShape& shape) {
@@ -433,12 +494,12 @@ void Painter::DockRect(const DomNode& parent, const dravonix::DockRect& dock) {
 }  // namespace
 
 HRESULT BuildKeyboardSvg(const KeyDefinition& keyboard, const std::string& image_folder,
-                         DomDocument* svg, FileSystem& files) {
+                         DomDocument* svg, FileSystem& files, const CutImagePaths& cut_images) {
     svg->Release();
     DomDocument document;
     const HRESULT created = CreateDomDocument(&document);
     if (Failed(created)) return created;
-    const KeyboardLayout layout = PlanKeyboard(keyboard, image_folder, files);
+    const KeyboardLayout layout = PlanKeyboard(keyboard, image_folder, files, cut_images);
     SvgBuilder builder(document);
     Painter(builder, layout).Paint();
     if (Failed(builder.status())) return builder.status();
@@ -447,9 +508,10 @@ HRESULT BuildKeyboardSvg(const KeyDefinition& keyboard, const std::string& image
 }
 
 bool SaveKeyboardSvg(const KeyDefinition& keyboard, const std::string& image_folder,
-                     const std::string& path, std::string* error, FileSystem& files) {
+                     const std::string& path, std::string* error, FileSystem& files,
+                     const CutImagePaths& cut_images) {
     DomDocument svg;
-    const HRESULT built = BuildKeyboardSvg(keyboard, image_folder, &svg, files);
+    const HRESULT built = BuildKeyboardSvg(keyboard, image_folder, &svg, files, cut_images);
     std::string reason;
     if (Succeeded(built)) {
         // The destination travels as one UTF-16 unit per byte of the path, which

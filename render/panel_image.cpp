@@ -1,24 +1,13 @@
 #include "render/panel_image.h"
 
-#include <algorithm>
-#include <memory>
-#include <vector>
-
 #include "platform/codepage.h"
-#include "platform/name_case.h"
+#include "platform/file_lookup.h"
+#include "render/bmp_decode.h"
+#include "render/png_encode.h"
 
 namespace dravonix {
 
 namespace {
-
-/// folder joined with name.
-std::string Join(const std::string& folder, std::string_view name) {
-    if (folder.empty()) return std::string(name);
-    std::string path = folder;
-    if (path.back() != '/' && path.back() != '\\') path += '/';
-    path.append(name);
-    return path;
-}
 
 /// Unsigned little- and big-endian numbers at offset of bytes (which the
 /// caller has checked to be long enough).
@@ -85,62 +74,6 @@ std::string_view ImageProblemText(ImageProblem problem) {
     return "";
 }
 
-ImageProblem FindImageFile(FileSystem& files, const std::string& folder, std::string_view name,
-                           std::string* path) {
-    if (name.empty() || name[0] == '\\' || name[0] == '/' || (name.size() >= 2 && name[1] == ':')) {
-        return ImageProblem::kNotFound;
-    }
-    std::string current = folder;
-    std::vector<std::string> entries;
-    std::size_t depth = 0;  // folders below folder
-    std::size_t start = 0;
-    while (start <= name.size()) {
-        std::size_t end = name.find_first_of("\\/", start);
-        if (end == std::string_view::npos) end = name.size();
-        const std::string_view part = name.substr(start, end - start);
-        const bool last = end == name.size();
-        start = end + 1;
-        if (part.empty() || part == ".") {
-            if (last) return ImageProblem::kNotFound;  // the name ends in a separator: a folder
-            continue;
-        }
-        if (part == "..") {
-            if (depth == 0) return ImageProblem::kOutsideFolder;
-            if (last) return ImageProblem::kNotFound;
-            --depth;
-            current = Join(current, "..");
-            continue;
-        }
-        if (!files.ListFolder(current.empty() ? "." : current, &entries, nullptr)) {
-            return ImageProblem::kNotFound;
-        }
-        std::sort(entries.begin(), entries.end());
-        const std::string* match = nullptr;
-        for (const std::string& entry : entries) {
-            if (entry == part) {
-                match = &entry;
-                break;
-            }
-            if (match == nullptr && SameNameIgnoringCase(entry, part)) match = &entry;
-        }
-        if (match == nullptr) return ImageProblem::kNotFound;
-        current = Join(current, *match);
-        ++depth;
-        if (last) break;
-    }
-    // Links on the way may still lead out: what the name finally reaches
-    // must lie inside the folder.
-    std::string real_folder;
-    std::string real_path;
-    if (!files.ResolvePath(folder.empty() ? "." : folder, &real_folder) ||
-        !files.ResolvePath(current, &real_path)) {
-        return ImageProblem::kNotFound;
-    }
-    if (!IsInsideFolder(real_path, real_folder)) return ImageProblem::kOutsideFolder;
-    *path = std::move(current);
-    return ImageProblem::kNone;
-}
-
 ImageFormat SniffImage(std::string_view b) {
     ImageFormat format;
     if (b.size() >= 3 && b.substr(0, 3) == "\xFF\xD8\xFF") {
@@ -202,11 +135,15 @@ PanelImage LoadPanelImage(FileSystem& files, const std::string& folder,
     PanelImage image;
     std::string name;
     AppendNarrowAsUtf8(narrow_name, name);
-    std::string path;
-    image.problem = FindImageFile(files, folder, name, &path);
-    if (image.problem != ImageProblem::kNone) return image;
+    const FoundFile found = FileLookup(files, folder).Find("", name);
+    if (found.outcome != LookupOutcome::kFound) {
+        image.problem = found.outcome == LookupOutcome::kOutsideFolder
+                            ? ImageProblem::kOutsideFolder
+                            : ImageProblem::kNotFound;
+        return image;
+    }
     std::string bytes;
-    switch (files.ReadWholeFile(path, kMaxImageBytes, &bytes, nullptr)) {
+    switch (files.ReadWholeFile(found.path, kMaxImageBytes, &bytes, nullptr)) {
         case ReadOutcome::kRead:
             break;
         case ReadOutcome::kNotAFile:
@@ -225,8 +162,18 @@ PanelImage LoadPanelImage(FileSystem& files, const std::string& folder,
         image.problem = ImageProblem::kNotAPicture;
         return image;
     }
-    image.uri = DataUri(image.format.media_type, bytes);
     image.usable = true;
+    // A bitmap is many times the size of the same pixels as PNG.
+    if (image.format.media_type == "image/bmp") {
+        Raster raster;
+        std::string png;
+        if (DecodeBmp(bytes, &raster) && EncodePng(raster, &png)) {
+            std::string().swap(bytes);
+            image.uri = DataUri("image/png", png);
+            return image;
+        }
+    }
+    image.uri = DataUri(image.format.media_type, bytes);
     return image;
 }
 

@@ -74,7 +74,7 @@ double ViewWidth(const PanelPlan& plan) {
 double ViewHeight(const PanelPlan& plan) { return plan.view.Height() * plan.scale; }
 
 KeyboardLayout PlanKeyboard(const KeyDefinition& keyboard, const std::string& image_folder,
-                            FileSystem& files) {
+                            FileSystem& files, const CutImagePaths& cut_images) {
     KeyboardLayout layout;
     layout.title = Utf8(keyboard.name);
     if (layout.title.empty()) layout.title = "(keyboard without a name)";
@@ -91,6 +91,10 @@ KeyboardLayout PlanKeyboard(const KeyDefinition& keyboard, const std::string& im
                                panel.type.empty() ? std::string("(none)") : Utf8(panel.type)});
         const Box content = PanelContent(panel);
         plan.image_box = content;
+        if (const auto cut = cut_images.find(layout.panels.size()); cut != cut_images.end()) {
+            plan.notes.push_back(Concat({"image path cut at a blank: \"", Utf8(cut->second),
+                                         "\" is read as \"", Utf8(panel.jpegnormal), "\""}));
+        }
         if (!panel.jpegnormal.empty()) {
             plan.image = LoadPanelImage(files, image_folder, panel.jpegnormal);
             if (plan.image.usable && plan.image.format.width > 0 && plan.image.format.height > 0) {

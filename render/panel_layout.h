@@ -6,6 +6,8 @@
 // nothing a panel draws can cover them.
 #pragma once
 
+#include <cstddef>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -68,9 +70,14 @@ enum class LegendMark { kPanelOutline, kNonDragArea, kDockRect, kHotSpot, kCount
 /// Caption of a legend mark.
 const char* LegendCaption(LegendMark mark);
 
+/// Panels (by index) whose normal image path the legacy reader cut at a
+/// blank, with the path as the file wrote it (narrow text, as the model's):
+/// the picture's note says so.
+using CutImagePaths = std::map<std::size_t, std::string>;
+
 /// Plans the picture of keyboard; panel images are looked up in image_folder
 /// through files.
 KeyboardLayout PlanKeyboard(const KeyDefinition& keyboard, const std::string& image_folder,
-                            FileSystem& files);
+                            FileSystem& files, const CutImagePaths& cut_images = {});
 
 }  // namespace dravonix

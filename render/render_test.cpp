@@ -105,43 +105,6 @@ TEST(MacroDetails, ListsTheStrokes) {
               "Shift up\ntype i");
 }
 
-TEST(FindImageFile, MatchesEachPartWithoutRegardToCase) {
-    MemoryFileSystem files;
-    for (const char* name :
-         {"Images/Pad_Normal.JPG", "Images/Sub/x.png", "exact/EXACT.png", "exact/exact.png",
-          "exact/Exact2.png", "exact/EXACT2.png", "\xC3\xA4rger.png"}) {
-        files.AddFile("/kbd/" + std::string(name), "x");
-    }
-    const std::vector<std::pair<const char*, const char*>> cases = {
-        {"images\\pad_normal.jpg", "Images/Pad_Normal.JPG"},
-        {"IMAGES/PAD_NORMAL.jpg", "Images/Pad_Normal.JPG"},
-        {"images\\.\\sub\\X.PNG", "Images/Sub/x.png"},
-        {"images\\sub\\..\\pad_normal.jpg", "Images/Sub/../Pad_Normal.JPG"},
-        {"images\\\\pad_normal.jpg", "Images/Pad_Normal.JPG"},
-        {"exact\\exact.png", "exact/exact.png"},  // the exact name first
-        {"exact\\Exact.png", "exact/EXACT.png"},  // else the first in byte order
-        {"exact\\exact2.png", "exact/EXACT2.png"},
-        {"\xC3\x84RGER.PNG", "\xC3\xA4rger.png"},  // Ä matches ä
-        {"images\\missing.jpg", nullptr},
-        {"images\\pad_normal.jpg\\x", nullptr},
-        {"images\\", nullptr},
-        {"images\\sub\\..", nullptr},
-        {"\\images\\pad_normal.jpg", nullptr},
-        {"C:\\images\\pad_normal.jpg", nullptr},
-        {"", nullptr},
-    };
-    for (const auto& [name, expected] : cases) {
-        std::string path;
-        const ImageProblem problem = FindImageFile(files, "/kbd", name, &path);
-        if (expected == nullptr) {
-            EXPECT_EQ(problem, ImageProblem::kNotFound) << name << " gave " << path;
-        } else {
-            EXPECT_EQ(problem, ImageProblem::kNone) << name;
-            EXPECT_EQ(path, "/kbd/" + std::string(expected)) << name;
-        }
-    }
-}
-
 TEST(LoadPanelImage, ReadsOnlyPicturesInsideTheKeyboardsFolder) {
     MemoryFileSystem files;
     const std::string gif = "GIF89a\x02\0\x01\0";

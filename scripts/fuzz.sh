@@ -7,7 +7,7 @@
 #   bash scripts/fuzz.sh SECONDS [TARGET...]
 #
 # Targets: kbd_reader_fuzzer, xml_load_fuzzer, round_trip_fuzzer, check_fuzzer,
-#          render_fuzzer (default: all).
+#          render_fuzzer, bmp_decode_fuzzer (default: all).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,7 +19,8 @@ seconds=$1
 shift
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(kbd_reader_fuzzer xml_load_fuzzer round_trip_fuzzer check_fuzzer render_fuzzer)
+  targets=(kbd_reader_fuzzer xml_load_fuzzer round_trip_fuzzer check_fuzzer render_fuzzer
+           bmp_decode_fuzzer)
 fi
 
 dir=build/fuzz
@@ -35,12 +36,14 @@ seeds_of() {
     kbd_reader_fuzzer | round_trip_fuzzer | render_fuzzer) echo "fuzz/corpus/kbd examples" ;;
     xml_load_fuzzer) echo "fuzz/corpus/xml schema/testdata" ;;
     check_fuzzer) echo "fuzz/corpus/kbd fuzz/corpus/xml examples schema/testdata" ;;
+    bmp_decode_fuzzer) echo "fuzz/corpus/bmp" ;;
     *) echo "unknown fuzz target: $1" >&2; return 1 ;;
   esac
 }
 dict_of() {
   case "$1" in
     xml_load_fuzzer | check_fuzzer) echo fuzz/xml.dict ;;
+    bmp_decode_fuzzer) echo fuzz/bmp.dict ;;
     *) echo fuzz/kbd.dict ;;
   esac
 }

@@ -5,8 +5,10 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ libxml2-dev libxml2-utils libgtest-dev libbenchmark-dev
           libuchardet-dev  # the code page guess of legacy keyboards
+          zlib1g-dev       # bitmaps embedded in pictures as PNG
           clang libclang-rt-14-dev clang-format
           groff-base dpkg-dev file  # manual page check; .deb dependency scan by CPack
+          groff                     # the manual pages as HTML for the Windows zip (groff -Thtml)
           librsvg2-bin python3      # pictures of dravonix-render as PNG, read back by the tests
           chromium fonts-dejavu-core  # the batch index page, opened in a real browser
           # The web page: the core compiled to WebAssembly, and the page driven

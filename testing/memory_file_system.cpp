@@ -269,6 +269,7 @@ FileInfo MemoryFileSystem::GetFileInfo(const std::string& path) {
     if (entry == nullptr) return info;
     info.kind = entry->kind;
     info.modified = entry->modified;
+    if (entry->kind == FileKind::kFile) info.size = entry->content.size();
     info.identity = {1, entry->number};
     return info;
 }

@@ -36,4 +36,12 @@ CommandResult RunCommand(const std::string& program, const std::vector<std::stri
     return result;
 }
 
+void SetInheritedVariable(const std::string& name, const std::string& value) {
+    if (value.empty()) {
+        ::unsetenv(name.c_str());
+    } else {
+        ::setenv(name.c_str(), value.c_str(), 1);
+    }
+}
+
 }  // namespace dravonix

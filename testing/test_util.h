@@ -58,6 +58,10 @@ enum class Xmllint {
 };
 Xmllint CheckWithXmllint(const std::string& path);
 
+/// Sets an environment variable of this process, which the programs it runs
+/// inherit; an empty value removes it.
+void SetInheritedVariable(const std::string& name, const std::string& value);
+
 /// What a finished command left behind.
 struct CommandResult {
     int exit_code = -1;  // as a shell sees it (0..255), or -1 when it did not exit

@@ -6,6 +6,8 @@
 #define NOMINMAX
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "platform/path_encoding.h"
 #include "testing/test_util.h"
 
@@ -107,6 +109,12 @@ CommandResult RunCommand(const std::string& program, const std::vector<std::stri
     result.out = ReadFile(capture / "out");
     result.err = ReadFile(capture / "err");
     return result;
+}
+
+void SetInheritedVariable(const std::string& name, const std::string& value) {
+    // The process's own environment, which CreateProcess hands on, and the C
+    // run-time's copy of it.
+    (void)::_putenv_s(name.c_str(), value.c_str());
 }
 
 }  // namespace dravonix

@@ -2,6 +2,7 @@
 // summaries, -q, the choice of reader and the exit codes.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,21 @@ namespace dravonix {
 namespace {
 
 const std::string kExample = DRAVONIX_SOURCE_DIR "/examples/compact_pad.kbd";
+
+// The example keyboard in dir, with the images and sounds it names, which
+// the example folder lacks.
+std::string CompletePad(const ScratchDir& dir) {
+    for (const char* folder : {"images", "sounds"}) {
+        std::filesystem::create_directories(NativePath(dir / folder));
+    }
+    for (const char* media :
+         {"images/pad_normal.jpg", "images/pad_pressed.jpg", "images/numpad.jpg",
+          "sounds/click.wav", "sounds/thock.wav", "sounds/macro start.wav"}) {
+        WriteFile(dir / media, "media");
+    }
+    WriteFile(dir / "pad.kbd", ReadFile(kExample));
+    return dir / "pad.kbd";
+}
 
 CommandResult Check(const std::vector<std::string>& args) {
     return RunCommand(DRAVONIX_CHECK_BIN, args);
@@ -39,15 +55,16 @@ const char kEdited[] =
 
 TEST(Check, CleanFilesOfBothFormats) {
     ScratchDir dir;
+    const std::string pad = CompletePad(dir);
     ASSERT_EQ(RunCommand(DRAVONIX_BIN, {kExample, dir / "pad.xml"}).exit_code, 0);
     // The name decides for .kbd files, the content for the others.
     WriteFile(dir / "pad.txt", ReadFile(kExample));
-    CommandResult result = Check({dir / "pad.xml", kExample, dir / "pad.txt"});
+    CommandResult result = Check({dir / "pad.xml", pad, dir / "pad.txt"});
     EXPECT_EQ(result.exit_code, 0);
     EXPECT_EQ(result.out, ConsoleText(dir / "pad.xml" +
                                       ": 2 panels, 20 keys, 2 macros, 4 sounds; 0 warnings "
                                       "(read as XML)\n" +
-                                      kExample +
+                                      pad +
                                       ": 2 panels, 20 keys, 2 macros, 4 sounds; 0 warnings "
                                       "(read as .kbd)\n" +
                                       dir / "pad.txt" +
@@ -77,18 +94,19 @@ TEST(Check, WarningsInTheCompilersFormAndQuietSummaries) {
                           ":3: warning: Element 'subkeydef': The attribute 'docked' is "
                           "required but missing. [schema]\n" +
                           file +
-                          ": 1 panel, 0 keys, 0 macros, 0 sounds; 4 warnings "
-                          "(read as XML)\n"
+                          ": 1 panel, 0 keys, 0 macros, 0 sounds; 4 warnings: 1 attribute "
+                          "and 1 comment dropped, 2 from the schema (read as XML)\n"
                           "1 file checked: 0 clean, 1 with warnings, 0 unreadable\n"));
     EXPECT_EQ(result.err, "");
 
-    result = Check({"-q", file, kExample});
+    const std::string pad = CompletePad(dir);
+    result = Check({"-q", file, pad});
     EXPECT_EQ(result.exit_code, 1);
     EXPECT_EQ(result.out,
               ConsoleText(file +
-                          ": 1 panel, 0 keys, 0 macros, 0 sounds; 4 warnings "
-                          "(read as XML)\n" +
-                          kExample +
+                          ": 1 panel, 0 keys, 0 macros, 0 sounds; 4 warnings: 1 attribute "
+                          "and 1 comment dropped, 2 from the schema (read as XML)\n" +
+                          pad +
                           ": 2 panels, 20 keys, 2 macros, 4 sounds; 0 warnings (read as .kbd)\n"
                           "2 files checked: 1 clean, 1 with warnings, 0 unreadable\n"));
 }
@@ -102,7 +120,8 @@ TEST(Check, UnreadableFilesGoToStandardErrorAndExitTwo) {
     EXPECT_EQ(result.exit_code, 2);
     EXPECT_EQ(result.out,
               ConsoleText(dir / "edited.xml" +
-                          ": 1 panel, 0 keys, 0 macros, 0 sounds; 4 warnings (read as XML)\n"
+                          ": 1 panel, 0 keys, 0 macros, 0 sounds; 4 warnings: 1 attribute and 1 "
+                          "comment dropped, 2 from the schema (read as XML)\n"
                           "3 files checked: 0 clean, 1 with warnings, 2 unreadable\n"));
     const std::string err = result.err;
     EXPECT_EQ(err.find(dir / "missing.kbd: error: cannot open: "), 0u) << err;
@@ -123,7 +142,9 @@ TEST(Check, ArgumentsThatAreNoFiles) {
         CommandResult result = Check(c.args);
         EXPECT_EQ(result.exit_code, c.exit_code);
         const std::string& usage = c.usage_on_stdout ? result.out : result.err;
-        EXPECT_NE(usage.find("Usage: dravonix-check [-q] FILE..."), std::string::npos) << usage;
+        EXPECT_NE(usage.find("Usage: dravonix-check [-q] [--format=text|json] FILE|FOLDER..."),
+                  std::string::npos)
+            << usage;
         EXPECT_EQ(c.usage_on_stdout ? result.err : result.out, "");
     }
     CommandResult version = Check({"--version"});
@@ -136,7 +157,7 @@ TEST(Check, ArgumentsThatAreNoFiles) {
 namespace dravonix {
 
 // The bundled messy keyboard gives the report bundled beside it, and every
-// other example is clean.
+// other example misses only its images and sounds, which are not bundled.
 TEST(Check, BundledExamplesGiveTheirReports) {
     const std::string examples = DRAVONIX_SOURCE_DIR "/examples/";
     CommandResult result = Check({examples + "messy.kbd"});
@@ -148,8 +169,73 @@ TEST(Check, BundledExamplesGiveTheirReports) {
     }
     EXPECT_EQ(report, ConsoleText(ReadFile(examples + "messy.check.txt")));
     for (const char* clean : {"compact_pad.kbd", "numeric_keypad.kbd", "typewriter.kbd"}) {
-        EXPECT_EQ(Check({"-q", examples + clean}).exit_code, 0) << clean;
+        result = Check({examples + clean});
+        for (std::size_t at = result.out.find(" warning: "); at != std::string::npos;
+             at = result.out.find(" warning: ", at + 1)) {
+            const std::size_t end = result.out.find('\n', at);
+            EXPECT_NE(result.out.substr(at, end - at).find("[media-missing]"), std::string::npos)
+                << clean << ": " << result.out.substr(at, end - at);
+        }
     }
+}
+
+}  // namespace dravonix
+
+namespace dravonix {
+
+// A folder of a realistic collection: the check finds the keyboards as the
+// batch does, groups repeated findings once per cause, says what each file
+// lost and kept with notes, and tells the files that hold no keyboard.
+TEST(Check, AFolderOfKeyboardsAndWhatReadingThemDid) {
+    ScratchDir dir;
+    const std::string folder = dir / "collection";
+    ASSERT_TRUE(std::filesystem::create_directories(NativePath(folder + "/old")));
+    WriteFile(folder + "/pad.kbd",
+              "[KEYDEF]\nBoard\n[SOUNDS]\n1=click.wav\n[/SOUNDS]\n[NOT INFLUENCED BY SHIFT]\n"
+              "[0,0,1,1], 5, 1, 65, 0, 'a'\n[1,0,2,1], 5, 1, 66, 0, 'b'\n"
+              "[2,0,3,1], 5, 1, 67, 0, 'c'\n[3,0,4,1], 1, l, 68, 0, 'd'\n"
+              "[/NOT INFLUENCED BY SHIFT]\n[/KEYDEF]\n");
+    WriteFile(folder + "/old/empty.KBD", "");
+    WriteFile(folder + "/old/moved.kbd", "<keydef name=\"Moved\">\n<subkeydef/>\n</keydef>\n");
+    WriteFile(folder + "/old/notes.txt", "not a keyboard\n");
+    CommandResult result = Check({folder});
+    EXPECT_EQ(result.exit_code, 1);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out,
+              ConsoleText(folder +
+                          "/old/empty.KBD:1: warning: no [KEYDEF] block found: the file holds no "
+                          "keyboard [no-keydef]\n" +
+                          folder +
+                          "/old/empty.KBD: 0 panels, 0 keys, 0 macros, 0 sounds; 1 warning: no "
+                          "keyboard (read as .kbd)\n" +
+                          folder +
+                          "/old/moved.kbd:1: warning: this is an XML keyboard file: use "
+                          "dravonix-resave [no-keydef]\n" +
+                          folder +
+                          "/old/moved.kbd: 0 panels, 0 keys, 0 macros, 0 sounds; 1 warning: no "
+                          "keyboard (read as .kbd)\n" +
+                          folder +
+                          "/pad.kbd:4: warning: sound 1 \"click.wav\" is missing "
+                          "[media-missing]\n" +
+                          folder +
+                          "/pad.kbd:7: warning: sound 5 is not in the panel's table: 3 keys, "
+                          "lines 7, 8, 9 [sound-missing]\n" +
+                          folder +
+                          "/pad.kbd:10: warning: key line has no type (\"l, 68, 0, 'd'\" is not "
+                          "a number): key dropped [key-line-unread]\n" +
+                          folder +
+                          "/pad.kbd: 1 panel, 3 keys, 0 macros, 1 sound; 5 warnings: 1 key line "
+                          "dropped, 3 keys and 1 media file kept with notes (read as .kbd)\n"
+                          "3 files checked: 0 clean, 3 with warnings, 0 unreadable\n"));
+
+    // A folder without keyboards is an error, so that swapped or mistyped
+    // arguments do not pass as clean.
+    ASSERT_TRUE(std::filesystem::create_directories(NativePath(dir / "empty folder")));
+    result = Check({dir / "empty folder"});
+    EXPECT_EQ(result.exit_code, 2);
+    EXPECT_EQ(result.out, ConsoleText("1 file checked: 0 clean, 0 with warnings, 1 unreadable\n"));
+    EXPECT_EQ(result.err, ConsoleText(dir / "empty folder" +
+                                      ": error: no legacy keyboard (*.kbd) in the folder\n"));
 }
 
 }  // namespace dravonix

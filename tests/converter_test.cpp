@@ -62,13 +62,14 @@ TEST(Converter, OutputFolderThatDoesNotExistIsAnError) {
     EXPECT_EQ(CountEntries(dir.path()), 1);
 }
 
-TEST(Converter, EmptyInputGivesAnEmptyKeyboard) {
+TEST(Converter, EmptyInputGivesAnEmptyKeyboardAndAWarning) {
     ScratchDir dir;
     WriteFile(dir / "in.kbd", "");
     CommandResult result = Convert({dir / "in.kbd", dir / "out.xml"});
     EXPECT_EQ(result.exit_code, 0);
-    EXPECT_EQ(result.out, "") << "a successful conversion prints nothing";
-    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "") << "a successful conversion prints nothing on standard output";
+    EXPECT_EQ(result.err, ConsoleText("dravonix: warning: " + dir / "in.kbd" +
+                                      ": no [KEYDEF] block found: the file holds no keyboard\n"));
     EXPECT_EQ(ReadFile(dir / "out.xml"), "<keydef name=\"\"/>");
 }
 
@@ -132,9 +133,11 @@ TEST(Commands, InformationOptionsAndUnknownOptions) {
          "Syntax: dravonix-resave Inputfile.xml Outputfile.xml\n", 255, true},
         {DRAVONIX_RENDER_BIN, "dravonix-render",
          "Syntax: dravonix-render Inputfile Outputfile.svg\n", 255, true},
-        {DRAVONIX_CHECK_BIN, "dravonix-check", "Usage: dravonix-check [-q] FILE...\n", 2, false},
+        {DRAVONIX_CHECK_BIN, "dravonix-check",
+         "Usage: dravonix-check [-q] [--format=text|json] FILE|FOLDER...\n", 2, false},
         {DRAVONIX_BATCH_BIN, "dravonix-batch",
-         "Usage: dravonix-batch [-j N] [--force] [--xml-only] SOURCE_DIR DEST_DIR\n", 2, false},
+         "Usage: dravonix-batch [-j N] [--force] [--xml-only] [--no-media] [--single-page]\n", 2,
+         false},
     };
     for (const Tool& tool : tools) {
         SCOPED_TRACE(tool.name);
@@ -207,73 +210,91 @@ TEST(Converter, JudgesTheInputAsItWasBeforeTheSave) {
     ScratchDir dir;
     WriteFile(dir / "pad.txt", "Board\n");
     CommandResult result = Convert({dir / "pad.txt", dir / "pad.txt"});
-    EXPECT_EQ(result.err.find("looks like an XML keyboard file"), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("XML"), std::string::npos) << result.err;
 }
 
 TEST(Converter, SaysWhenTheInputIsAnXmlKeyboard) {
     ScratchDir dir;
-    WriteFile(dir / "pad.xml", "<keydef name=\"Board\"/>\n");
-    CommandResult result = Convert({dir / "pad.xml", dir / "out.xml"});
+    WriteFile(dir / "pad.kbd", "<keydef name=\"Board\"/>\n");
+    CommandResult result = Convert({dir / "pad.kbd", dir / "out.xml"});
     EXPECT_EQ(result.exit_code, 0);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, ConsoleText("dravonix: warning: " + dir / "pad.xml" +
-                                      ": looks like an XML keyboard file, not a legacy one; did "
-                                      "you mean 'dravonix-resave'?\n"));
+    EXPECT_EQ(result.err, ConsoleText("dravonix: warning: " + dir / "pad.kbd" +
+                                      ": this is an XML keyboard file: use dravonix-resave\n"));
 }
 
 }  // namespace dravonix
 
 namespace dravonix {
 
-TEST(Converter, WarnsOfWhatItDidNotConvert) {
+// The command the warnings suggest, as the platform's shell takes it.
+std::string CheckHint(const std::string& file) {
+    const bool windows = std::string_view(DRAVONIX_BIN).ends_with(".exe");
+    return std::string("'dravonix-check") + (windows ? ".exe" : "") + " \"" + file + "\"'";
+}
+
+// Losses (content not in the XML) are told apart from notes (content there,
+// changed or naming a sound that is not defined), each line counted once.
+TEST(Converter, WarnsOfWhatItDroppedApartFromWhatItKeptWithNotes) {
     ScratchDir dir;
     struct Case {
         const char* what;
         std::string input;
         std::string warning;  // after "dravonix: warning: IN: "; empty for none
     };
+    const std::string keys_with_sound_5 =
+        "[0,0,1,1], 5, 1, 65, 0, 'a'\n[1,0,2,1], 5, 1, 66, 0, 'b'\n"
+        "[2,0,3,1], 5, 1, 67, 0, 'c'\n[3,0,4,1], 5, 1, 68, 0, 'd'\n";
     const Case cases[] = {
         {"clean", "[KEYDEF]\nBoard\n[/KEYDEF]\n", ""},
-        {"last block not closed, a typo in a type",
+        {"every key kept, naming a sound the panel lacks",
+         "[KEYDEF]\nBoard\n[SOUNDS]\n1=click.wav\n[/SOUNDS]\n[NOT INFLUENCED BY SHIFT]\n" +
+             keys_with_sound_5 + "[/NOT INFLUENCED BY SHIFT]\n[/KEYDEF]\n",
+         "4 keys kept with notes"},
+        {"a panel not closed, whose own findings go with it, and a typo in a type",
          "[KEYDEF]\nBoard\n[NOT INFLUENCED BY SHIFT]\n[0,0,1,1], 1, l, 65, 0, 'a'\n"
-         "[/NOT INFLUENCED BY SHIFT]\n[/KEYDEF]\n[KEYDEF]\nxres=800\n",
-         "1 panel and 1 line not converted"},
-        {"one line with two findings: a number too large, a target too long",
+         "[/NOT INFLUENCED BY SHIFT]\n[/KEYDEF]\n[KEYDEF]\nxres=800\n[SHIFT/CAPS OFF]\n"
+         "[0,0,1,1], 1, l, 65, 0, 'a'\n",
+         "1 panel and 1 key line dropped"},
+        {"one key with two findings: a number too large, a target too long",
          "[KEYDEF]\nBoard\n[NOT INFLUENCED BY SHIFT]\n[0,0,1,1], 99999999999, 16, \"" +
              std::string(130, 't') + "\"\n[/NOT INFLUENCED BY SHIFT]\n[/KEYDEF]\n",
-         "1 line not converted"},
+         "1 key kept with notes"},
         {"UTF-8 with a character Windows-1252 lacks",
          "\xEF\xBB\xBF[KEYDEF]\nPav\xC3\xA9 \xE2\x82\xAC \xE2\x86\x92\n[/KEYDEF]\n",
-         "1 line not converted"},
+         "1 line kept with notes"},
     };
+    const std::string in = dir / "in.kbd";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        WriteFile(dir / "in.kbd", c.input);
-        CommandResult result = Convert({dir / "in.kbd", dir / "out.xml"});
+        WriteFile(in, c.input);
+        CommandResult result = Convert({in, dir / "out.xml"});
         EXPECT_EQ(result.exit_code, 0);
         EXPECT_EQ(result.out, "");
-        const std::string in = dir / "in.kbd";
         EXPECT_EQ(result.err, c.warning.empty()
                                   ? std::string()
                                   : ConsoleText("dravonix: warning: " + in + ": " + c.warning +
-                                                "; 'dravonix-check " + in + "' lists them\n"));
+                                                "; " + CheckHint(in) + " lists them\n"));
     }
     // The UTF-8 keyboard's name: é and € have Windows-1252 bytes, → becomes "?".
     EXPECT_TRUE(
         ReadFile(dir / "out.xml").starts_with("<keydef name=\"Pav\xC3\xA9 \xE2\x82\xAC ?\">"));
 }
 
-TEST(Resave, WarnsOfWhatItDidNotKeep) {
+// The resave counts what its reader drops and changes, never what the
+// schema says (the panel below lacks attributes the schema requires).
+TEST(Resave, WarnsOfWhatItDroppedApartFromWhatItKeptWithNotes) {
     ScratchDir dir;
     WriteFile(dir / "in.xml",
-              "<keydef name=\"x\">\n<!-- note -->\n<subkeydef name=\"p\" dockd=\"true\"/>\n"
-              "</keydef>\n");
+              "<keydef name=\"x\">\n<!-- note -->\n<subkeydef name=\"p\" dockd=\"true\" "
+              "docked=\"yes\"/>\n</keydef>\n");
     CommandResult result = RunCommand(DRAVONIX_RESAVE_BIN, {dir / "in.xml", dir / "out.xml"});
     EXPECT_EQ(result.exit_code, 0);
     const std::string in = dir / "in.xml";
     EXPECT_EQ(result.err, ConsoleText("dravonix-resave: warning: " + in +
-                                      ": 2 lines not kept as written; 'dravonix-check " + in +
-                                      "' lists them\n"));
+                                      ": 1 attribute and 1 comment dropped, 1 value kept with "
+                                      "notes; " +
+                                      CheckHint(in) + " lists them\n"));
     WriteFile(dir / "clean.xml", ReadFile(dir / "out.xml"));
     result = RunCommand(DRAVONIX_RESAVE_BIN, {dir / "clean.xml", dir / "clean.xml"});
     EXPECT_EQ(result.exit_code, 0);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks the documentation artefacts:
-#  - the manual pages render without any groff warning;
+#  - the manual pages render without any groff warning, and each one's SEE
+#    ALSO names the other four tools;
 #  - schema/testdata/valid*.xml validate against schema/keyboard.xsd;
 #  - schema/testdata/invalid*.xml are well-formed but rejected by the schema.
 # With a converter path as argument it also converts examples/*.kbd and
@@ -38,6 +39,21 @@ for page in man/*.1; do
     else
         pass
     fi
+done
+
+# Each page's SEE ALSO names every other tool, so that a reader of one finds
+# all five.
+tools=(dravonix dravonix-resave dravonix-check dravonix-render dravonix-batch)
+for tool in "${tools[@]}"; do
+    see_also=$(sed -n '/^\.SH "SEE ALSO"/,$p' "man/$tool.1" | sed 's/\\-/-/g')
+    for other in "${tools[@]}"; do
+        [ "$other" = "$tool" ] && continue
+        if grep -q "^\.BR $other (1)" <<<"$see_also"; then
+            pass
+        else
+            fail "man/$tool.1: SEE ALSO does not name $other(1)"
+        fi
+    done
 done
 
 shopt -s nullglob

@@ -75,4 +75,5 @@ def main():
         print(*(round((c * alpha + 255 * (255 - alpha)) / 255) for c in pixel[:3]))
 
 
-main()
+if __name__ == "__main__":
+    main()

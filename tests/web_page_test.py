@@ -89,6 +89,10 @@ def make_inputs(source, bin_dir, root):
         f.write(f'[KEYDEF]\n{HOSTILE}\nxres=800\nnormal jpeg={HOSTILE_IMAGE}\n'
                 "[NOT INFLUENCED BY SHIFT]\n[0,0,60,0,60,40,0,40], 1, 1, 65, 0, 'a'\n"
                 '[/NOT INFLUENCED BY SHIFT]\n[/KEYDEF]\n')
+    # Files named .kbd that hold no keyboard: warnings, never clean.
+    open(os.path.join(more, 'empty.kbd'), 'w').close()
+    with open(os.path.join(more, 'moved.kbd'), 'w') as f:
+        f.write('<keydef name="Moved">\n<subkeydef name="1"/>\n</keydef>\n')
     single = os.path.join(root, 'single')
     os.makedirs(single)
     subprocess.run([os.path.join(bin_dir, 'dravonix'), os.path.join(source, 'examples',
@@ -126,7 +130,7 @@ def native_outputs(bin_dir, inputs, expected):
                              capture_output=True, encoding='utf-8')
         lines = run.stdout.splitlines(keepends=True)[:-1] + run.stderr.splitlines(keepends=True)
         summary = re.search(r': (\d+) panels?, (\d+) keys?, \d+ macros?, \d+ sounds?; '
-                            r'(\d+) warnings? \(read as (\.kbd|XML)\)$', lines[-1])
+                            r'(\d+) warnings?(?:: [^(]*)? \(read as (\.kbd|XML)\)$', lines[-1])
         row = [['clean', 'warnings', 'failed'][run.returncode], *summary.groups()[:3]] \
             if summary else ['failed', '', '', '']
         results[path] = {

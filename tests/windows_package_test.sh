@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Windows zip of a build with CPack and checks it:
 #  - it is dravonix-VERSION-win64.zip and holds one folder of that name with
-#    both programs, the schema, the examples and README-windows.txt (CR LF
-#    line ends), nothing else;
+#    the five programs, the schema, the examples, the manual pages as HTML
+#    and README-windows.txt (CR LF line ends, speaking of every program),
+#    nothing else;
 #  - its programs import only DLLs that come with Windows;
 #  - run from the unpacked folder (through RUNNER, Wine here), they convert
 #    and resave a file under a name that is not ASCII into the reviewed text,
@@ -55,7 +56,8 @@ root=$workdir/$name
 expected=$(
     cd "$source_dir"
     printf '%s\n' README-windows.txt dravonix-batch.exe dravonix-check.exe dravonix-render.exe dravonix-resave.exe dravonix.exe keyboard.xsd \
-        examples/*.kbd |
+        examples/*.kbd manual/dravonix.html manual/dravonix-resave.html manual/dravonix-check.html \
+        manual/dravonix-render.html manual/dravonix-batch.html |
         LC_ALL=C sort
 )
 actual=$(cd "$workdir" && find . -type f ! -path ./out/\* | sed 's|^\./||' | LC_ALL=C sort)
@@ -70,6 +72,17 @@ if [ -f "$readme" ] && ! grep -qv $'\r$' "$readme" && grep -q "^dravonix $versio
 else
     fail "README-windows.txt does not have CR LF line ends and the version throughout"
 fi
+
+# The manual pages as web pages, and a README that speaks of every program.
+for program in dravonix dravonix-resave dravonix-check dravonix-render dravonix-batch; do
+    if ! grep -q "<title>${program^^}</title>" "$root/manual/$program.html" 2>/dev/null; then
+        fail "manual/$program.html is not the manual page of $program"
+    elif ! grep -q "$program.exe" "$readme"; then
+        fail "README-windows.txt does not speak of $program.exe"
+    else
+        pass
+    fi
+done
 
 if bash "$source_dir/tests/windows_imports_test.sh" "$objdump" "$root/dravonix.exe" \
     "$root/dravonix-resave.exe" >/dev/null; then

@@ -99,8 +99,9 @@
     }
   }
 
-  function convert(path, bytes, codePage) {
-    return inModule((instance) => call(instance, 'dravonix_convert', path, bytes, [codePage],
+  function convert(path, bytes, codePage, mediaFolder) {
+    return inModule((instance) => call(instance, 'dravonix_convert', path, bytes,
+      [codePage, mediaFolder],
       (m, status) => ({
         status,
         xml: part(m, 0),
@@ -123,35 +124,41 @@
   const isImage = (name) => /\.(jpe?g|png|gif|bmp)$/i.test(name);
   const folderOf = (path) => path.slice(0, Math.max(path.lastIndexOf('/'), 0));
 
-  // Each drop or pick is a batch: its keyboards, and its pictures, which
-  // the module gets (below /files/BATCH/) when a preview needs them.
+  // Each drop or pick is a batch: its keyboards, and the other files beside
+  // them, which the module gets (below /files/BATCH/) before it checks or
+  // draws a keyboard: pictures with their bytes, anything else (sounds)
+  // empty, as the check only asks whether such a file is there.
   let batchCount = 0;
 
   function makeBatch(found) {
-    const batch = {number: ++batchCount, images: [], writtenIn: 0};
+    const batch = {number: ++batchCount, media: [], writtenIn: 0};
     const keyboards = [];
     for (const {file, path, inFolder} of found) {
       if (isImage(path)) {
-        batch.images.push({file, path});
+        batch.media.push({file, path, image: true});
       } else if (!inFolder || isKbd(path)) {
         keyboards.push({file, path, batch});
+      } else {
+        batch.media.push({file, path, image: false});
       }
     }
     keyboards.sort((a, b) => (a.path < b.path ? -1 : a.path > b.path ? 1 : 0));
     return keyboards;
   }
 
-  // Puts the batch's pictures into the module's files, once per instance.
-  async function writeImages(batch, instance) {
+  // Puts the batch's other files into the module's files, once per instance.
+  async function writeMedia(batch, instance) {
     if (batch.writtenIn === moduleNumber) return;
-    for (const {file, path} of batch.images) {
+    instance.FS.mkdirTree(`/files/${batch.number}`);
+    for (const {file, path, image} of batch.media) {
       const target = `/files/${batch.number}/${path}`;
-      const bytes = new Uint8Array(await file.arrayBuffer());
+      const bytes = image ? new Uint8Array(await file.arrayBuffer()) : new Uint8Array(0);
       instance.FS.mkdirTree(folderOf(target));
       instance.FS.writeFile(target, bytes);
     }
     batch.writtenIn = moduleNumber;
   }
+  const mediaFolder = (keyboard) => `/files/${keyboard.batch.number}/${folderOf(keyboard.path)}`;
 
   // Every file below a dropped folder, with its path from the folder.
   async function walk(entry, found) {
@@ -283,10 +290,9 @@
     try {
       const bytes = new Uint8Array(await keyboard.file.arrayBuffer());
       const instance = await startModule();
-      await writeImages(keyboard.batch, instance);
+      await writeMedia(keyboard.batch, instance);
       const start = performance.now();
-      const svg = await draw(keyboard.path, bytes,
-        `/files/${keyboard.batch.number}/${folderOf(keyboard.path)}`, keyboard.codePage);
+      const svg = await draw(keyboard.path, bytes, mediaFolder(keyboard), keyboard.codePage);
       performance.measure(`draw ${keyboard.path}`, {start, end: performance.now()});
       if (!svg) {
         note.textContent = 'This keyboard cannot be drawn.';
@@ -370,8 +376,9 @@
       let result;
       try {
         const bytes = new Uint8Array(await keyboard.file.arrayBuffer());
+        await writeMedia(keyboard.batch, await startModule());
         const start = performance.now();
-        result = await convert(keyboard.path, bytes, keyboard.codePage);
+        result = await convert(keyboard.path, bytes, keyboard.codePage, mediaFolder(keyboard));
         performance.measure(`convert ${keyboard.path}`, {start, end: performance.now()});
       } catch (error) {
         result = {status: 2, error: error.message, report: ''};

@@ -2,6 +2,7 @@
 
 #include "check/input_kind.h"
 #include "check/kbd_check.h"
+#include "check/report_text.h"
 #include "check/xml_check.h"
 #include "dom/dom.h"
 #include "kbd/kbd_reader.h"
@@ -11,26 +12,10 @@
 
 namespace dravonix {
 
-namespace {
-
-// The lines dravonix-check prints for a file it could read: the findings,
-// then the summary naming the reader.
-std::string ReportLines(std::string_view name, const CheckReport& report, std::string_view reader) {
-    std::string text;
-    for (const Finding& finding : report.findings) {
-        text.append(FormatFinding(name, finding)).push_back('\n');
-    }
-    text.append(FormatSummary(name, report)).append(" (read as ");
-    text.append(reader).append(")\n");
-    return text;
-}
-
-}  // namespace
-
 const char* OfferedCodePages() { return ""; }
 
 WebConversion ConvertKeyboard(std::string_view name, std::string_view bytes,
-                              std::string_view code_page) {
+                              std::string_view code_page, const std::string& media_folder) {
     WebConversion result;
     if (!code_page.empty()) {
         result.error = "the code page \"" + std::string(code_page) + "\" is not offered";
@@ -38,6 +23,8 @@ WebConversion ConvertKeyboard(std::string_view name, std::string_view bytes,
     }
     KeyDefDocument document;
     CheckReport report;
+    const MediaFolder media{SystemFileSystem(), media_folder};
+    const MediaFolder* media_check = media_folder.empty() ? nullptr : &media;
     if (ChooseReader(name, bytes) == InputKind::kKbd) {
         // One read gives the model dravonix saves and the findings
         // dravonix-check reports: the observer never changes what is read.
@@ -46,26 +33,29 @@ WebConversion ConvertKeyboard(std::string_view name, std::string_view bytes,
         ReadKbdBytes(bytes, document.keydef, &findings);
         report.readable = true;
         report.counts = CountKeyboard(document.keydef);
+        if (media_check != nullptr) {
+            CheckMedia(media, document.keydef, findings.media_lines(), report);
+        }
         report.SortByLine();
     } else {
         result.reader = "XML";
-        CheckXmlMemory(bytes, report);
+        CheckXmlMemory(bytes, report, media_check);
         if (!report.readable) {
             result.error = FormatReadError(name, report);
-            result.report = result.error + "\n";
+            result.report = FormatCheckReport(name, report);
             return result;
         }
         if (LoadKeyboardMemory(bytes, document) != KeyboardLoad::kLoaded) {
             // Well-formed, but its root is no keyboard: the report says so.
             result.error = "not a keyboard file: its root element is not \"keydef\"";
-            result.report = ReportLines(name, report, result.reader);
+            result.report = FormatCheckReport(name, report);
             result.warnings = report.findings.size();
             return result;
         }
     }
     result.counts = report.counts;
     result.warnings = report.findings.size();
-    result.report = ReportLines(name, report, result.reader);
+    result.report = FormatCheckReport(name, report);
     if (!SaveToText(document, &result.xml)) {
         result.error = "out of memory";
         return result;
@@ -80,13 +70,16 @@ bool DrawKeyboard(std::string_view name, std::string_view bytes, const std::stri
     svg->clear();
     if (!code_page.empty()) return false;
     KeyDefDocument document;
+    CheckReport check;  // of a legacy file, for the image paths it cut
     if (ChooseReader(name, bytes) == InputKind::kKbd) {
-        ReadKbdBytes(bytes, document.keydef);
+        KbdFindingCollector findings(check);
+        ReadKbdBytes(bytes, document.keydef, &findings);
     } else if (LoadKeyboardMemory(bytes, document) != KeyboardLoad::kLoaded) {
         return false;
     }
     DomDocument picture;
-    if (Failed(BuildKeyboardSvg(document.keydef, image_folder, &picture)) ||
+    if (Failed(BuildKeyboardSvg(document.keydef, image_folder, &picture, SystemFileSystem(),
+                                check.cut_images)) ||
         Failed(picture.SaveToString(svg))) {
         svg->clear();
         return false;

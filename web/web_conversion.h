@@ -31,10 +31,13 @@ const char* OfferedCodePages();
 /// shows it) whose content is bytes, with the legacy reader or the XML
 /// reader, chosen by the name and the content as dravonix-check chooses.
 /// code_page is "" for the default; any other is refused (see
-/// OfferedCodePages). Needs the COM runtime started on the calling thread.
-/// Never throws but std::bad_alloc.
+/// OfferedCodePages). The media files the keyboard names are looked up from
+/// media_folder, the folder the page put the files beside it in, as
+/// dravonix-check looks them up beside the keyboard ("" looks up none).
+/// Needs the COM runtime started on the calling thread. Never throws but
+/// std::bad_alloc.
 WebConversion ConvertKeyboard(std::string_view name, std::string_view bytes,
-                              std::string_view code_page);
+                              std::string_view code_page, const std::string& media_folder = "");
 
 /// Reads the same file as ConvertKeyboard does and draws it into *svg (an
 /// SVG document), looking panel images up relative to image_folder as

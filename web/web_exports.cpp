@@ -56,14 +56,16 @@ void Run(Action action) {
 
 extern "C" {
 
-/// Converts and checks one keyboard file (ConvertKeyboard): name and
-/// code_page are NUL-terminated UTF-8, bytes holds size bytes. Returns what
-/// the commands return as their exit status: 0 converted and clean, 1
-/// converted with warnings, 2 not converted (part 3 says why).
-int dravonix_convert(const char* name, const char* bytes, std::size_t size, const char* code_page) {
+/// Converts and checks one keyboard file (ConvertKeyboard): name, code_page
+/// and media_folder are NUL-terminated UTF-8, bytes holds size bytes.
+/// Returns what the commands return as their exit status: 0 converted and
+/// clean, 1 converted with warnings, 2 not converted (part 3 says why).
+int dravonix_convert(const char* name, const char* bytes, std::size_t size, const char* code_page,
+                     const char* media_folder) {
     outcome = dravonix::WebConversion();
     Run([&] {
-        outcome = dravonix::ConvertKeyboard(name, std::string_view(bytes, size), code_page);
+        outcome =
+            dravonix::ConvertKeyboard(name, std::string_view(bytes, size), code_page, media_folder);
     });
     if (!outcome.converted) return 2;
     return outcome.clean ? 0 : 1;

@@ -39,6 +39,7 @@ HRESULT KeyDefinition::Load(const DomNode& /*node*/) {
 HRESULT SubKeyDefinition::Load(const DomNode& /*node*/) {
     // A panel's geometry, language and docking are never inherited from what
     // the object held before: absent values read as 0, -1 and not docked.
+    if (ReadReport* report = ReadReport::Current()) report->BeginPanel();
     dockrect = DockRect{};
     hotspot = HotSpot{};
     language = -1;
@@ -98,6 +99,9 @@ HRESULT ImageSource::Load(const DomNode& /*node*/) {
             return Failed(color_status) ? color_status : S_OK;
         case 2:
             filename = std::move(read_filename);
+            if (ReadReport* report = ReadReport::Current()) {
+                report->NamedMedia(element, MediaRole::kDockBackground, -1);
+            }
             return S_OK;
         case 3:
             resourceid = read_resourceid;
@@ -118,10 +122,13 @@ HRESULT KeyImages::Load(const DomNode& /*node*/) {
     if (Failed(status)) return status;
     // The last element of a type wins; other types, in any letter case, are
     // not images of the panel.
+    ReadReport* report = ReadReport::Current();
     if (type == "normal") {
         panel_->jpegnormal = std::move(text);
+        if (report != nullptr) report->NamedMedia(element, MediaRole::kNormalImage, -1);
     } else if (type == "pressed") {
         panel_->jpegpressed = std::move(text);
+        if (report != nullptr) report->NamedMedia(element, MediaRole::kPressedImage, -1);
     }
     return S_OK;
 }
@@ -144,6 +151,7 @@ void SoundList::NoteSound(std::int32_t id, bool added) {
     if (report == nullptr) return;
     if (added) {
         first_lines_[id] = dom::SourceLine(element);
+        report->NamedMedia(element, MediaRole::kSound, id);
         return;
     }
     const auto first = first_lines_.find(id);

@@ -159,6 +159,10 @@ void ReadReport::Replaced(const DomNode& node, std::string_view where, std::stri
     Add(node, XmlIssue::kCharacterReplaced, std::move(message));
 }
 
+void ReadReport::NamedMedia(const DomNode& element, MediaRole role, std::int32_t sound) {
+    if (panels_ != 0) observer_.MediaNamed(dom::SourceLine(element), panels_ - 1, role, sound);
+}
+
 void ReadReport::Add(const DomNode& node, XmlIssue kind, std::string details) {
     entries_.push_back(Entry{OrderOf(node), LineOf(node), kind, std::move(details)});
 }

@@ -48,6 +48,12 @@ public:
     /// where names the text, such as the "name" of "keydef".
     void Replaced(const DomNode& node, std::string_view where, std::string_view first,
                   std::size_t replaced);
+    /// A panel ("subkeydef") starts being read: the media files named from
+    /// now on are its own.
+    void BeginPanel() { ++panels_; }
+    /// element names the media file of role (and sound id) that the panel
+    /// being read keeps: told to the observer at once.
+    void NamedMedia(const DomNode& element, MediaRole role, std::int32_t sound);
     /// Any other report, about node (at its line and place in the file).
     void Add(const DomNode& node, XmlIssue kind, std::string details);
     /// A report about what the tree does not hold, at a line and before the
@@ -83,6 +89,7 @@ private:
 
     XmlObserver& observer_;
     ReadReport* previous_;
+    std::size_t panels_ = 0;  // panels begun
     std::vector<Asked> asked_;
     std::vector<Entry> entries_;
 };

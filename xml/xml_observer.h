@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "model/keyboard_media.h"
+
 namespace dravonix {
 
 /// The kinds of things the XML reader ignores or changes.
@@ -37,6 +39,13 @@ public:
     /// happened, in words for a user (no file name, no kind), in UTF-8 like
     /// the names and values it quotes from the file.
     virtual void Report(std::size_t line, XmlIssue kind, std::string_view details) = 0;
+
+    /// The element at line names the media file of role (and, for a sound,
+    /// its id) that the panel keeps, panel being its index among the panels
+    /// this read adds; told as the panel is read (a later element of the
+    /// same image role names the file kept instead). The default ignores it.
+    virtual void MediaNamed(std::size_t /*line*/, std::size_t /*panel*/, MediaRole /*role*/,
+                            std::int32_t /*sound*/) {}
 };
 
 }  // namespace dravonix
