@@ -1,7 +1,5 @@
 #include "check/input_kind.h"
 
-#include <memory>
-
 #include "kbd/file_kind.h"
 #include "platform/file_system.h"
 
@@ -45,15 +43,7 @@ InputKind InputKindOf(const std::string& path) {
 bool ReadInputFile(const std::string& path, std::string* bytes, std::string* error,
                    FileSystem& files) {
     std::string reason;
-    std::unique_ptr<ReadableFile> file = files.OpenForReading(path, &reason);
-    if (file != nullptr) {
-        char buffer[65536];
-        std::size_t got = 0;
-        while (file->Read(buffer, sizeof buffer, &got, &reason)) {
-            if (got == 0) return true;
-            bytes->append(buffer, got);
-        }
-    }
+    if (files.ReadStream(path, bytes, &reason)) return true;
     // The system's reason names the path first, which the caller shows anyway.
     const std::string prefix = path + ": ";
     if (reason.starts_with(prefix)) reason.erase(0, prefix.size());

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "check/input_kind.h"
+#include "check/report_text.h"
 #include "check/schema_check.h"
 #include "check/xml_lines.h"
-#include "check/report_text.h"
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
 #include "testing/com_test.h"

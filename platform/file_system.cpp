@@ -26,6 +26,17 @@ ReadOutcome FileSystem::ReadWholeFile(const std::string& path, std::size_t limit
     return ReadToEnd(*file, path, 0, limit, bytes, error);
 }
 
+bool FileSystem::ReadStream(const std::string& path, std::string* bytes, std::string* error) {
+    bytes->clear();
+    std::unique_ptr<ReadableFile> file = OpenForReading(path, error);
+    if (file == nullptr) return false;
+    const FileInfo info = GetFileInfo(path);
+    const std::size_t size_hint = info.kind == FileKind::kFile && info.size < SIZE_MAX
+                                      ? static_cast<std::size_t>(info.size)
+                                      : 0;
+    return ReadToEnd(*file, path, size_hint, SIZE_MAX, bytes, error) == ReadOutcome::kRead;
+}
+
 ReadOutcome FileSystem::ReadToEnd(ReadableFile& file, const std::string& path,
                                   std::size_t size_hint, std::size_t limit, std::string* bytes,
                                   std::string* error) {

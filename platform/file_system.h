@@ -114,6 +114,13 @@ public:
     [[nodiscard]] virtual ReadOutcome ReadWholeFile(const std::string& path, std::size_t limit,
                                                     std::string* bytes, std::string* error);
 
+    /// Reads the file at path to its end into *bytes (replacing what it
+    /// held) as OpenForReading opens it, so that a pipe named on a command
+    /// line is read too; a regular file's size, where the system tells it,
+    /// sizes the buffer at once. False with the reason ("PATH: reason") in
+    /// *error (may be null), *bytes then empty.
+    [[nodiscard]] bool ReadStream(const std::string& path, std::string* bytes, std::string* error);
+
     // Saving.
 
     /// Starts giving path new content. What the path names decides how, here

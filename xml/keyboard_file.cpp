@@ -36,26 +36,6 @@ DomDocument BuildDocument(XmlNode& root) {
 // The root element of a parsed document (a null handle when it has none).
 DomNode RootOf(const DomDocument& parsed) { return dom::FirstChildElement(parsed); }
 
-// Reads a file completely; false for anything that cannot be read, with the
-// reason in *error. Reading stays apart from parsing, so that the file
-// system's own reader can take its place.
-bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error) {
-    std::unique_ptr<ReadableFile> file = SystemFileSystem().OpenForReading(path, error);
-    if (file == nullptr) return false;
-    std::size_t got = 0;
-    std::size_t used = 0;
-    bytes->resize(std::size_t{1} << 16);
-    while (file->Read(bytes->data() + used, bytes->size() - used, &got, error)) {
-        used += got;
-        if (got == 0) {
-            bytes->resize(used);
-            return true;
-        }
-        if (used == bytes->size()) bytes->resize(2 * bytes->size());
-    }
-    return false;
-}
-
 // Says why a file could not be read as a keyboard.
 void DescribeLoadFailure(const std::string& path, const ParseFailure& failure,
                          const DomDocument& parsed, std::string* error) {
@@ -145,7 +125,7 @@ KeyboardLoad LoadKeyboardFile(const std::string& path, KeyDefDocument& document,
     {
         std::string bytes;
         std::string reason;
-        if (!ReadWholeFile(path, &bytes, &reason)) {
+        if (!SystemFileSystem().ReadStream(path, &bytes, &reason)) {
             if (error != nullptr) *error = FileFailureMessage("open", path, reason);
             return KeyboardLoad::kUnreadable;
         }
