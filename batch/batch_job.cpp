@@ -5,13 +5,13 @@
 #include <utility>
 
 #include "check/check_report.h"
+#include "check/code_page_guess.h"
 #include "check/kbd_check.h"
 #include "check/report_text.h"
 #include "kbd/file_kind.h"
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
 #include "model/keyboard_media.h"
-#include "platform/codepage.h"
 #include "platform/file_lookup.h"
 #include "platform/file_system.h"
 #include "platform/name_case.h"
@@ -58,12 +58,13 @@ bool SaveText(FileSystem& files, const std::string& path, std::string_view text,
 // fails, with the reason in result.error.
 bool CarryMedia(FileSystem& files, const std::string& source_root, const std::string& dest_root,
                 const KeyDefinition& keyboard, MediaCopies* copies, JobResult& result) {
+    const CodePage page = result.code_page;
     FileLookup lookup(files, source_root);
     const std::string from = FolderPart(result.relative);
     std::map<std::string, bool> seen;  // by name: each name once
     for (const MediaReference& reference : KeyboardMedia(keyboard)) {
         JobMedia media;
-        AppendNarrowAsUtf8(*reference.name, media.name);
+        (void)page.AppendUtf8(*reference.name, media.name);
         if (!seen.emplace(media.name, true).second) continue;
         const FoundFile found = lookup.Find(from, media.name);
         if (found.outcome == LookupOutcome::kNotFound) {
@@ -143,11 +144,24 @@ JobResult RunJob(FileSystem& files, const std::string& source_root, const std::s
     const bool up_to_date = !options.force && IsUpToDate(files, keyboard, written);
     // Read either way: an up-to-date keyboard's outputs hold what reading
     // it gives, so a later run reports what the first one did.
+    result.code_page = options.code_page;
+    if (options.guess_code_page) {
+        // The start of a file tells its code page as well as the whole would.
+        constexpr std::size_t kGuessLength = 256 * 1024;
+        std::string start;
+        result.code_page = CodePage();
+        if (files.ReadStartOfFile(source, kGuessLength, &start)) {
+            const std::optional<CodePageGuess> guess = GuessCodePage(start, CodePage());
+            if (guess) result.code_page = guess->code_page;
+        }
+    }
+    const CodePage page = result.code_page;
     KeyDefDocument document;
+    document.code_page = page;
     CheckReport report;
-    KbdFindingCollector findings(report);
+    KbdFindingCollector findings(report, page);
     std::string error;
-    if (!ReadKbdFile(source, document.keydef, &findings, &error, files)) {
+    if (!ReadKbdFile(source, document.keydef, &findings, &error, files, page)) {
         result.error = FileFailureMessage("open", source, error);
         return result;
     }
@@ -155,7 +169,8 @@ JobResult RunJob(FileSystem& files, const std::string& source_root, const std::s
     report.counts = CountKeyboard(document.keydef);
     CheckMedia({files, FolderOf(source)}, document.keydef, findings.media_lines(), report);
     report.SortByLine();
-    AppendNarrowAsUtf8(document.keydef.name, result.name);
+    if (options.guess_code_page) report.code_page = page.Number();
+    (void)page.AppendUtf8(document.keydef.name, result.name);
     result.panels = report.counts.panels;
     result.keys = report.counts.keys;
     result.macros = report.counts.macros;
@@ -182,7 +197,7 @@ JobResult RunJob(FileSystem& files, const std::string& source_root, const std::s
                 return result;
             }
             if (!SaveKeyboardSvg(document.keydef, FolderOf(source), written[2], &result.error,
-                                 files, report.cut_images)) {
+                                 files, report.cut_images, page)) {
                 return result;
             }
         }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "check/check_report.h"
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 
 namespace dravonix {
@@ -19,6 +20,10 @@ struct BatchOptions {
     bool force = false;     // convert even when the outputs are newer than the keyboard
     bool xml_only = false;  // write the XML files alone, no reports and previews
     bool no_media = false;  // leave the media files alone: look them up, copy none
+    CodePage code_page;     // of the keyboards' text
+    /// Each keyboard in the code page its text reads best in (1252 when the
+    /// guess is unsure) rather than code_page.
+    bool guess_code_page = false;
 };
 
 /// What the outputs of a keyboard hold.
@@ -53,6 +58,7 @@ struct JobResult {
     std::size_t macros = 0;
     std::size_t warnings = 0;
     CheckReport check;              // the keyboard's check, when it could be read
+    CodePage code_page;             // the code page it was read in
     std::vector<JobMedia> media;    // each file name once, in the keyboard's order
     std::size_t media_copied = 0;   // media files this job copied
     std::size_t media_current = 0;  // media files this job found copied already

@@ -141,7 +141,8 @@ constexpr std::size_t kMostFindingsShown = 200;
 // files it misses, its preview, and in a single page its report.
 std::string DetailsRow(const JobResult& result, const JobOutputs& outputs, const PageInfo& info,
                        const std::function<std::string(const std::string&)>& read_output) {
-    std::string row = "<tr class=\"details\" hidden><td colspan=\"7\">";
+    std::string row = info.code_pages ? "<tr class=\"details\" hidden><td colspan=\"8\">"
+                                      : "<tr class=\"details\" hidden><td colspan=\"7\">";
     if (result.check.findings.empty()) {
         row.append("<p>No findings: nothing was dropped or changed.</p>");
     } else {
@@ -300,8 +301,9 @@ std::string IndexPage(const std::vector<JobResult>& results, const PageInfo& inf
         "with warnings or failures</label></p>\n"
         "<div class=\"rows\"><table>\n<thead><tr><th>Keyboard</th><th>Status</th>"
         "<th class=\"optional\">Panels</th><th class=\"optional\">Keys</th>"
-        "<th class=\"optional\">Warnings</th><th>Media</th><th>Files</th></tr></thead>\n"
-        "<tbody>\n");
+        "<th class=\"optional\">Warnings</th>");
+    if (info.code_pages) page.append("<th>Code page</th>");
+    page.append("<th>Media</th><th>Files</th></tr></thead>\n<tbody>\n");
     std::size_t row = 0;
     for (const JobResult& result : results) {
         if (!result.done) continue;
@@ -332,8 +334,13 @@ std::string IndexPage(const std::vector<JobResult>& results, const PageInfo& inf
                                       : "</span></td>")
             .append(NumberCell(result, result.panels, " optional"))
             .append(NumberCell(result, result.keys, " optional"))
-            .append(NumberCell(result, result.warnings, " optional"))
-            .append("<td>")
+            .append(NumberCell(result, result.warnings, " optional"));
+        if (info.code_pages) {
+            page.append("<td>")
+                .append(converted ? std::to_string(result.code_page.Number()) : std::string())
+                .append("</td>");
+        }
+        page.append("<td>")
             .append(converted ? MediaCell(result) : std::string())
             .append("</td><td>");
         if (converted) {

@@ -22,6 +22,8 @@ struct PageInfo {
     /// The line of an interrupted run ("interrupted: 3 of 9 keyboards done;
     /// run again to continue"), empty for a run that went to its end.
     std::string interrupted;
+    /// Each keyboard was read in a code page of its own: a column names it.
+    bool code_pages = false;
 };
 
 /// The HTML text of the page for results (those done; the others are left

@@ -6,9 +6,9 @@
 
 namespace dravonix {
 
-void CheckFile(const std::string& path, CheckReport& report, FileSystem& files) {
+void CheckFile(const std::string& path, CheckReport& report, FileSystem& files, CodePage page) {
     if (HasKbdExtension(path)) {
-        CheckKbdFile(path, report, files);
+        CheckKbdFile(path, report, files, page);
         return;
     }
     std::string bytes;
@@ -21,11 +21,12 @@ void CheckFile(const std::string& path, CheckReport& report, FileSystem& files) 
     }
     if (ChooseReader(path, bytes) == InputKind::kXml) {
         const MediaFolder media{files, FolderOf(path)};
-        CheckXmlMemory(bytes, report, &media);
+        CheckXmlMemory(bytes, report, &media, page);
         return;
     }
     MemoryFile file(bytes);
-    CheckKbdFrom(file, path, report, files);
+    CheckKbdFrom(file, path, report, files, page);
+    if (report.readable) report.code_page_note = CodePageNote(bytes, page);
 }
 
 }  // namespace dravonix

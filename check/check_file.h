@@ -5,6 +5,7 @@
 
 #include "check/check_report.h"
 #include "check/input_kind.h"
+#include "platform/code_page.h"
 
 namespace dravonix {
 
@@ -14,8 +15,9 @@ namespace dravonix {
 /// too), and checked from its bytes. report says why the file is
 /// unreadable, or what the reader drops or changes and which of the media
 /// files it names are missing (check/media_check.h). Files are reached
-/// through files. Lets std::bad_alloc escape.
-void CheckFile(const std::string& path, CheckReport& report,
-               FileSystem& files = SystemFileSystem());
+/// through files. The keyboard's text is read in code page page (see
+/// CheckKbdFile for the note on another). Lets std::bad_alloc escape.
+void CheckFile(const std::string& path, CheckReport& report, FileSystem& files = SystemFileSystem(),
+               CodePage page = CodePage());
 
 }  // namespace dravonix

@@ -40,6 +40,14 @@ struct CheckReport {
     /// reader cut at a blank, with the path as written (Windows-1252), for
     /// the note of a picture.
     std::map<std::size_t, std::string> cut_images;
+    /// When the file's text reads much better in another code page than in
+    /// the one it was read in, what it reads as there and the option to
+    /// choose it ("the text reads as Cyrillic in code page 1251 (...);
+    /// convert with --code-page=1251"); empty otherwise.
+    std::string code_page_note;
+    /// The number of the code page the file was read in, when it was chosen
+    /// for this file (a batch's --code-page=auto); 0 otherwise.
+    unsigned code_page = 0;
 
     /// Adds a finding (last_line: see Finding).
     void Add(std::size_t line, std::string_view kind, std::string message,

@@ -94,6 +94,10 @@ void AppendFileObject(const FileCheck& file, std::string& out) {
         return;
     }
     out.append(", \"readable\": true, ");
+    if (report.code_page != 0) {
+        AppendNumber("code_page", report.code_page, out);
+        out.append(", ");
+    }
     AppendNumber("panels", report.counts.panels, out);
     out.append(", ");
     AppendNumber("keys", report.counts.keys, out);

@@ -3,9 +3,9 @@
 #include <memory>
 #include <utility>
 
+#include "check/code_page_guess.h"
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
-#include "platform/codepage.h"
 
 namespace dravonix {
 
@@ -30,10 +30,10 @@ void KbdFindingCollector::Report(std::size_t line, KbdIssue kind, std::string_vi
 
 void KbdFindingCollector::ReportDropped(std::size_t first, std::size_t last, KbdIssue kind,
                                         std::string_view details) {
-    // What the reader quotes from the file is Windows-1252, as the model's
-    // text; reports are UTF-8.
+    // What the reader quotes from the file is in the code page, as the
+    // model's text; reports are UTF-8.
     std::string message;
-    AppendNarrowAsUtf8(details, message);
+    (void)page_.AppendUtf8(details, message);
     report_.Add(first, KbdIssueName(kind), std::move(message), last);
 }
 
@@ -46,23 +46,37 @@ void KbdFindingCollector::MediaNamed(std::size_t line, std::size_t panel, MediaR
     media_lines_.Set(panel, role, sound, line);
 }
 
-void CheckKbdFile(const std::string& path, CheckReport& report, FileSystem& files) {
+std::string CodePageNote(std::string_view text, CodePage page) {
+    const std::optional<CodePageGuess> guess = GuessCodePage(text, page);
+    if (!guess) return {};
+    const std::string number = std::to_string(guess->code_page.Number());
+    return "the text reads as " + std::string(guess->script) + " in code page " + number + " (\"" +
+           guess->sample + "\"); convert with --code-page=" + number;
+}
+
+void CheckKbdFile(const std::string& path, CheckReport& report, FileSystem& files, CodePage page) {
     std::string error;
     std::unique_ptr<ReadableFile> file = files.OpenForReading(path, &error);
     if (file == nullptr) {
         SetUnreadable(path, "open", std::move(error), report);
         return;
     }
-    CheckKbdFrom(*file, path, report, files);
+    CheckKbdFrom(*file, path, report, files, page);
+    // The start of a file tells its code page as well as the whole would.
+    constexpr std::size_t kGuessLength = 256 * 1024;
+    std::string start;
+    if (report.readable && files.ReadStartOfFile(path, kGuessLength, &start)) {
+        report.code_page_note = CodePageNote(start, page);
+    }
 }
 
 void CheckKbdFrom(ReadableFile& file, const std::string& path, CheckReport& report,
-                  FileSystem& files) {
+                  FileSystem& files, CodePage page) {
     report = CheckReport();
     KeyDefinition definition;
-    KbdFindingCollector collector(report);
+    KbdFindingCollector collector(report, page);
     std::string error;
-    if (!ReadKbdFrom(file, definition, &collector, &error)) {
+    if (!ReadKbdFrom(file, definition, &collector, &error, page)) {
         // Findings about part of a file say nothing of the whole.
         SetUnreadable(path, "read", std::move(error), report);
         return;

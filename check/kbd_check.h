@@ -7,6 +7,7 @@
 #include "check/check_report.h"
 #include "check/media_check.h"
 #include "kbd/kbd_observer.h"
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 
 namespace dravonix {
@@ -15,7 +16,9 @@ namespace dravonix {
 /// and the lines that name media files for CheckMedia.
 class KbdFindingCollector : public KbdObserver {
 public:
-    explicit KbdFindingCollector(CheckReport& report) : report_(report) {}
+    /// Quotes from the file are read in code page page.
+    explicit KbdFindingCollector(CheckReport& report, CodePage page = CodePage())
+        : report_(report), page_(page) {}
 
     void Report(std::size_t line, KbdIssue kind, std::string_view details) override;
     void ReportDropped(std::size_t first, std::size_t last, KbdIssue kind,
@@ -28,6 +31,7 @@ public:
 
 private:
     CheckReport& report_;
+    CodePage page_;
     MediaLines media_lines_;
 };
 
@@ -36,12 +40,17 @@ private:
 /// "cannot read: REASON") when the file cannot be opened or read to its end,
 /// otherwise the reader's findings, those of its media files (CheckMedia,
 /// looked up from the file's folder through files) and the counts of the
-/// keyboard read.
+/// keyboard read. The text is read in code page page, and when the start of
+/// the file reads much better in another one, report.code_page_note says so.
 void CheckKbdFile(const std::string& path, CheckReport& report,
-                  FileSystem& files = SystemFileSystem());
+                  FileSystem& files = SystemFileSystem(), CodePage page = CodePage());
 
 /// CheckKbdFile for the file at path, open in file at its start.
 void CheckKbdFrom(ReadableFile& file, const std::string& path, CheckReport& report,
-                  FileSystem& files = SystemFileSystem());
+                  FileSystem& files = SystemFileSystem(), CodePage page = CodePage());
+
+/// The code page note (CheckReport::code_page_note) on text read in page;
+/// empty when the text reads well there or the guess is unsure.
+std::string CodePageNote(std::string_view text, CodePage page);
 
 }  // namespace dravonix

@@ -75,6 +75,10 @@ std::string FormatCheckReport(std::string_view file, const CheckReport& report, 
         return text;
     }
     if (!quiet) AppendFindings(file, report, text);
+    if (!quiet && !report.code_page_note.empty()) {
+        text.append(file).append(": note: ").append(report.code_page_note);
+        text.append(" [code-page]\n");
+    }
     text.append(FormatSummary(file, report)).push_back('\n');
     return text;
 }

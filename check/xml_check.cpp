@@ -18,7 +18,8 @@ void XmlFindingCollector::MediaNamed(std::size_t line, std::size_t panel, MediaR
     media_lines_.Set(panel, role, sound, line);
 }
 
-void CheckXmlMemory(std::string_view bytes, CheckReport& report, const MediaFolder* media) {
+void CheckXmlMemory(std::string_view bytes, CheckReport& report, const MediaFolder* media,
+                    CodePage page) {
     report = CheckReport();
     report.reader = InputKind::kXml;
     // The validator needs libxml2's own tree of the file, with its lines;
@@ -34,6 +35,7 @@ void CheckXmlMemory(std::string_view bytes, CheckReport& report, const MediaFold
         return;
     }
     KeyDefDocument document;
+    document.code_page = page;
     XmlFindingCollector collector(report);
     ParseFailure failure;
     const KeyboardLoad outcome = LoadKeyboardMemory(bytes, document, &collector, &failure);

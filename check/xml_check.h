@@ -38,8 +38,9 @@ private:
 /// is "keydef" one "schema" finding per error of the keyboard schema's
 /// validator, and with media (the folder of the file that held bytes) the
 /// findings of CheckMedia: media-missing, media-case, media-refused. Needs
-/// the COM runtime, as the reader does.
-void CheckXmlMemory(std::string_view bytes, CheckReport& report,
-                    const MediaFolder* media = nullptr);
+/// the COM runtime, as the reader does. The keyboard's text is read into
+/// code page page.
+void CheckXmlMemory(std::string_view bytes, CheckReport& report, const MediaFolder* media = nullptr,
+                    CodePage page = CodePage());
 
 }  // namespace dravonix

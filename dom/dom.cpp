@@ -229,6 +229,12 @@ void DomDocument::SetNodeLimit(std::size_t limit) const {
     if (store_ != nullptr) store_->set_node_limit(limit);
 }
 
+void DomDocument::SetCodePage(CodePage page) const {
+    if (store_ != nullptr) store_->code_page = page;
+}
+
+CodePage DomNode::code_page() const { return store_ != nullptr ? store_->code_page : CodePage(); }
+
 HRESULT CreateDomDocument(DomDocument* document) {
     if (document == nullptr) return E_POINTER;
     document->Release();

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/code_page.h"
 #include "platform/status.h"
 #include "platform/variant.h"
 
@@ -103,6 +104,10 @@ public:
     /// document order (comments and processing instructions excluded).
     [[nodiscard]] HRESULT get_nodeTypedValue(Variant* value) const;
 
+    /// The code page of the narrow text its document holds (1252 for a null
+    /// handle and by default).
+    CodePage code_page() const;
+
 protected:
     friend class dom::Store;
     friend class DomNamedNodeMap;
@@ -140,6 +145,9 @@ public:
     /// Limits the number of nodes the document may hold; creating more fails
     /// with E_OUTOFMEMORY. Used to bound memory and to test failure paths.
     void SetNodeLimit(std::size_t limit) const;
+    /// Sets the code page in which the keyboard model's narrow text is
+    /// written into this document and read from it (1252 until set).
+    void SetCodePage(CodePage page) const;
 
 private:
     friend class dom::Store;

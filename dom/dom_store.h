@@ -15,6 +15,7 @@
 
 #include "dom/dom.h"
 #include "dom/node_log.h"
+#include "platform/code_page.h"
 #include "platform/memory_block.h"
 #include "platform/prefault.h"
 
@@ -105,6 +106,9 @@ public:
 
     /// Handles that refer to this document or its nodes.
     std::uint32_t references = 0;
+    /// The code page of the narrow text written into or read from this
+    /// document (DomDocument::SetCodePage).
+    CodePage code_page;
 
     NodeRecord& at(std::uint32_t index) {
         if (log_ != nullptr) [[unlikely]]

@@ -17,6 +17,7 @@
 #include "batch/progress_display.h"
 #include "check/input_kind.h"
 #include "check/json_report.h"
+#include "driver/code_page_option.h"
 #include "driver/command_line.h"
 #include "driver/printing.h"
 #include "driver/tool.h"
@@ -34,8 +35,8 @@ namespace {
 constexpr std::string_view kProgram = "dravonix-batch";
 
 constexpr std::string_view kUsage[] = {
-    "Usage: dravonix-batch [-j N] [--force] [--xml-only] [--no-media] [--single-page]",
-    "                      SOURCE_DIR DEST_DIR",
+    "Usage: dravonix-batch [-j N] [-c CP|auto] [--force] [--xml-only] [--no-media]",
+    "                      [--single-page] SOURCE_DIR DEST_DIR",
 };
 
 constexpr std::string_view kHelp[] = {
@@ -52,6 +53,12 @@ constexpr std::string_view kHelp[] = {
     "  --xml-only      write the XML files alone (and the index page)",
     "  --no-media      copy no images or sounds",
     "  --single-page   embed the previews and reports in index.html",
+    "  -c, --code-page=CP  the code page of the keyboards' text: 874, 1250 to 1258,",
+    "                  932, 936, 949, 950 or 65001 (utf-8); also cp1251,",
+    "                  windows-1251... Default: on Windows the active code page",
+    "                  (1252 when it is none of these), elsewhere 1252. With auto,",
+    "                  each keyboard in the one its text reads best in (1252 when",
+    "                  unsure), named on standard error, in the summary and the page",
     "  -h, --help, /?  print this text and exit",
     "  --version       print the version and exit",
     "",
@@ -68,6 +75,12 @@ struct Arguments {
     BatchOptions options;
     bool single_page = false;
 };
+
+// Puts the code page the command line chose into the options.
+void ApplyCodePage(const CodePageChoice& choice, Arguments& arguments) {
+    arguments.options.guess_code_page = choice.automatic;
+    if (!choice.automatic) arguments.options.code_page = ResolveCodePage(choice, kProgram);
+}
 
 // Reads the value of -j: a number from 1 to 1024.
 bool TakeJobs(std::string_view number, std::size_t* jobs, std::string* error) {
@@ -146,6 +159,14 @@ int Batch(const Arguments& arguments, const std::string& source, const std::stri
     std::vector<JobResult> results = RunBatch(files, source, dest, tree.keyboards,
                                               arguments.options, jobs, progress, Interrupted);
     progress.Finish();
+    if (arguments.options.guess_code_page) {
+        for (const JobResult& result : results) {
+            if (!result.done || result.outcome == JobOutcome::kFailed) continue;
+            PrintDiagnostic(kProgram,
+                            "note: " + TerminalText(WithNativeSeparators(result.relative)) +
+                                ": read in code page " + std::to_string(result.code_page.Number()));
+        }
+    }
     const std::size_t keyboards_done = static_cast<std::size_t>(std::count_if(
         results.begin(), results.end(), [](const JobResult& result) { return result.done; }));
     results.insert(results.end(), unreadable.begin(), unreadable.end());
@@ -183,6 +204,7 @@ int Batch(const Arguments& arguments, const std::string& source, const std::stri
     info.version = std::string(kProgram) + " " + std::string(Version());
     info.xml_only = arguments.options.xml_only;
     info.single_page = arguments.single_page;
+    info.code_pages = arguments.options.guess_code_page;
     if (interrupted) {
         info.interrupted = "interrupted: " + std::to_string(keyboards_done) + " of " +
                            CountedNoun(tree.keyboards.size(), "keyboard") +
@@ -294,7 +316,9 @@ int ConvertDropped(const Arguments& arguments, const std::vector<std::string>& i
 
 int RunBatcher(int argc, const char* const* argv) {
     Arguments arguments;
+    CodePageChoice code_page;
     const CommandOption options[] = {
+        CodePageOption(code_page, true),
         {'j', "", "a number",
          [&arguments](std::string_view number, std::string* error) {
              return TakeJobs(number, &arguments.jobs, error);
@@ -327,7 +351,8 @@ int RunBatcher(int argc, const char* const* argv) {
                                      .usage = kUsage,
                                      .help = kHelp,
                                      .options = options,
-                                     .run = [&arguments](const std::vector<std::string>& inputs) {
+                                     .run = [&](const std::vector<std::string>& inputs) {
+                                         ApplyCodePage(code_page, arguments);
                                          CatchInterrupts();
                                          return ConvertDropped(arguments, inputs);
                                      }});
@@ -343,7 +368,8 @@ int RunBatcher(int argc, const char* const* argv) {
                        .min_operands = 2,
                        .max_operands = 2,
                        .wrong_operands = "needs a source folder and a destination folder",
-                       .run = [&arguments](const std::vector<std::string>& folders) {
+                       .run = [&](const std::vector<std::string>& folders) {
+                           ApplyCodePage(code_page, arguments);
                            return Batch(arguments, folders[0], folders[1]);
                        }});
 }

@@ -11,6 +11,7 @@
 #include "check/check_report.h"
 #include "check/json_report.h"
 #include "check/report_text.h"
+#include "driver/code_page_option.h"
 #include "driver/printing.h"
 #include "driver/tool.h"
 #include "platform/console.h"
@@ -23,7 +24,7 @@ namespace {
 constexpr std::string_view kProgram = "dravonix-check";
 
 constexpr std::string_view kUsage[] = {
-    "Usage: dravonix-check [-q] [--format=text|json] FILE|FOLDER...",
+    "Usage: dravonix-check [-q] [-c CP] [--format=text|json] FILE|FOLDER...",
     "Reports what reading each keyboard file drops or changes, one line each:",
     "  FILE:LINE: warning: MESSAGE [kind]",
     "(a message repeated for one kind is given once, with its count and lines),",
@@ -35,6 +36,12 @@ constexpr std::string_view kUsage[] = {
     "legacy keyboard.",
     "",
     "  -q, --quiet        print the summary lines only",
+    "  -c, --code-page=CP the code page of the keyboards' text: 874, 1250 to 1258,",
+    "                     932, 936, 949, 950 or 65001 (utf-8); also cp1251,",
+    "                     windows-1251... Default: on Windows the active code",
+    "                     page (1252 when it is none of these), elsewhere 1252.",
+    "                     A file that reads much better in another code page",
+    "                     gets a note naming it: FILE: note: ... [code-page]",
     "      --format=json  print one JSON document: an object per file with its",
     "                     findings and counts, and the run's summary",
     "  -h, --help, /?     print this text and exit",
@@ -50,6 +57,7 @@ constexpr std::string_view kUsage[] = {
 struct Arguments {
     bool quiet = false;
     bool json = false;
+    CodePageChoice code_page;
 };
 
 std::string Join(const std::string& folder, const std::string& relative) {
@@ -92,10 +100,10 @@ std::vector<std::string> ExpandOperand(const std::string& operand, std::vector<F
 }
 
 // Checks one file; running out of memory makes it unreadable.
-FileCheck Check(const std::string& path) {
+FileCheck Check(const std::string& path, CodePage page) {
     FileCheck check{path, CheckReport()};
     try {
-        CheckFile(path, check.report);
+        CheckFile(path, check.report, SystemFileSystem(), page);
     } catch (const std::bad_alloc&) {
         check = Unreadable(path, "out of memory");
     }
@@ -106,6 +114,7 @@ FileCheck Check(const std::string& path) {
 // each as soon as it is made, or as one JSON document at the end. Unreadable
 // files are named on standard error either way. Returns the exit status.
 int CheckFiles(const std::vector<std::string>& operands, const Arguments& arguments) {
+    const CodePage page = ResolveCodePage(arguments.code_page, kProgram);
     RunTally run;
     std::vector<FileCheck> kept;  // for the JSON document
     const auto report = [&](FileCheck check) {
@@ -122,7 +131,7 @@ int CheckFiles(const std::vector<std::string>& operands, const Arguments& argume
     };
     for (const std::string& operand : operands) {
         std::vector<FileCheck> failed;
-        for (const std::string& path : ExpandOperand(operand, &failed)) report(Check(path));
+        for (const std::string& path : ExpandOperand(operand, &failed)) report(Check(path, page));
         for (FileCheck& check : failed) report(std::move(check));
     }
     if (arguments.json) {
@@ -138,6 +147,7 @@ int CheckFiles(const std::vector<std::string>& operands, const Arguments& argume
 int RunChecker(int argc, const char* const* argv) {
     Arguments arguments;
     const CommandOption options[] = {
+        CodePageOption(arguments.code_page),
         {'q', "quiet", "",
          [&arguments](std::string_view, std::string*) {
              arguments.quiet = true;

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "check/loss_counter.h"
+#include "driver/code_page_option.h"
 #include "driver/printing.h"
 #include "driver/tool.h"
 #include "kbd/file_kind.h"
@@ -38,7 +39,8 @@ constexpr std::string_view kHelp[] = {
 // Reads the legacy file and saves it as XML; false when either step fails,
 // or when the output is a legacy keyboard file, which is never overwritten
 // (the arguments were likely swapped).
-bool Convert(const std::string& input, const std::string& output, PassReport& report) {
+bool Convert(const std::string& input, const std::string& output, CodePage page,
+             PassReport& report) {
     FileSystem& files = SystemFileSystem();
     std::string start;
     if (files.ReadStartOfFile(output, kKindSniffLength, &start) && HasKeydefLine(start)) {
@@ -56,9 +58,10 @@ bool Convert(const std::string& input, const std::string& output, PassReport& re
     }
     std::string().swap(start);
     KeyDefDocument document;
+    document.code_page = page;
     LossCounter losses;
     std::string error;
-    if (!ReadKbdFile(input, document.keydef, &losses, &error)) {
+    if (!ReadKbdFile(input, document.keydef, &losses, &error, files, page)) {
         report.error = FileFailureMessage("open", input, error);
         return false;
     }
@@ -79,8 +82,18 @@ bool Convert(const std::string& input, const std::string& output, PassReport& re
 }  // namespace
 
 int RunConverter(int argc, const char* const* argv) {
+    CodePageChoice choice;
+    const CommandOption options[] = {CodePageOption(choice)};
     return RunPassCommand(argc, argv,
-                          {.program = "dravonix", .usage = kUsage, .help = kHelp, .pass = Convert});
+                          {.program = "dravonix",
+                           .usage = kUsage,
+                           .help = kHelp,
+                           .options = options,
+                           .pass = [&choice](const std::string& input, const std::string& output,
+                                             PassReport& report) {
+                               return Convert(input, output, ResolveCodePage(choice, "dravonix"),
+                                              report);
+                           }});
 }
 
 }  // namespace dravonix

@@ -5,6 +5,7 @@
 
 #include "check/input_kind.h"
 #include "check/kbd_check.h"
+#include "driver/code_page_option.h"
 #include "driver/tool.h"
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
@@ -35,30 +36,42 @@ constexpr std::string_view kHelp[] = {
 /// check/input_kind.h) and saves its picture under output; images are looked
 /// up beside the input. False with the reason in report.error when either
 /// step fails.
-bool Render(const std::string& input, const std::string& output, PassReport& report) {
+bool Render(const std::string& input, const std::string& output, CodePage page,
+            PassReport& report) {
     KeyDefDocument document;
+    document.code_page = page;
     CheckReport check;  // of a legacy file, for the image paths it cut
     if (InputKindOf(input) == InputKind::kXml) {
         if (LoadKeyboardFile(input, document, &report.error) != KeyboardLoad::kLoaded) {
             return false;
         }
     } else {
-        KbdFindingCollector findings(check);
+        KbdFindingCollector findings(check, page);
         std::string error;
-        if (!ReadKbdFile(input, document.keydef, &findings, &error)) {
+        if (!ReadKbdFile(input, document.keydef, &findings, &error, SystemFileSystem(), page)) {
             report.error = FileFailureMessage("open", input, error);
             return false;
         }
     }
     return SaveKeyboardSvg(document.keydef, FolderOf(input), output, &report.error,
-                           SystemFileSystem(), check.cut_images);
+                           SystemFileSystem(), check.cut_images, page);
 }
 
 }  // namespace
 
 int RunRenderer(int argc, const char* const* argv) {
-    return RunPassCommand(
-        argc, argv, {.program = "dravonix-render", .usage = kUsage, .help = kHelp, .pass = Render});
+    CodePageChoice choice;
+    const CommandOption options[] = {CodePageOption(choice)};
+    return RunPassCommand(argc, argv,
+                          {.program = "dravonix-render",
+                           .usage = kUsage,
+                           .help = kHelp,
+                           .options = options,
+                           .pass = [&choice](const std::string& input, const std::string& output,
+                                             PassReport& report) {
+                               return Render(input, output,
+                                             ResolveCodePage(choice, "dravonix-render"), report);
+                           }});
 }
 
 }  // namespace dravonix

@@ -7,6 +7,7 @@
 #include "check/finding_class.h"
 #include "check/input_kind.h"
 #include "check/xml_check.h"
+#include "driver/code_page_option.h"
 #include "driver/printing.h"
 #include "driver/tool.h"
 #include "model/key_definition.h"
@@ -34,8 +35,10 @@ constexpr std::string_view kHelp[] = {
 // Reads the XML keyboard file and saves it again; false when either fails.
 // Nothing is written unless the input was read as a keyboard. The one read
 // of the input also tells what the reader did not keep as written.
-bool Resave(const std::string& input, const std::string& output, PassReport& report) {
+bool Resave(const std::string& input, const std::string& output, CodePage page,
+            PassReport& report) {
     KeyDefDocument document;
+    document.code_page = page;
     CheckReport check;
     check.reader = InputKind::kXml;
     XmlFindingCollector findings(check);
@@ -56,8 +59,18 @@ bool Resave(const std::string& input, const std::string& output, PassReport& rep
 }  // namespace
 
 int RunResaver(int argc, const char* const* argv) {
-    return RunPassCommand(
-        argc, argv, {.program = "dravonix-resave", .usage = kUsage, .help = kHelp, .pass = Resave});
+    CodePageChoice choice;
+    const CommandOption options[] = {CodePageOption(choice)};
+    return RunPassCommand(argc, argv,
+                          {.program = "dravonix-resave",
+                           .usage = kUsage,
+                           .help = kHelp,
+                           .options = options,
+                           .pass = [&choice](const std::string& input, const std::string& output,
+                                             PassReport& report) {
+                               return Resave(input, output,
+                                             ResolveCodePage(choice, "dravonix-resave"), report);
+                           }});
 }
 
 }  // namespace dravonix

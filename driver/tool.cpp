@@ -26,6 +26,10 @@ constexpr std::string_view kPassOptions[] = {
     "Options:",
     "  -h, --help, /?   print this text and exit",
     "  --version        print the version and exit",
+    "  -c, --code-page=CP  the code page of the keyboard's text: 874, 1250 to 1258,",
+    "                   932, 936, 949, 950 or 65001 (utf-8); also cp1251,",
+    "                   windows-1251... Default: on Windows the active code page",
+    "                   (1252 when it is none of these), elsewhere 1252",
     "",
 };
 

@@ -20,8 +20,8 @@ namespace {
 /// a checker watches every line; without one, the loop does nothing else.
 /// False when a read fails, with the reason in *error.
 bool ReadLines(ReadableFile& file, KeyDefinition& definition, KbdObserver* observer,
-               std::string* error) {
-    LineReader reader(file);
+               std::string* error, CodePage page) {
+    LineReader reader(file, page);
     KbdWork work;
     std::optional<KbdChecker> checker;
     if (observer != nullptr) checker.emplace(*observer);
@@ -64,20 +64,21 @@ bool ReadLines(ReadableFile& file, KeyDefinition& definition, KbdObserver* obser
 }  // namespace
 
 bool ReadKbdFile(const std::string& path, KeyDefinition& definition, KbdObserver* observer,
-                 std::string* error, FileSystem& files) {
+                 std::string* error, FileSystem& files, CodePage page) {
     // A folder counts as a file that cannot be opened: it has no lines.
     std::unique_ptr<ReadableFile> file = files.OpenForReading(path, error);
-    return file != nullptr && ReadLines(*file, definition, observer, error);
+    return file != nullptr && ReadLines(*file, definition, observer, error, page);
 }
 
 bool ReadKbdFrom(ReadableFile& file, KeyDefinition& definition, KbdObserver* observer,
-                 std::string* error) {
-    return ReadLines(file, definition, observer, error);
+                 std::string* error, CodePage page) {
+    return ReadLines(file, definition, observer, error, page);
 }
 
-void ReadKbdBytes(std::string_view bytes, KeyDefinition& definition, KbdObserver* observer) {
+void ReadKbdBytes(std::string_view bytes, KeyDefinition& definition, KbdObserver* observer,
+                  CodePage page) {
     MemoryFile file(bytes);
-    (void)ReadLines(file, definition, observer, nullptr);  // memory never fails to read
+    (void)ReadLines(file, definition, observer, nullptr, page);  // memory never fails to read
 }
 
 }  // namespace dravonix

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "kbd/scanner.h"
-#include "platform/codepage.h"
 #include "platform/unicode.h"
 
 namespace dravonix {
@@ -23,13 +22,14 @@ bool IsAscii(const char* text, std::size_t size) {
     return any < 0x80;
 }
 
-/// Converts UTF-8 text, which starts on physical line `line`, to Windows-1252
-/// bytes; a byte that is no UTF-8 is kept as it is. Records every character
-/// that has no byte, and every byte kept, in changes.
-std::vector<char> Utf8ToNarrow(std::string_view text, std::size_t line,
+/// Converts UTF-8 text, which starts on physical line `line`, to the bytes of
+/// page; a byte that is no UTF-8 is kept as it is. Records every character
+/// that has no bytes, and every byte kept, in changes.
+std::vector<char> Utf8ToNarrow(CodePage page, std::string_view text, std::size_t line,
                                std::vector<CharacterChange>& changes) {
     std::vector<char> narrow;
     narrow.reserve(text.size());
+    std::string bytes;  // of one character
     char32_t code_point = 0;
     for (std::size_t i = 0; i < text.size();) {
         const char byte = text[i];
@@ -46,10 +46,9 @@ std::vector<char> Utf8ToNarrow(std::string_view text, std::size_t line,
             ++i;
             continue;
         }
-        const char narrowed =
-            code_point <= 0xFFFF ? ByteOfWideChar(static_cast<char16_t>(code_point)) : '?';
-        if (narrowed == '?') changes.push_back({line, code_point, false});
-        narrow.push_back(narrowed);
+        bytes.clear();
+        if (!page.AppendCharacter(code_point, bytes)) changes.push_back({line, code_point, false});
+        narrow.insert(narrow.end(), bytes.begin(), bytes.end());
         i += length;
     }
     return narrow;
@@ -57,7 +56,8 @@ std::vector<char> Utf8ToNarrow(std::string_view text, std::size_t line,
 
 }  // namespace
 
-LineReader::LineReader(ReadableFile& file) : file_(file), block_(kBlockSize) {}
+LineReader::LineReader(ReadableFile& file, CodePage page)
+    : file_(file), page_(page), block_(kBlockSize) {}
 
 int LineReader::Peek() {
     if (position_ == end_ && !Refill()) return kEnd;
@@ -111,9 +111,14 @@ void LineReader::ChooseEncoding() {
     if (marked) {
         text.remove_prefix(kByteOrderMark.size());
     } else if (!IsWellFormedUtf8(text)) {
-        return;  // Windows-1252, byte for byte
+        return;  // the code page's bytes, as they are
     }
-    block_ = Utf8ToNarrow(text, next_line_, changes_);
+    if (page_.Number() == 65001) {
+        // UTF-8 is the code page: the bytes stay, past the mark.
+        position_ = static_cast<std::size_t>(text.data() - block_.data());
+        return;
+    }
+    block_ = Utf8ToNarrow(page_, text, next_line_, changes_);
     position_ = 0;
     end_ = block_.size();
 }

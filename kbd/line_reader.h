@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 
 namespace dravonix {
@@ -13,8 +14,8 @@ namespace dravonix {
 /// Longest piece of a line delivered by one read; longer lines come in pieces.
 inline constexpr std::size_t kMaxLinePiece = 4096;
 
-/// A character of a UTF-8 file that the reader changed: one without a
-/// Windows-1252 byte, read as "?", or (in a file marked as UTF-8 by its
+/// A character of a UTF-8 file that the reader changed: one without bytes
+/// in the code page, read as "?", or (in a file marked as UTF-8 by its
 /// byte-order mark) a byte that is no UTF-8, kept as the byte it is.
 struct CharacterChange {
     std::size_t line;     // 1-based physical line of the character
@@ -29,16 +30,17 @@ struct CharacterChange {
 /// input too, and failed() tells it from the end of the file. Does not own
 /// the file.
 ///
-/// The bytes are Windows-1252, except in a file that starts with the UTF-8
-/// byte-order mark or whose bytes are all well-formed UTF-8 with at least one
-/// sequence of several bytes: there the mark is skipped and each character
-/// becomes its Windows-1252 byte, "?" when it has none, before the lines are
+/// The bytes are in the code page given, except in a file that starts with
+/// the UTF-8 byte-order mark or whose bytes are all well-formed UTF-8 with at
+/// least one sequence of several bytes: there the mark is skipped and each
+/// character becomes its bytes in the code page, "?" when it has none (in
+/// 65001 the bytes stay as they are), before the lines are
 /// cut (so the piece limit counts those bytes). As bytes before the first one
 /// above 0x7F read the same either way, the choice is made, once, when such
 /// a byte is met; the rest of the file is then read into memory.
 class LineReader {
 public:
-    explicit LineReader(ReadableFile& file);
+    explicit LineReader(ReadableFile& file, CodePage page = CodePage());
 
     /// The 1-based physical line of the piece the last Read delivered: the
     /// newlines before it are counted, so the pieces of a long line share
@@ -82,6 +84,7 @@ private:
     static constexpr int kEnd = -1;
 
     ReadableFile& file_;
+    CodePage page_;
     std::vector<char> block_;
     std::size_t position_ = 0;
     std::size_t end_ = 0;

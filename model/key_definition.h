@@ -34,6 +34,9 @@ public:
     [[nodiscard]] HRESULT Save(const DomNode& node) override;
 
     KeyDefinition keydef;
+    /// The code page of keydef's narrow text: Save and Load set it on the
+    /// document they write or read, for every node below.
+    CodePage code_page;
 };
 
 }  // namespace dravonix

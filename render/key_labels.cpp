@@ -3,8 +3,6 @@
 #include <array>
 #include <string_view>
 
-#include "platform/codepage.h"
-
 namespace dravonix {
 
 namespace {
@@ -119,32 +117,34 @@ constexpr std::array<NamedKey, 95> kNamedKeys = {{
 constexpr std::size_t kTargetLabelLength = 10;
 
 /// The text of one narrow character: itself, "Space" for a blank, "0xNN" for
-/// a control character (which XML cannot carry or shows as nothing).
-std::string CharacterText(char character) {
+/// a control character (which XML cannot carry or shows as nothing) and for
+/// a byte that is no character alone (a lead byte of a double-byte page).
+std::string CharacterText(char character, CodePage page) {
     const auto byte = static_cast<unsigned char>(character);
     if (byte == ' ') return "Space";
-    if (byte < 0x20 || byte == 0x7F || byte == 0x81 || byte == 0x8D || byte == 0x8F ||
-        byte == 0x90 || byte == 0x9D) {
+    std::size_t length = 0;
+    const char32_t code_point = page.ReadCharacter(std::string_view(&character, 1), &length);
+    if (code_point < 0x20 || (code_point >= 0x7F && code_point <= 0x9F) || code_point == 0xFFFD) {
         constexpr char kHex[] = "0123456789ABCDEF";
         return std::string{'0', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
     }
     std::string text;
-    AppendNarrowAsUtf8(std::string_view(&character, 1), text);
+    (void)page.AppendUtf8(std::string_view(&character, 1), text);
     return text;
 }
 
 /// Narrow text as UTF-8.
-std::string Utf8(std::string_view narrow) {
+std::string Utf8(std::string_view narrow, CodePage page) {
     std::string text;
-    AppendNarrowAsUtf8(narrow, text);
+    (void)page.AppendUtf8(narrow, text);
     return text;
 }
 
 /// "n", or "n (file)" when sounds has a file for id n.
-std::string SoundText(std::int32_t sound, const SoundTable& sounds) {
+std::string SoundText(std::int32_t sound, const SoundTable& sounds, CodePage page) {
     std::string text = std::to_string(sound);
     const auto found = sounds.find(sound);
-    if (found != sounds.end()) text.append(" (").append(Utf8(found->second)).append(")");
+    if (found != sounds.end()) text.append(" (").append(Utf8(found->second, page)).append(")");
     return text;
 }
 
@@ -164,38 +164,38 @@ std::string VirtualKeyName(std::int32_t vkey) {
     return std::string("VK ").append(std::to_string(vkey));
 }
 
-std::string KeyLabel(const Key& key) {
+std::string KeyLabel(const Key& key, CodePage page) {
     if (key.vkey != -1) return VirtualKeyName(key.vkey);
-    if (key.character != 0) return CharacterText(key.character);
+    if (key.character != 0) return CharacterText(key.character, page);
     if (!key.target.empty()) {
-        if (key.target.size() <= kTargetLabelLength) return Utf8(key.target);
-        return Utf8(key.target.substr(0, kTargetLabelLength - 3)).append("...");
+        if (key.target.size() <= kTargetLabelLength) return Utf8(key.target, page);
+        return Utf8(key.target.substr(0, kTargetLabelLength - 3), page).append("...");
     }
     return {};
 }
 
-std::string KeyDetails(const Key& key, KeyKind kind, const SoundTable& sounds) {
+std::string KeyDetails(const Key& key, KeyKind kind, const SoundTable& sounds, CodePage page) {
     std::string text(StyleOf(kind).caption);
     text.append("\ntype ").append(std::to_string(key.type));
     if (key.vkey != -1) {
         text.append("\nvirtual key ").append(std::to_string(key.vkey));
         text.append(" (").append(VirtualKeyName(key.vkey)).append(")");
     }
-    if (key.character != 0) text.append("\ncharacter ").append(CharacterText(key.character));
-    if (key.sound != -1) text.append("\nsound ").append(SoundText(key.sound, sounds));
-    if (!key.target.empty()) text.append("\ntarget ").append(Utf8(key.target));
+    if (key.character != 0) text.append("\ncharacter ").append(CharacterText(key.character, page));
+    if (key.sound != -1) text.append("\nsound ").append(SoundText(key.sound, sounds, page));
+    if (!key.target.empty()) text.append("\ntarget ").append(Utf8(key.target, page));
     if (key.language != -1) text.append("\nlanguage ").append(std::to_string(key.language));
     return text;
 }
 
-std::string MacroDetails(const Macro& macro, const SoundTable& sounds) {
+std::string MacroDetails(const Macro& macro, const SoundTable& sounds, CodePage page) {
     std::string text(StyleOf(KeyKind::kMacro).caption);
-    if (macro.sound != -1) text.append("\nsound ").append(SoundText(macro.sound, sounds));
+    if (macro.sound != -1) text.append("\nsound ").append(SoundText(macro.sound, sounds, page));
     text.append("\n").append(std::to_string(macro.mkey.size())).append(" strokes");
     for (const MacroKey& stroke : macro.mkey) {
         text += "\n";
         if (stroke.vkey == -1 && stroke.character != 0) {
-            text.append("type ").append(CharacterText(stroke.character));
+            text.append("type ").append(CharacterText(stroke.character, page));
         } else {
             text += VirtualKeyName(stroke.vkey);
             text += stroke.pressed == 1 ? " down" : stroke.pressed == 0 ? " up" : "";

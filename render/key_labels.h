@@ -1,6 +1,6 @@
 // What the picture writes on and over a key: its label, the names of virtual
 // keys, and the details of a key or macro for its tooltip. All text is UTF-8,
-// made from the model's narrow (Windows-1252) text.
+// made from the model's narrow text in the keyboard's code page.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include "model/key.h"
 #include "model/macro.h"
 #include "model/records.h"
+#include "platform/code_page.h"
 #include "render/key_kinds.h"
 
 namespace dravonix {
@@ -18,18 +19,19 @@ namespace dravonix {
 std::string VirtualKeyName(std::int32_t vkey);
 
 /// The text shown in a key: the name of its virtual key, else its character
-/// ("Space" for a blank, "0xNN" for a control character), else for a key of
+/// ("Space" for a blank, "0xNN" for a control character or a byte that is no
+/// character alone), else for a key of
 /// type 16 its target (cut to a few characters); empty when it has none.
-std::string KeyLabel(const Key& key);
+std::string KeyLabel(const Key& key, CodePage page);
 
 /// The label of every macro key.
 constexpr const char* kMacroLabel = "macro";
 
 /// The tooltip of a key: its kind, type, virtual key, character, sound (with
 /// its file from sounds) and target, one per line.
-std::string KeyDetails(const Key& key, KeyKind kind, const SoundTable& sounds);
+std::string KeyDetails(const Key& key, KeyKind kind, const SoundTable& sounds, CodePage page);
 
 /// The tooltip of a macro: its sound and its strokes in playing order.
-std::string MacroDetails(const Macro& macro, const SoundTable& sounds);
+std::string MacroDetails(const Macro& macro, const SoundTable& sounds, CodePage page);
 
 }  // namespace dravonix

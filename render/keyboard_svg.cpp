@@ -196,6 +196,7 @@ void Painter::Legend(const DomNode& root) {
 }
 
 void Painter::Panel(const DomNode& root, const PanelPlan& plan) {
+    const CodePage page = layout_.code_page;
     b_.TextElement(root, "text", plan.heading,
                    {{"class", "heading"},
                     {"x", N(m_.margin)},
@@ -254,14 +255,15 @@ void Painter::Panel(const DomNode& root, const PanelPlan& plan) {
     }
     for (const Key& key : panel.nonshiftkeys.key) {
         const KeyKind kind = KindOfKey(key, KeySection::kNonShift);
-        KeyGroup(view, kind, key.shape, KeyLabel(key), KeyDetails(key, kind, sounds));
+        KeyGroup(view, kind, key.shape, KeyLabel(key, page), KeyDetails(key, kind, sounds, page));
     }
     for (const Macro& macro : panel.nonshiftkeys.macro) {
-        KeyGroup(view, KeyKind::kMacro, macro.shape, kMacroLabel, MacroDetails(macro, sounds));
+        KeyGroup(view, KeyKind::kMacro, macro.shape, kMacroLabel,
+                 MacroDetails(macro, sounds, page));
     }
     for (const Key& key : panel.keyswithoutshift.key) {
         const KeyKind kind = KindOfKey(key, KeySection::kShiftOff);
-        KeyGroup(view, kind, key.shape, KeyLabel(key), KeyDetails(key, kind, sounds));
+        KeyGroup(view, kind, key.shape, KeyLabel(key, page), KeyDetails(key, kind, sounds, page));
     }
     DockRect(view, panel.dockrect);
     HotSpot(view, panel.hotspot.x, panel.hotspot.y);
@@ -273,7 +275,8 @@ void Painter::Panel(const DomNode& root, const PanelPlan& plan) {
         DomNode shifted = View(root, plan, 1);
         for (const Key& key : panel.keyswithshift.key) {
             const KeyKind kind = KindOfKey(key, KeySection::kShiftOn);
-            KeyGroup(shifted, kind, key.shape, KeyLabel(key), KeyDetails(key, kind, sounds));
+            KeyGroup(shifted, kind, key.shape, KeyLabel(key, page),
+                     KeyDetails(key, kind, sounds, page));
         }
         Break(root);
     }
@@ -494,12 +497,13 @@ void Painter::DockRect(const DomNode& parent, const dravonix::DockRect& dock) {
 }  // namespace
 
 HRESULT BuildKeyboardSvg(const KeyDefinition& keyboard, const std::string& image_folder,
-                         DomDocument* svg, FileSystem& files, const CutImagePaths& cut_images) {
+                         DomDocument* svg, FileSystem& files, const CutImagePaths& cut_images,
+                         CodePage page) {
     svg->Release();
     DomDocument document;
     const HRESULT created = CreateDomDocument(&document);
     if (Failed(created)) return created;
-    const KeyboardLayout layout = PlanKeyboard(keyboard, image_folder, files, cut_images);
+    const KeyboardLayout layout = PlanKeyboard(keyboard, image_folder, files, cut_images, page);
     SvgBuilder builder(document);
     Painter(builder, layout).Paint();
     if (Failed(builder.status())) return builder.status();
@@ -509,9 +513,9 @@ HRESULT BuildKeyboardSvg(const KeyDefinition& keyboard, const std::string& image
 
 bool SaveKeyboardSvg(const KeyDefinition& keyboard, const std::string& image_folder,
                      const std::string& path, std::string* error, FileSystem& files,
-                     const CutImagePaths& cut_images) {
+                     const CutImagePaths& cut_images, CodePage page) {
     DomDocument svg;
-    const HRESULT built = BuildKeyboardSvg(keyboard, image_folder, &svg, files, cut_images);
+    const HRESULT built = BuildKeyboardSvg(keyboard, image_folder, &svg, files, cut_images, page);
     std::string reason;
     if (Succeeded(built)) {
         // The destination travels as one UTF-16 unit per byte of the path, which

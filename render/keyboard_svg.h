@@ -25,7 +25,8 @@ namespace dravonix {
 [[nodiscard]] HRESULT BuildKeyboardSvg(const KeyDefinition& keyboard,
                                        const std::string& image_folder, DomDocument* svg,
                                        FileSystem& files = SystemFileSystem(),
-                                       const CutImagePaths& cut_images = {});
+                                       const CutImagePaths& cut_images = {},
+                                       CodePage page = CodePage());
 
 /// Builds the picture and saves it under path through files, replacing the
 /// file atomically. False when either step fails, with the reason in *error
@@ -33,6 +34,7 @@ namespace dravonix {
 [[nodiscard]] bool SaveKeyboardSvg(const KeyDefinition& keyboard, const std::string& image_folder,
                                    const std::string& path, std::string* error,
                                    FileSystem& files = SystemFileSystem(),
-                                   const CutImagePaths& cut_images = {});
+                                   const CutImagePaths& cut_images = {},
+                                   CodePage page = CodePage());
 
 }  // namespace dravonix

@@ -1,6 +1,5 @@
 #include "render/panel_image.h"
 
-#include "platform/codepage.h"
 #include "platform/file_lookup.h"
 #include "render/bmp_decode.h"
 #include "render/png_encode.h"
@@ -131,10 +130,12 @@ std::string DataUri(std::string_view media_type, std::string_view bytes) {
 }
 
 PanelImage LoadPanelImage(FileSystem& files, const std::string& folder,
-                          std::string_view narrow_name) {
+                          std::string_view narrow_name, CodePage page) {
     PanelImage image;
+    // A second byte of a double-byte character may be a backslash: the
+    // lookup splits the decoded name only.
     std::string name;
-    AppendNarrowAsUtf8(narrow_name, name);
+    (void)page.AppendUtf8(narrow_name, name);
     const FoundFile found = FileLookup(files, folder).Find("", name);
     if (found.outcome != LookupOutcome::kFound) {
         image.problem = found.outcome == LookupOutcome::kOutsideFolder

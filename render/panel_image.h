@@ -56,7 +56,8 @@ struct PanelImage {
     ImageProblem problem = ImageProblem::kNone;
 };
 
-/// Looks up name (narrow text from the model) relative to folder, the
+/// Looks up name (narrow text from the model, in code page page, decoded
+/// whole before it is split at its separators) relative to folder, the
 /// keyboard's, through files and loads it: a regular file of at most
 /// kMaxImageBytes, opened so that it cannot block. A bitmap that
 /// render/bmp_decode.h decodes is embedded as PNG where the build has an
@@ -64,6 +65,6 @@ struct PanelImage {
 /// image cannot be drawn, for the picture's note and for a check of the
 /// keyboard.
 PanelImage LoadPanelImage(FileSystem& files, const std::string& folder,
-                          std::string_view narrow_name);
+                          std::string_view narrow_name, CodePage page = CodePage());
 
 }  // namespace dravonix

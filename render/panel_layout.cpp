@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string_view>
 
-#include "platform/codepage.h"
 #include "render/key_kinds.h"
 
 namespace dravonix {
@@ -20,9 +19,9 @@ double TextWidth(std::string_view utf8, double size) {
     return static_cast<double>(characters) * size * 0.6;
 }
 
-std::string Utf8(std::string_view narrow) {
+std::string Utf8(std::string_view narrow, CodePage page) {
     std::string text;
-    AppendNarrowAsUtf8(narrow, text);
+    (void)page.AppendUtf8(narrow, text);
     return text;
 }
 
@@ -74,9 +73,10 @@ double ViewWidth(const PanelPlan& plan) {
 double ViewHeight(const PanelPlan& plan) { return plan.view.Height() * plan.scale; }
 
 KeyboardLayout PlanKeyboard(const KeyDefinition& keyboard, const std::string& image_folder,
-                            FileSystem& files, const CutImagePaths& cut_images) {
+                            FileSystem& files, const CutImagePaths& cut_images, CodePage page) {
     KeyboardLayout layout;
-    layout.title = Utf8(keyboard.name);
+    layout.code_page = page;
+    layout.title = Utf8(keyboard.name, page);
     if (layout.title.empty()) layout.title = "(keyboard without a name)";
 
     const LayoutMetrics& m = layout.metrics;
@@ -85,18 +85,19 @@ KeyboardLayout PlanKeyboard(const KeyDefinition& keyboard, const std::string& im
     for (const SubKeyDefinition& panel : keyboard.subkeydef) {
         PanelPlan plan;
         plan.panel = &panel;
-        plan.heading = Concat({"Panel ", std::to_string(++number), " \xC2\xB7 ",
-                               panel.name.empty() ? std::string("(no name)") : Utf8(panel.name),
-                               " \xC2\xB7 type ",
-                               panel.type.empty() ? std::string("(none)") : Utf8(panel.type)});
+        plan.heading =
+            Concat({"Panel ", std::to_string(++number), " \xC2\xB7 ",
+                    panel.name.empty() ? std::string("(no name)") : Utf8(panel.name, page),
+                    " \xC2\xB7 type ",
+                    panel.type.empty() ? std::string("(none)") : Utf8(panel.type, page)});
         const Box content = PanelContent(panel);
         plan.image_box = content;
         if (const auto cut = cut_images.find(layout.panels.size()); cut != cut_images.end()) {
-            plan.notes.push_back(Concat({"image path cut at a blank: \"", Utf8(cut->second),
-                                         "\" is read as \"", Utf8(panel.jpegnormal), "\""}));
+            plan.notes.push_back(Concat({"image path cut at a blank: \"", Utf8(cut->second, page),
+                                         "\" is read as \"", Utf8(panel.jpegnormal, page), "\""}));
         }
         if (!panel.jpegnormal.empty()) {
-            plan.image = LoadPanelImage(files, image_folder, panel.jpegnormal);
+            plan.image = LoadPanelImage(files, image_folder, panel.jpegnormal, page);
             if (plan.image.usable && plan.image.format.width > 0 && plan.image.format.height > 0) {
                 plan.image_box = Box();
                 plan.image_box.Add(0, 0);
@@ -106,7 +107,7 @@ KeyboardLayout PlanKeyboard(const KeyDefinition& keyboard, const std::string& im
             if (!plan.image.usable) {
                 plan.notes.push_back(
                     Concat({"image ", std::string(ImageProblemText(plan.image.problem)), ": ",
-                            Utf8(panel.jpegnormal)}));
+                            Utf8(panel.jpegnormal, page)}));
             }
         }
         plan.view = content;

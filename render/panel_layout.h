@@ -52,7 +52,8 @@ double ViewHeight(const PanelPlan& plan);
 /// The whole picture.
 struct KeyboardLayout {
     LayoutMetrics metrics;
-    std::string title;  // the keyboard's name (UTF-8)
+    std::string title;   // the keyboard's name (UTF-8)
+    CodePage code_page;  // of the keyboard's narrow text
     double title_y = 0;
     struct LegendItem {
         double x = 0;
@@ -76,8 +77,9 @@ const char* LegendCaption(LegendMark mark);
 using CutImagePaths = std::map<std::size_t, std::string>;
 
 /// Plans the picture of keyboard; panel images are looked up in image_folder
-/// through files.
+/// through files. The keyboard's narrow text is in code page page.
 KeyboardLayout PlanKeyboard(const KeyDefinition& keyboard, const std::string& image_folder,
-                            FileSystem& files, const CutImagePaths& cut_images = {});
+                            FileSystem& files, const CutImagePaths& cut_images = {},
+                            CodePage page = CodePage());
 
 }  // namespace dravonix

@@ -92,7 +92,7 @@ TEST(KeyLabel, ShowsVirtualKeyCharacterOrTarget) {
         key.vkey = c.vkey;
         key.character = c.character;
         key.target = c.target;
-        EXPECT_EQ(KeyLabel(key), c.label) << c.label;
+        EXPECT_EQ(KeyLabel(key, CodePage()), c.label) << c.label;
     }
 }
 
@@ -100,7 +100,7 @@ TEST(MacroDetails, ListsTheStrokes) {
     Macro macro;
     macro.sound = 3;
     macro.mkey = {{16, 1, 0}, {72, 1, 0}, {72, 0, 0}, {16, 0, 0}, {-1, -1, 'i'}};
-    EXPECT_EQ(MacroDetails(macro, {{3, "macro start.wav"}}),
+    EXPECT_EQ(MacroDetails(macro, {{3, "macro start.wav"}}, CodePage()),
               "macro\nsound 3 (macro start.wav)\n5 strokes\nShift down\nH down\nH up\n"
               "Shift up\ntype i");
 }

@@ -142,8 +142,9 @@ TEST(Check, ArgumentsThatAreNoFiles) {
         CommandResult result = Check(c.args);
         EXPECT_EQ(result.exit_code, c.exit_code);
         const std::string& usage = c.usage_on_stdout ? result.out : result.err;
-        EXPECT_NE(usage.find("Usage: dravonix-check [-q] [--format=text|json] FILE|FOLDER..."),
-                  std::string::npos)
+        EXPECT_NE(
+            usage.find("Usage: dravonix-check [-q] [-c CP] [--format=text|json] FILE|FOLDER..."),
+            std::string::npos)
             << usage;
         EXPECT_EQ(c.usage_on_stdout ? result.err : result.out, "");
     }

@@ -134,9 +134,9 @@ TEST(Commands, InformationOptionsAndUnknownOptions) {
         {DRAVONIX_RENDER_BIN, "dravonix-render",
          "Syntax: dravonix-render Inputfile Outputfile.svg\n", 255, true},
         {DRAVONIX_CHECK_BIN, "dravonix-check",
-         "Usage: dravonix-check [-q] [--format=text|json] FILE|FOLDER...\n", 2, false},
+         "Usage: dravonix-check [-q] [-c CP] [--format=text|json] FILE|FOLDER...\n", 2, false},
         {DRAVONIX_BATCH_BIN, "dravonix-batch",
-         "Usage: dravonix-batch [-j N] [--force] [--xml-only] [--no-media] [--single-page]\n", 2,
+         "Usage: dravonix-batch [-j N] [-c CP|auto] [--force] [--xml-only] [--no-media]\n", 2,
          false},
     };
     for (const Tool& tool : tools) {
@@ -161,6 +161,27 @@ TEST(Commands, InformationOptionsAndUnknownOptions) {
             EXPECT_TRUE(result.err.starts_with(ConsoleText(named))) << result.err;
             EXPECT_NE(usage.find(ConsoleText(tool.usage)), std::string::npos) << usage;
         }
+        // A code page that is none of the supported ones, none at all, or two.
+        const std::string pages =
+            std::string("874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, ") +
+            "1257, 1258, 932, 936, 949, 950, 65001" +
+            (tool.wrong_exit == 2 && std::string(tool.name) == "dravonix-batch" ? " or auto" : "");
+        const std::pair<std::vector<std::string>, std::string> wrong_pages[] = {
+            {{"--code-page=klingon", "in.kbd", "out.xml"},
+             "unknown code page 'klingon'; supported: " + pages},
+            {{"in.kbd", "out.xml", "-c"}, "-c needs a code page: " + pages},
+            {{"-c", "1251", "--code-page=1252", "in.kbd", "out.xml"},
+             "--code-page is given twice; give one of " + pages},
+        };
+        for (const auto& [arguments, message] : wrong_pages) {
+            result = RunCommand(tool.program, arguments);
+            EXPECT_EQ(result.exit_code, tool.wrong_exit) << message;
+            EXPECT_TRUE(
+                result.err.starts_with(ConsoleText(std::string(tool.name) + ": " + message + "\n")))
+                << result.err;
+        }
+        EXPECT_NE(RunCommand(tool.program, {"--help"}).out.find("--code-page=CP"),
+                  std::string::npos);
         // An information option among other arguments is no file name.
         result = RunCommand(tool.program, {"--help", "out.xml"});
         EXPECT_EQ(result.exit_code, tool.wrong_exit);
@@ -177,6 +198,104 @@ TEST(Commands, InformationOptionsAndUnknownOptions) {
     result = Convert({"--", "-in.kbd", dir / "out.xml"});
     EXPECT_EQ(result.exit_code, 254);
     EXPECT_TRUE(result.err.starts_with("dravonix: cannot open '-in.kbd': ")) << result.err;
+}
+
+// A keyboard in each code page's own letters, as bytes of the page and as
+// UTF-8 (which the reader turns into the page's bytes), converts into the same
+// XML holding every letter, and a resave with the page writes it unchanged.
+TEST(Converter, EveryCodePageKeepsItsLetters) {
+    struct Row {
+        const char* page;
+        std::string utf8;    // the page's letters
+        std::string narrow;  // the same in the page's bytes
+    };
+    const Row rows[] = {
+        {"874", "ภาษาไทย", "\xC0\xD2\xC9\xD2\xE4\xB7\xC2"},
+        {"1250", "ČeštinaŁódźő",
+         "\xC8"
+         "e\x9Atina\xA3\xF3"
+         "d\x9F\xF5"},
+        {"1251", "Русский", "\xD0\xF3\xF1\xF1\xEA\xE8\xE9"},
+        {"1252", "FrançaisÑandúœ€",
+         "Fran\xE7"
+         "ais\xD1"
+         "and\xFA\x9C\x80"},
+        {"1253", "Ελληνικά", "\xC5\xEB\xEB\xE7\xED\xE9\xEA\xDC"},
+        {"1254", "Türkçeğış",
+         "T\xFCrk\xE7"
+         "e\xF0\xFD\xFE"},
+        {"1255", "עברית", "\xF2\xE1\xF8\xE9\xFA"},
+        {"1256", "العربية", "\xC7\xE1\xDA\xD1\xC8\xED\xC9"},
+        {"1257", "Lietuviųėš", "Lietuvi\xF8\xEB\xF0"},
+        {"1258", "ĐăngơưĂ", "\xD0\xE3ng\xF5\xFD\xC3"},
+        {"932", "日本語かなカナ表ソ",
+         "\x93\xFA\x96{\x8C\xEA\x82\xA9\x82\xC8\x83J\x83i\x95\\\x83\\"},
+        {"936", "简体中文", "\xBC\xF2\xCC\xE5\xD6\xD0\xCE\xC4"},
+        {"949", "한국어", "\xC7\xD1\xB1\xB9\xBE\xEE"},
+        {"950", "繁體中文",
+         "\xC1"
+         "c\xC5\xE9\xA4\xA4\xA4\xE5"},
+        {"65001", "Ελληνικά日本語😀",
+         "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC\xE6\x97\xA5\xE6\x9C\xAC"
+         "\xE8\xAA\x9E\xF0\x9F\x98\x80"},
+    };
+    // A keyboard named text, with a key of that text and one key per letter.
+    const auto keyboard = [](const std::string& text, const std::vector<std::string>& letters) {
+        std::string kbd = "[KEYDEF]\n" + text + "\n[NOT INFLUENCED BY SHIFT]\n" +
+                          "[0,0,9,0,9,9,0,9], -1, 16, \"" + text + "\"\n";
+        for (const std::string& letter : letters) {
+            kbd += "[0,0,9,0,9,9,0,9], -1, 1, -1, 0, '" + letter + "'\n";
+        }
+        return kbd + "[/NOT INFLUENCED BY SHIFT]\n[/KEYDEF]\n";
+    };
+    ScratchDir dir;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.page);
+        const std::string page = row.page;
+        // In the single-byte pages a key holds each letter; its UTF-8 form is
+        // one sequence of the text.
+        std::vector<std::string> letters_utf8;
+        std::vector<std::string> letters_narrow;
+        if (page.size() == 4 || page == "874") {
+            for (std::size_t at = 0; at < row.utf8.size();) {
+                std::size_t size = 1;
+                while (at + size < row.utf8.size() &&
+                       (static_cast<unsigned char>(row.utf8[at + size]) & 0xC0) == 0x80) {
+                    ++size;
+                }
+                letters_utf8.push_back(row.utf8.substr(at, size));
+                letters_narrow.push_back(row.narrow.substr(letters_narrow.size(), 1));
+                at += size;
+            }
+            ASSERT_EQ(letters_narrow.size(), row.narrow.size());
+        }
+        WriteFile(dir / "narrow.kbd", keyboard(row.narrow, letters_narrow));
+        CommandResult result =
+            RunCommand(DRAVONIX_BIN, {"--code-page=" + page, dir / "narrow.kbd", dir / "out.xml"});
+        ASSERT_EQ(result.exit_code, 0) << result.err;
+        EXPECT_EQ(result.err, "");
+        const std::string xml = ReadFile(dir / "out.xml");
+        EXPECT_TRUE(xml.starts_with("<keydef name=\"" + row.utf8 + "\">")) << xml;
+        EXPECT_NE(xml.find("type=\"16\" target=\"" + row.utf8 + "\""), std::string::npos) << xml;
+        std::size_t at = 0;
+        for (const std::string& letter : letters_utf8) {
+            at = xml.find("char=\"", at);
+            ASSERT_NE(at, std::string::npos) << letter;
+            at += 6;
+            EXPECT_EQ(xml.substr(at, letter.size() + 1), letter + "\"");
+        }
+
+        // The same keyboard in UTF-8 reads into the same bytes.
+        WriteFile(dir / "utf8.kbd", "\xEF\xBB\xBF" + keyboard(row.utf8, letters_utf8));
+        result = RunCommand(DRAVONIX_BIN, {"-c", page, dir / "utf8.kbd", dir / "utf8.xml"});
+        EXPECT_EQ(result.exit_code, 0) << result.err;
+        EXPECT_EQ(ReadFile(dir / "utf8.xml"), xml);
+
+        result = RunCommand(DRAVONIX_RESAVE_BIN, {"-c", page, dir / "out.xml", dir / "again.xml"});
+        EXPECT_EQ(result.exit_code, 0) << result.err;
+        EXPECT_EQ(result.err, "");
+        EXPECT_EQ(ReadFile(dir / "again.xml"), xml);
+    }
 }
 
 TEST(Converter, NeverWritesOverALegacyKeyboard) {

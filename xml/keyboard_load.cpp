@@ -26,6 +26,9 @@
 namespace dravonix {
 
 HRESULT KeyDefDocument::Load(const DomNode& /*node*/) {
+    if (DomDocument document; Succeeded(OwnerDocument(&document))) {
+        document.SetCodePage(code_page);
+    }
     LoadChildren("keydef", keydef);
     return S_OK;
 }

@@ -13,6 +13,9 @@
 namespace dravonix {
 
 HRESULT KeyDefDocument::Save(const DomNode& /*node*/) {
+    if (DomDocument document; Succeeded(OwnerDocument(&document))) {
+        document.SetCodePage(code_page);
+    }
     // The document is saved with whatever part of the keyboard was written.
     (void)SaveChild("keydef", keydef);
     return S_OK;
@@ -88,7 +91,7 @@ void SaveImage(XmlNode& binding, std::string_view type, const std::string& file)
     DomNode child;
     if (Failed(binding.CreateChildElement("jpeg", &child)) || !child) return;
     (void)binding.SetStringAttributeOn(child, "type", type);
-    (void)binding.SetNodeValue(child, Variant::String(MultiByteToWideChar(file)));
+    (void)binding.SetNodeValue(child, Variant::String(child.code_page().ToWide(file)));
     (void)binding.FinishElement(child);
 }
 
@@ -107,7 +110,7 @@ HRESULT SoundList::Save(const DomNode& /*node*/) {
         DomNode child;
         if (Failed(CreateChildElement("sound", &child)) || !child) continue;
         (void)SetIntAttributeOn(child, "id", id);
-        (void)SetNodeValue(child, Variant::String(MultiByteToWideChar(file)));
+        (void)SetNodeValue(child, Variant::String(child.code_page().ToWide(file)));
         (void)FinishElement(child);
     }
     return S_OK;

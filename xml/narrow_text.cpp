@@ -1,11 +1,11 @@
 #include "xml/narrow_text.h"
 
-#include "platform/codepage.h"
 #include "platform/unicode.h"
 
 namespace dravonix {
 
-void AppendUtf8AsNarrow(std::string_view utf8, std::string& narrow, NarrowLosses* losses) {
+void AppendUtf8AsNarrow(CodePage page, std::string_view utf8, std::string& narrow,
+                        NarrowLosses* losses) {
     narrow.reserve(narrow.size() + utf8.size());
     std::size_t i = 0;
     while (i < utf8.size()) {
@@ -17,25 +17,25 @@ void AppendUtf8AsNarrow(std::string_view utf8, std::string& narrow, NarrowLosses
         }
         char32_t code_point = 0;
         std::size_t size = DecodeUtf8(utf8.substr(i), &code_point);
-        char converted = '?';
+        bool kept = false;
         if (size == 0) {
             size = 1;  // not UTF-8: this byte alone is lost
-        } else if (code_point <= 0xFFFF) {
-            converted = ByteOfWideChar(static_cast<char16_t>(code_point));
+            narrow.push_back('?');
+        } else {
+            kept = page.AppendCharacter(code_point, narrow);
         }
-        narrow.push_back(converted);
-        if (converted == '?' && losses != nullptr) {
+        if (!kept && losses != nullptr) {
             if (losses->replaced++ == 0) losses->first = utf8.substr(i, size);
         }
         i += size;
     }
 }
 
-std::string_view Utf8Text(std::string_view narrow, std::string& storage) {
+std::string_view Utf8Text(CodePage page, std::string_view narrow, std::string& storage) {
     for (const char c : narrow) {
         if (static_cast<unsigned char>(c) >= 0x80) {
             storage.clear();
-            AppendNarrowAsUtf8(narrow, storage);
+            (void)page.AppendUtf8(narrow, storage);
             return storage;
         }
     }

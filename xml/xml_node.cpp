@@ -6,7 +6,8 @@
 namespace dravonix {
 
 std::string_view XmlNode::Utf8Name(std::string_view narrow, std::string& storage) {
-    return Utf8Text(narrow, storage);
+    // The format's names are ASCII: any code page reads them the same.
+    return Utf8Text(CodePage(), narrow, storage);
 }
 
 void XmlNode::SetLevel(std::int32_t new_level) { level = new_level < 0 ? 0 : new_level; }

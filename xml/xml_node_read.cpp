@@ -15,11 +15,12 @@ namespace dravonix {
 
 namespace {
 
-// The narrow model text of UTF-8 text, which ends at its first NUL byte, as
-// a C string would; adds what became "?" to *losses (may be null).
-std::string NarrowText(std::string_view utf8, NarrowLosses* losses) {
+// The narrow model text, in the code page of node's document, of UTF-8 text,
+// which ends at its first NUL byte, as a C string would; adds what became "?"
+// to *losses (may be null).
+std::string NarrowText(const DomNode& node, std::string_view utf8, NarrowLosses* losses) {
     std::string text;
-    AppendUtf8AsNarrow(utf8, text, losses);
+    AppendUtf8AsNarrow(node.code_page(), utf8, text, losses);
     text.resize(std::string_view(text.c_str()).size());
     return text;
 }
@@ -112,7 +113,7 @@ HRESULT XmlNode::GetStringAttribute(std::string_view name, std::string* value) {
     if (status != S_OK) return status;
     ReadReport* report = ReadReport::Current();
     NarrowLosses losses;
-    *value = NarrowText(text, report != nullptr ? &losses : nullptr);
+    *value = NarrowText(element, text, report != nullptr ? &losses : nullptr);
     if (losses.replaced != 0) {
         report->Replaced(dom::FindAttribute(element, utf8_name),
                          "the \"" + std::string(utf8_name) + "\" of \"" +
@@ -126,7 +127,11 @@ HRESULT XmlNode::GetCharAttribute(std::string_view name, char* value) {
     std::string text;
     HRESULT status = GetStringAttribute(name, &text);
     if (Failed(status)) return status;
-    if (status == S_OK && !text.empty()) *value = text[0];
+    // A character of two bytes cannot be the one byte a key holds.
+    if (status == S_OK && !text.empty()) {
+        const bool two_bytes = element.code_page().IsLeadByte(static_cast<unsigned char>(text[0]));
+        *value = two_bytes ? '?' : text[0];
+    }
     return S_OK;
 }
 
@@ -145,14 +150,14 @@ void XmlNode::IgnoreAttribute(std::string_view name) {
 
 HRESULT XmlNode::GetNodeValue(std::string* value) {
     if (!element) return E_UNEXPECTED;
-    *value = NarrowText(dom::TextBelow(element), nullptr);
+    *value = NarrowText(element, dom::TextBelow(element), nullptr);
     if (ReadReport* report = ReadReport::Current()) {
         // Each text node below the element is told of on its own line.
         const std::string place = "the text of \"" + std::string(dom::NameOf(element)) + "\"";
         for (DomNode text = dom::NextTextBelow(element, DomNode()); text;
              text = dom::NextTextBelow(element, text)) {
             NarrowLosses losses;
-            (void)NarrowText(dom::TextOf(text), &losses);
+            (void)NarrowText(element, dom::TextOf(text), &losses);
             report->Replaced(text, place, losses.first, losses.replaced);
         }
     }

@@ -4,7 +4,6 @@
 
 #include "dom/child_walk.h"
 #include "dom/dom_build.h"
-#include "platform/codepage.h"
 #include "xml/narrow_text.h"
 #include "xml/xml_node.h"
 
@@ -98,7 +97,7 @@ HRESULT XmlNode::SetStringAttributeOn(const DomNode& target, std::string_view na
     std::string utf8_value;
     return AddOn(target, [&](const DomNamedNodeMap& map) {
         return dom::AddNewTextAttribute(element, map, Utf8Name(name, utf8_name),
-                                        Utf8Text(value, utf8_value));
+                                        Utf8Text(element.code_page(), value, utf8_value));
     });
 }
 
@@ -135,7 +134,7 @@ HRESULT XmlNode::SetStringAttribute(std::string_view name, const std::string& va
     std::string utf8_name;
     std::string utf8_value;
     return dom::AddNewTextAttribute(element, attributes, Utf8Name(name, utf8_name),
-                                    Utf8Text(value, utf8_value));
+                                    Utf8Text(element.code_page(), value, utf8_value));
 }
 
 HRESULT XmlNode::SetCharAttribute(std::string_view name, char value) {
