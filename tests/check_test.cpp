@@ -239,4 +239,72 @@ TEST(Check, AFolderOfKeyboardsAndWhatReadingThemDid) {
                                       ": error: no legacy keyboard (*.kbd) in the folder\n"));
 }
 
+// A keyboard in another code page: the check names the page its text reads
+// as (and says nothing once that page is chosen, nor on a Western keyboard),
+// the picture finds an image whose name has a second byte 0x5C (表), and the
+// batch's auto chooses each keyboard's page and names it.
+TEST(CodePages, CheckPictureAndBatchReadEachKeyboardsPage) {
+    const std::string russian = DRAVONIX_SOURCE_DIR "/examples/code_pages/russian_1251.kbd";
+    const std::string japanese = DRAVONIX_SOURCE_DIR "/examples/code_pages/japanese_932.kbd";
+    const struct {
+        std::vector<std::string> arguments;
+        std::string note;  // empty: none
+    } checks[] = {
+        {{russian},
+         russian + ": note: the text reads as Cyrillic in code page 1251 (\"Пример экранной "
+                   "клавиатуры: русская раск\"); convert with --code-page=1251 [code-page]\n"},
+        {{japanese},
+         japanese +
+             ": note: the text reads as Japanese in code page 932 (\"かな入力の画面キーボードの例"
+             "（コードページ 932）。\"); convert with --code-page=932 [code-page]\n"},
+        {{"-c", "1251", russian}, ""},
+        {{"--code-page=932", japanese}, ""},
+        {{kExample}, ""},
+    };
+    for (const auto& check : checks) {
+        const CommandResult result = Check(check.arguments);
+        SCOPED_TRACE(result.out);
+        if (check.note.empty()) {
+            EXPECT_EQ(result.out.find("[code-page]"), std::string::npos);
+        } else {
+            EXPECT_NE(result.out.find(ConsoleText(check.note)), std::string::npos);
+        }
+    }
+
+    ScratchDir dir;
+    std::filesystem::create_directories(NativePath(dir / "画像"));
+    WriteFile(dir / "画像/表示.jpg", std::string("\xFF\xD8\xFF\xE0\x00\x04xx", 8));
+    WriteFile(dir / "pad.kbd",
+              "[KEYDEF]\n\x95\\\n"
+              "normal jpeg=\x89\xE6\x91\x9C\\\x95\\\x8E\xA6.jpg\n"
+              "[NOT INFLUENCED BY SHIFT]\n[0,0,9,0,9,9,0,9], -1, 1, -1, 0, 'a'\n"
+              "[/NOT INFLUENCED BY SHIFT]\n[/KEYDEF]\n");
+    CommandResult result =
+        RunCommand(DRAVONIX_RENDER_BIN, {"-c", "932", dir / "pad.kbd", dir / "pad.svg"});
+    EXPECT_EQ(result.exit_code, 0) << result.err;
+    const std::string svg = ReadFile(dir / "pad.svg");
+    EXPECT_NE(svg.find(">表</text>"), std::string::npos) << svg;
+    EXPECT_NE(svg.find("data:image/jpeg;base64,/9j/4AAEeHg="), std::string::npos) << svg;
+
+    std::filesystem::create_directories(NativePath(dir / "in"));
+    WriteFile(dir / "in/ru.kbd", ReadFile(russian));
+    WriteFile(dir / "in/ja.kbd", ReadFile(japanese));
+    WriteFile(dir / "in/pad.kbd", ReadFile(kExample));
+    result =
+        RunCommand(DRAVONIX_BATCH_BIN, {"--code-page=auto", "--xml-only", dir / "in", dir / "out"});
+    EXPECT_EQ(result.exit_code, 1) << result.err;
+    for (const char* line : {"dravonix-batch: note: ja.kbd: read in code page 932\n",
+                             "dravonix-batch: note: pad.kbd: read in code page 1252\n",
+                             "dravonix-batch: note: ru.kbd: read in code page 1251\n"}) {
+        EXPECT_NE(result.err.find(ConsoleText(line)), std::string::npos) << result.err;
+    }
+    EXPECT_TRUE(ReadFile(dir / "out/ru.xml").starts_with("<keydef name=\"Русская клавиатура\">"));
+    const std::string summary = ReadFile(dir / "out/summary.json");
+    EXPECT_NE(summary.find("\"file\": \"ja.kbd\", \"reader\": \".kbd\", \"readable\": true, "
+                           "\"code_page\": 932,"),
+              std::string::npos)
+        << summary;
+    EXPECT_NE(ReadFile(dir / "out/index.html").find("<th>Code page</th>"), std::string::npos);
+}
+
 }  // namespace dravonix

@@ -3,7 +3,7 @@
 # build (run under Wine) and requires the same bytes and exit codes of both:
 # the examples, the fuzz corpora, the schema's test files, and COUNT keyboards
 # made by the generator in varied sizes (default 200), each converted and the
-# result resaved.
+# result resaved; and every code page over all its bytes (see below).
 # Usage: tests/windows_cross_check.sh LINUX_BUILD WINDOWS_BUILD [COUNT]
 set -euo pipefail
 
@@ -109,6 +109,61 @@ done < <(cat part0.log part1.log | tr -d '\r' |
 sort -o linux/codes linux/codes
 sort -o windows/codes windows/codes
 
+# Every code page: a keyboard whose keys hold every byte above 0x7F (as a
+# key's character and in a text) and, in the double-byte pages, every lead
+# byte with every byte after it, converted and resaved with --code-page by
+# both builds. Under Wine with LANG=ru_RU.UTF-8 (active code page 1251) the
+# Russian example converts without the option as the Linux build converts it
+# with --code-page=1251, and with LANG=C as the Linux build without one.
+pages=(874 1250 1251 1252 1253 1254 1255 1256 1257 1258 932 936 949 950 65001)
+mkdir pages pages/linux pages/windows
+python3 - "${pages[@]}" <<'PYTHON'
+import sys
+for page in sys.argv[1:]:
+    shape = "[0,0,9,0,9,9,0,9], -1, "
+    lines = ["[KEYDEF]", "page " + page, "[NOT INFLUENCED BY SHIFT]"]
+    high = bytes(range(0x80, 0x100))
+    lines += [shape + "1, -1, 0, '" + chr(b) + "'" for b in range(0x80, 0x100)]
+    lines.append(shape + '16, "' + high.decode("latin-1") + '"')
+    if page in ("932", "936", "949", "950"):
+        for lead in range(0x81, 0xFF):
+            pairs = b"".join(bytes([lead, trail]) for trail in range(0x40, 0xFF))
+            lines.append(shape + '16, "' + pairs.decode("latin-1") + '"')
+    lines += ["[/NOT INFLUENCED BY SHIFT]", "[/KEYDEF]", ""]
+    with open("pages/cp_" + page + ".kbd", "wb") as out:
+        out.write("\r\n".join(lines).encode("latin-1"))
+PYTHON
+cp "$source_dir/examples/code_pages/russian_1251.kbd" pages/russian.kbd
+for page in "${pages[@]}"; do
+    "$linux/driver/dravonix" -c "$page" "pages/cp_$page.kbd" "pages/linux/cp_$page.xml" \
+        >/dev/null 2>&1 || true
+    "$linux/driver/dravonix-resave" -c "$page" "pages/linux/cp_$page.xml" \
+        "pages/linux/cp_$page.re.xml" >/dev/null 2>&1 || true
+done
+"$linux/driver/dravonix" -c 1251 pages/russian.kbd pages/linux/russian_ru.xml >/dev/null 2>&1
+"$linux/driver/dravonix" pages/russian.kbd pages/linux/russian_c.xml >/dev/null 2>&1
+{
+    printf '@echo off\r\n'
+    for page in "${pages[@]}"; do
+        printf '"%s" -c %s pages\\cp_%s.kbd pages\\windows\\cp_%s.xml >NUL 2>NUL\r\n' \
+            "$converter" "$page" "$page" "$page"
+        printf '"%s" -c %s pages\\windows\\cp_%s.xml pages\\windows\\cp_%s.re.xml >NUL 2>NUL\r\n' \
+            "$resaver" "$page" "$page" "$page"
+    done
+    printf '"%s" pages\\russian.kbd pages\\windows\\russian_c.xml >NUL 2>NUL\r\n' "$converter"
+} >pages.bat
+"${wine_run[@]}" cmd /c pages.bat >pages.log 2>&1
+# wine-run.sh sets LC_ALL for file names; the active code page follows LANG
+# when LC_ALL names no other character set, so the Russian run sets both.
+LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8 WINEPREFIX=${WINEPREFIX:-$source_dir/build/wine-prefix} \
+    WINEDEBUG=-all wine "$converter" 'pages\russian.kbd' 'pages\windows\russian_ru.xml' \
+    >/dev/null 2>&1 || true
+if ! diff -r pages/linux pages/windows >pages.diff; then
+    echo "FAIL: the Linux and Windows builds differ in the code pages:"
+    head -n 20 pages.diff
+    exit 1
+fi
+
 conversions=${#kbds[@]}
 resaves=$((${#kbds[@]} + ${#xmls[@]}))
 if ! diff -r linux windows >diff.txt; then
@@ -117,4 +172,4 @@ if ! diff -r linux windows >diff.txt; then
     exit 1
 fi
 echo "cross-check: $conversions conversions and $resaves resaves byte-identical on Linux and" \
-    "Windows ($((SECONDS - start)) s; $retried job(s) Wine failed to start were run again)"
+    "Windows, and ${#pages[@]} code pages over every byte and byte pair ($((SECONDS - start)) s; $retried job(s) Wine failed to start were run again)"
