@@ -312,10 +312,14 @@ void KbdChecker::ReportCharacterChanges(const LineReader& reader, std::size_t up
             std::snprintf(text, sizeof text,
                           "byte 0x%02X is no UTF-8 in a file marked as UTF-8: kept as it is",
                           static_cast<unsigned>(change.code_point));
-        } else {
+        } else if (page_ == CodePage()) {
             std::snprintf(text, sizeof text,
                           "character U+%04X has no Windows-1252 byte: read as \"?\"",
                           static_cast<unsigned>(change.code_point));
+        } else {
+            std::snprintf(text, sizeof text,
+                          "character U+%04X has no byte in code page %u: read as \"?\"",
+                          static_cast<unsigned>(change.code_point), page_.Number());
         }
         Report(change.line, KbdIssue::kCharacterReplaced, text);
     }
@@ -662,6 +666,15 @@ void KbdChecker::CheckSoundLine(std::string_view line, const KbdWork& work) {
 void KbdChecker::CheckKeyLineOutcome(std::string_view line, bool added, bool quiet,
                                      const Key* key) {
     if (quiet) return;
+    if (key != nullptr && page_.IsLeadByte(static_cast<unsigned char>(key->character))) {
+        char text[160];
+        std::snprintf(text, sizeof text,
+                      "the key's character 0x%02X is the first byte of a two-byte character in "
+                      "code page %u: saved as U+FFFD; use a key of type 16 with a text",
+                      static_cast<unsigned>(static_cast<unsigned char>(key->character)),
+                      page_.Number());
+        Report(line_, KbdIssue::kCharacterReplaced, text);
+    }
     if (added && IsPlainKeyLine(line)) return;  // most lines: nothing to report
     const KeyLineCheck check = CheckKeyLine(line);
     if (!added) {

@@ -23,7 +23,9 @@ namespace dravonix {
 /// what the reader builds.
 class KbdChecker {
 public:
-    explicit KbdChecker(KbdObserver& observer) : observer_(observer) {}
+    /// The file's text is in code page page.
+    explicit KbdChecker(KbdObserver& observer, CodePage page = CodePage())
+        : observer_(observer), page_(page) {}
 
     /// A piece was read: raw as the line reader delivered it, line as cleaned.
     void Piece(const LineReader& reader, std::string_view raw, std::string_view line);
@@ -85,6 +87,7 @@ private:
     bool long_handled_ = false;         // a piece after its first was handled as a line
     std::size_t added_ = 0;             // keys and macros added so far
     std::size_t changes_reported_ = 0;  // character changes reported so far
+    CodePage page_;
     bool name_next_ = false;
     bool name_ = false;               // the current piece is the keyboard's name
     bool block_open_ = false;         // inside "[KEYDEF]" ... "[/KEYDEF]"

@@ -39,8 +39,9 @@ enum class KbdIssue : std::uint8_t {
     kLoneCr,                // a CR not followed by LF, kept in the line or cutting it
     kLoneCrLine,            // a CR not followed by LF at the start of a line: the line is lost
     kImagePathCut,          // an image path cut at a blank
-    kCharacterReplaced,     // a UTF-8 character without a Windows-1252 byte, read as "?"
-                            // (or a byte that is no UTF-8 in a file marked as UTF-8)
+    kCharacterReplaced,     // a UTF-8 character without a byte in the code page, read as "?"
+                            // (or a byte that is no UTF-8 in a file marked as UTF-8, or a
+                            // key's character that is a lead byte, saved as U+FFFD)
     kNoKeydef,              // no KEYDEF block in the whole file: no keyboard (reported last)
 };
 

@@ -24,7 +24,7 @@ bool ReadLines(ReadableFile& file, KeyDefinition& definition, KbdObserver* obser
     LineReader reader(file, page);
     KbdWork work;
     std::optional<KbdChecker> checker;
-    if (observer != nullptr) checker.emplace(*observer);
+    if (observer != nullptr) checker.emplace(*observer, page);
     bool name_pending = true;
     std::string raw;  // reused for every line
     bool have_line = reader.Read(raw);

@@ -286,6 +286,29 @@ TEST(CodePages, CheckPictureAndBatchReadEachKeyboardsPage) {
     EXPECT_NE(svg.find(">表</text>"), std::string::npos) << svg;
     EXPECT_NE(svg.find("data:image/jpeg;base64,/9j/4AAEeHg="), std::string::npos) << svg;
 
+    // A key's character that is only the first of two bytes: U+FFFD, and
+    // the check says why; read back, a two-byte character is no key's byte.
+    WriteFile(dir / "lead.kbd",
+              "[KEYDEF]\nLead\n[NOT INFLUENCED BY SHIFT]\n[0,0,9,0,9,9,0,9], -1, 1, -1, 0, "
+              "'\x82'\n[/NOT INFLUENCED BY SHIFT]\n[/KEYDEF]\n");
+    result = Check({"-c", "932", dir / "lead.kbd"});
+    EXPECT_NE(result.out.find(ConsoleText(
+                  dir / "lead.kbd" +
+                  ":4: warning: the key's character 0x82 is the first byte of a two-byte "
+                  "character in code page 932: saved as U+FFFD; use a key of type 16 with a "
+                  "text [character-replaced]\n")),
+              std::string::npos)
+        << result.out;
+    result = RunCommand(DRAVONIX_BIN, {"-c", "932", dir / "lead.kbd", dir / "lead.xml"});
+    EXPECT_EQ(result.exit_code, 0);
+    std::string xml = ReadFile(dir / "lead.xml");
+    EXPECT_NE(xml.find("type=\"1\" char=\"\xEF\xBF\xBD\">"), std::string::npos) << xml;
+    const std::size_t replacement = xml.find("\xEF\xBF\xBD");
+    WriteFile(dir / "lead.xml", xml.replace(replacement, 3, "表"));
+    result = RunCommand(DRAVONIX_RESAVE_BIN, {"-c", "932", dir / "lead.xml", dir / "again.xml"});
+    EXPECT_EQ(result.exit_code, 0);
+    EXPECT_NE(ReadFile(dir / "again.xml").find("type=\"1\" char=\"?\">"), std::string::npos);
+
     std::filesystem::create_directories(NativePath(dir / "in"));
     WriteFile(dir / "in/ru.kbd", ReadFile(russian));
     WriteFile(dir / "in/ja.kbd", ReadFile(japanese));

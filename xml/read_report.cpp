@@ -150,12 +150,15 @@ void ReadReport::Unreadable(const DomNode& element, std::string_view name, std::
 void ReadReport::Replaced(const DomNode& node, std::string_view where, std::string_view first,
                           std::size_t replaced) {
     if (replaced == 0) return;
-    std::string message = replaced == 1
-                              ? Quoted(first) + " in " + std::string(where) +
-                                    " has no Windows-1252 character: it is read as \"?\""
-                              : Quoted(first) + " and " + std::to_string(replaced - 1) +
-                                    " more characters in " + std::string(where) +
-                                    " have no Windows-1252 character: each is read as \"?\"";
+    const CodePage page = node.code_page();
+    const std::string lacking = page == CodePage()
+                                    ? std::string(" Windows-1252 character")
+                                    : " character in code page " + std::to_string(page.Number());
+    std::string message = replaced == 1 ? Quoted(first) + " in " + std::string(where) + " has no" +
+                                              lacking + ": it is read as \"?\""
+                                        : Quoted(first) + " and " + std::to_string(replaced - 1) +
+                                              " more characters in " + std::string(where) +
+                                              " have no" + lacking + ": each is read as \"?\"";
     Add(node, XmlIssue::kCharacterReplaced, std::move(message));
 }
 

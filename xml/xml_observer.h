@@ -17,7 +17,7 @@ enum class XmlIssue : std::uint8_t {
     kUnknownAttribute,    // an attribute not read on its element: its value is lost
     kNotANumber,          // a number that does not read, which drops its element
     kValueIgnored,        // a number or boolean that does not read: the value is ignored
-    kCharacterReplaced,   // text with a character Windows-1252 lacks, read as "?"
+    kCharacterReplaced,   // text with a character the code page lacks, read as "?"
     kCommentDropped,      // a comment, which a resave drops
     kInstructionDropped,  // a processing instruction, which a resave drops
     kDoctypeDropped,      // the document type declaration, which a resave drops
