@@ -1,5 +1,7 @@
 #include "web/web_conversion.h"
 
+#include <optional>
+
 #include "check/input_kind.h"
 #include "check/kbd_check.h"
 #include "check/report_text.h"
@@ -12,16 +14,30 @@
 
 namespace dravonix {
 
-const char* OfferedCodePages() { return ""; }
+const char* OfferedCodePages() {
+    return "874\n1250\n1251\n1253\n1254\n1255\n1256\n1257\n1258\n932\n936\n949\n950\n65001\n";
+}
+
+namespace {
+
+// The code page a name from the page stands for: 1252 for "".
+std::optional<CodePage> ChosenCodePage(std::string_view code_page) {
+    if (code_page.empty()) return CodePage();
+    return CodePage::Find(code_page);
+}
+
+}  // namespace
 
 WebConversion ConvertKeyboard(std::string_view name, std::string_view bytes,
                               std::string_view code_page, const std::string& media_folder) {
     WebConversion result;
-    if (!code_page.empty()) {
+    const std::optional<CodePage> page = ChosenCodePage(code_page);
+    if (!page) {
         result.error = "the code page \"" + std::string(code_page) + "\" is not offered";
         return result;
     }
     KeyDefDocument document;
+    document.code_page = *page;
     CheckReport report;
     const MediaFolder media{SystemFileSystem(), media_folder};
     const MediaFolder* media_check = media_folder.empty() ? nullptr : &media;
@@ -29,8 +45,8 @@ WebConversion ConvertKeyboard(std::string_view name, std::string_view bytes,
         // One read gives the model dravonix saves and the findings
         // dravonix-check reports: the observer never changes what is read.
         result.reader = ".kbd";
-        KbdFindingCollector findings(report);
-        ReadKbdBytes(bytes, document.keydef, &findings);
+        KbdFindingCollector findings(report, *page);
+        ReadKbdBytes(bytes, document.keydef, &findings, *page);
         report.readable = true;
         report.counts = CountKeyboard(document.keydef);
         if (media_check != nullptr) {
@@ -39,7 +55,7 @@ WebConversion ConvertKeyboard(std::string_view name, std::string_view bytes,
         report.SortByLine();
     } else {
         result.reader = "XML";
-        CheckXmlMemory(bytes, report, media_check);
+        CheckXmlMemory(bytes, report, media_check, *page);
         if (!report.readable) {
             result.error = FormatReadError(name, report);
             result.report = FormatCheckReport(name, report);
@@ -68,18 +84,20 @@ WebConversion ConvertKeyboard(std::string_view name, std::string_view bytes,
 bool DrawKeyboard(std::string_view name, std::string_view bytes, const std::string& image_folder,
                   std::string_view code_page, std::string* svg) {
     svg->clear();
-    if (!code_page.empty()) return false;
+    const std::optional<CodePage> page = ChosenCodePage(code_page);
+    if (!page) return false;
     KeyDefDocument document;
+    document.code_page = *page;
     CheckReport check;  // of a legacy file, for the image paths it cut
     if (ChooseReader(name, bytes) == InputKind::kKbd) {
-        KbdFindingCollector findings(check);
-        ReadKbdBytes(bytes, document.keydef, &findings);
+        KbdFindingCollector findings(check, *page);
+        ReadKbdBytes(bytes, document.keydef, &findings, *page);
     } else if (LoadKeyboardMemory(bytes, document) != KeyboardLoad::kLoaded) {
         return false;
     }
     DomDocument picture;
     if (Failed(BuildKeyboardSvg(document.keydef, image_folder, &picture, SystemFileSystem(),
-                                check.cut_images)) ||
+                                check.cut_images, *page)) ||
         Failed(picture.SaveToString(svg))) {
         svg->clear();
         return false;

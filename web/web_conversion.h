@@ -24,14 +24,14 @@ struct WebConversion {
 };
 
 /// The code pages a conversion may read narrow text in besides the default
-/// (Windows-1252), one a line: none yet, so the page offers no choice.
+/// (Windows-1252), one a line: every other supported one.
 const char* OfferedCodePages();
 
 /// Converts and checks the keyboard file named name (its path as the report
 /// shows it) whose content is bytes, with the legacy reader or the XML
 /// reader, chosen by the name and the content as dravonix-check chooses.
-/// code_page is "" for the default; any other is refused (see
-/// OfferedCodePages). The media files the keyboard names are looked up from
+/// code_page is "" for the default or one of OfferedCodePages; any other is
+/// refused. The media files the keyboard names are looked up from
 /// media_folder, the folder the page put the files beside it in, as
 /// dravonix-check looks them up beside the keyboard ("" looks up none).
 /// Needs the COM runtime started on the calling thread. Never throws but
