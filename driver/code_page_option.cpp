@@ -1,7 +1,9 @@
 #include "driver/code_page_option.h"
 
+#include "check/code_page_guess.h"
 #include "driver/printing.h"
 #include "platform/default_code_page.h"
+#include "platform/file_system.h"
 
 namespace dravonix {
 
@@ -35,6 +37,15 @@ CodePage ResolveCodePage(const CodePageChoice& choice, std::string_view program)
     const CodePage page = DefaultCodePage(&warning);
     if (!warning.empty()) PrintWarning(program, warning);
     return page;
+}
+
+CodePage GuessFileCodePage(const std::string& path) {
+    // The start of a file tells its code page as well as the whole would.
+    constexpr std::size_t kGuessLength = 256 * 1024;
+    std::string start;
+    if (!SystemFileSystem().ReadStartOfFile(path, kGuessLength, &start)) return CodePage();
+    const std::optional<CodePageGuess> guess = GuessCodePage(start, CodePage());
+    return guess ? guess->code_page : CodePage();
 }
 
 }  // namespace dravonix

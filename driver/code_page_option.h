@@ -29,6 +29,10 @@ CommandOption CodePageOption(CodePageChoice& choice, bool allow_auto = false);
 /// file gets when its text does not tell.)
 CodePage ResolveCodePage(const CodePageChoice& choice, std::string_view program);
 
+/// For "auto": the code page the start of the file at path reads best in,
+/// 1252 when the guess is unsure or the file cannot be read.
+CodePage GuessFileCodePage(const std::string& path);
+
 /// The help lines on the option.
 inline constexpr std::string_view kCodePageHelp[] = {
     "  -c, --code-page=CP  the code page of the keyboard's text: 874, 1250 to 1258,",

@@ -83,17 +83,23 @@ bool Convert(const std::string& input, const std::string& output, CodePage page,
 
 int RunConverter(int argc, const char* const* argv) {
     CodePageChoice choice;
-    const CommandOption options[] = {CodePageOption(choice)};
-    return RunPassCommand(argc, argv,
-                          {.program = "dravonix",
-                           .usage = kUsage,
-                           .help = kHelp,
-                           .options = options,
-                           .pass = [&choice](const std::string& input, const std::string& output,
-                                             PassReport& report) {
-                               return Convert(input, output, ResolveCodePage(choice, "dravonix"),
-                                              report);
-                           }});
+    const CommandOption options[] = {CodePageOption(choice, true)};
+    return RunPassCommand(
+        argc, argv,
+        {.program = "dravonix",
+         .usage = kUsage,
+         .help = kHelp,
+         .options = options,
+         .pass = [&choice](const std::string& input, const std::string& output,
+                           PassReport& report) {
+             if (!choice.automatic) {
+                 return Convert(input, output, ResolveCodePage(choice, "dravonix"), report);
+             }
+             const CodePage page = GuessFileCodePage(input);
+             PrintDiagnostic("dravonix", "note: " + input + ": read in code page " +
+                                             std::to_string(page.Number()));
+             return Convert(input, output, page, report);
+         }});
 }
 
 }  // namespace dravonix

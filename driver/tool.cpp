@@ -29,7 +29,9 @@ constexpr std::string_view kPassOptions[] = {
     "  -c, --code-page=CP  the code page of the keyboard's text: 874, 1250 to 1258,",
     "                   932, 936, 949, 950 or 65001 (utf-8); also cp1251,",
     "                   windows-1251... Default: on Windows the active code page",
-    "                   (1252 when it is none of these), elsewhere 1252",
+    "                   (1252 when it is none of these), elsewhere 1252. dravonix",
+    "                   also takes auto: the code page the file reads best in",
+    "                   (1252 when unsure), named on standard error",
     "",
 };
 
