@@ -158,6 +158,15 @@ done
 LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8 WINEPREFIX=${WINEPREFIX:-$source_dir/build/wine-prefix} \
     WINEDEBUG=-all wine "$converter" 'pages\russian.kbd' 'pages\windows\russian_ru.xml' \
     >/dev/null 2>&1 || true
+# Each build wrote every file: a conversion and a resave per code page, and
+# the two Russian conversions.
+for side in linux windows; do
+    written=$(find "pages/$side" -name '*.xml' -size +0 | wc -l)
+    if [ "$written" -ne $((2 * ${#pages[@]} + 2)) ]; then
+        echo "FAIL: the $side build wrote $written of the code pages' $((2 * ${#pages[@]} + 2)) files"
+        exit 1
+    fi
+done
 if ! diff -r pages/linux pages/windows >pages.diff; then
     echo "FAIL: the Linux and Windows builds differ in the code pages:"
     head -n 20 pages.diff
