@@ -167,7 +167,7 @@ JobResult RunJob(FileSystem& files, const std::string& source_root, const std::s
     }
     report.readable = true;
     report.counts = CountKeyboard(document.keydef);
-    CheckMedia({files, FolderOf(source)}, document.keydef, findings.media_lines(), report);
+    CheckMedia({files, FolderOf(source), page}, document.keydef, findings.media_lines(), report);
     report.SortByLine();
     if (options.guess_code_page) report.code_page = page.Number();
     (void)page.AppendUtf8(document.keydef.name, result.name);

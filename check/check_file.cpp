@@ -20,7 +20,7 @@ void CheckFile(const std::string& path, CheckReport& report, FileSystem& files, 
         return;
     }
     if (ChooseReader(path, bytes) == InputKind::kXml) {
-        const MediaFolder media{files, FolderOf(path)};
+        const MediaFolder media{files, FolderOf(path), page};
         CheckXmlMemory(bytes, report, &media, page);
         return;
     }

@@ -83,7 +83,7 @@ void CheckKbdFrom(ReadableFile& file, const std::string& path, CheckReport& repo
     }
     report.readable = true;
     report.counts = CountKeyboard(definition);
-    CheckMedia({files, FolderOf(path)}, definition, collector.media_lines(), report);
+    CheckMedia({files, FolderOf(path), page}, definition, collector.media_lines(), report);
     report.SortByLine();
 }
 

@@ -5,7 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/codepage.h"
 #include "platform/file_lookup.h"
 
 namespace dravonix {
@@ -73,7 +72,7 @@ void CheckMedia(const MediaFolder& media, const KeyDefinition& keyboard, const M
     std::map<std::pair<std::string, bool>, std::size_t> index;  // (name, image) -> named
     for (const MediaReference& reference : KeyboardMedia(keyboard)) {
         std::string name;
-        AppendNarrowAsUtf8(*reference.name, name);
+        (void)media.code_page.AppendUtf8(*reference.name, name);
         const auto [at, added] =
             index.try_emplace({name, IsImageRole(reference.role)}, named.size());
         if (added) named.push_back({reference, std::move(name), {}});

@@ -13,6 +13,7 @@
 #include "check/check_report.h"
 #include "model/key_definition.h"
 #include "model/keyboard_media.h"
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 
 namespace dravonix {
@@ -33,7 +34,8 @@ private:
 /// Where a check finds the media files of a keyboard file.
 struct MediaFolder {
     FileSystem& files;
-    std::string folder;  // the keyboard file's folder ("" for the current one)
+    std::string folder;               // the keyboard file's folder ("" for the current one)
+    CodePage code_page = CodePage();  // of the names the keyboard holds
 };
 
 /// Looks up every media file keyboard names from media.folder and adds a

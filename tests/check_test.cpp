@@ -285,6 +285,8 @@ TEST(CodePages, CheckPictureAndBatchReadEachKeyboardsPage) {
     const std::string svg = ReadFile(dir / "pad.svg");
     EXPECT_NE(svg.find(">表</text>"), std::string::npos) << svg;
     EXPECT_NE(svg.find("data:image/jpeg;base64,/9j/4AAEeHg="), std::string::npos) << svg;
+    result = Check({"-c", "932", dir / "pad.kbd"});
+    EXPECT_EQ(result.exit_code, 0) << result.out;  // the check finds the image too
 
     // A key's character that is only the first of two bytes: U+FFFD, and
     // the check says why; read back, a two-byte character is no key's byte.

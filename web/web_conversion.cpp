@@ -39,7 +39,7 @@ WebConversion ConvertKeyboard(std::string_view name, std::string_view bytes,
     KeyDefDocument document;
     document.code_page = *page;
     CheckReport report;
-    const MediaFolder media{SystemFileSystem(), media_folder};
+    const MediaFolder media{SystemFileSystem(), media_folder, *page};
     const MediaFolder* media_check = media_folder.empty() ? nullptr : &media;
     if (ChooseReader(name, bytes) == InputKind::kKbd) {
         // One read gives the model dravonix saves and the findings
