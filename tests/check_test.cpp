@@ -309,6 +309,12 @@ TEST(CodePages, CheckPictureAndBatchReadEachKeyboardsPage) {
     WriteFile(dir / "lead.xml", xml.replace(replacement, 3, "表"));
     result = RunCommand(DRAVONIX_RESAVE_BIN, {"-c", "932", dir / "lead.xml", dir / "again.xml"});
     EXPECT_EQ(result.exit_code, 0);
+    result = Check({"-c", "932", dir / "lead.xml"});
+    EXPECT_NE(result.out.find(ConsoleText(
+                  ": warning: \"表\" in the \"char\" of \"key\" is two bytes in code page 932, not "
+                  "the one byte of a key's character: it is read as \"?\" [character-replaced]\n")),
+              std::string::npos)
+        << result.out;
     EXPECT_NE(ReadFile(dir / "again.xml").find("type=\"1\" char=\"?\">"), std::string::npos);
 
     std::filesystem::create_directories(NativePath(dir / "in"));

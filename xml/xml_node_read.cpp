@@ -129,8 +129,21 @@ HRESULT XmlNode::GetCharAttribute(std::string_view name, char* value) {
     if (Failed(status)) return status;
     // A character of two bytes cannot be the one byte a key holds.
     if (status == S_OK && !text.empty()) {
-        const bool two_bytes = element.code_page().IsLeadByte(static_cast<unsigned char>(text[0]));
+        const CodePage page = element.code_page();
+        const bool two_bytes = page.IsLeadByte(static_cast<unsigned char>(text[0]));
         *value = two_bytes ? '?' : text[0];
+        ReadReport* report = ReadReport::Current();
+        if (two_bytes && report != nullptr) {
+            std::string shown;
+            (void)page.AppendUtf8(text.substr(0, 2), shown);
+            std::string storage;
+            const std::string_view utf8_name = Utf8Name(name, storage);
+            report->Add(dom::FindAttribute(element, utf8_name), XmlIssue::kCharacterReplaced,
+                        "\"" + shown + "\" in the \"" + std::string(utf8_name) + "\" of \"" +
+                            std::string(dom::NameOf(element)) + "\" is two bytes in code page " +
+                            std::to_string(page.Number()) +
+                            ", not the one byte of a key's character: it is read as \"?\"");
+        }
     }
     return S_OK;
 }
