@@ -24,16 +24,19 @@ using dom::NodeRecord;
 using dom::Store;
 
 constexpr std::size_t kFlushSize = 256 * 1024;
-// The buffer starts small and doubles at each flush up to kFlushSize, so that
-// a small document is written without a large allocation.
-constexpr std::size_t kFirstBuffer = 4 * 1024;
+// A buffer for a string starts small and doubles at each flush up to
+// kFlushSize, so that a small document is written without a large allocation.
+constexpr std::size_t kFirstStringBuffer = 4 * 1024;
 constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 
 // Collects output in a buffer and hands it to a sink in large pieces.
 class Output {
 public:
-    explicit Output(std::function<bool(std::string_view)> sink)
-        : sink_(std::move(sink)), buffer_(std::make_unique_for_overwrite<char[]>(kFirstBuffer)) {}
+    /// capacity (at most kFlushSize) is the size of the first buffer.
+    Output(std::function<bool(std::string_view)> sink, std::size_t capacity)
+        : sink_(std::move(sink)),
+          buffer_(std::make_unique_for_overwrite<char[]>(capacity)),
+          capacity_(capacity) {}
     void Put(std::string_view text) {
         if (text.size() > capacity_ - used_) {
             Flush();
@@ -77,7 +80,7 @@ private:
 
     std::function<bool(std::string_view)> sink_;
     std::unique_ptr<char[]> buffer_;
-    std::size_t capacity_ = kFirstBuffer;
+    std::size_t capacity_;
     std::size_t used_ = 0;
     bool ok_ = true;
 };
@@ -333,10 +336,12 @@ HRESULT DomDocument::SaveToString(std::string* text) const {
     if (text == nullptr) return E_POINTER;
     if (store_ == nullptr) return E_UNEXPECTED;
     std::string result;
-    Output out([&result](std::string_view data) {
-        result.append(data);
-        return true;
-    });
+    Output out(
+        [&result](std::string_view data) {
+            result.append(data);
+            return true;
+        },
+        kFirstStringBuffer);
     HRESULT status = Serialize(*store_, out);
     if (Failed(status)) return status;
     out.Flush();
@@ -363,7 +368,8 @@ HRESULT DomDocument::save(const Variant& destination, FileSystem& files, std::st
     try {
         std::unique_ptr<OutputFile> output = files.StartReplacing(path, error);
         if (output == nullptr) return E_FAIL;
-        Output out([&output, error](std::string_view data) { return output->Write(data, error); });
+        Output out([&output, error](std::string_view data) { return output->Write(data, error); },
+                   kFlushSize);
         HRESULT status = Serialize(*store_, out);
         if (Failed(status)) return status;
         if (!out.Flush()) return E_FAIL;
