@@ -24,17 +24,23 @@ using dom::NodeRecord;
 using dom::Store;
 
 constexpr std::size_t kFlushSize = 256 * 1024;
+// A buffer for a string starts small and doubles at each flush up to
+// kFlushSize, so that a small document is written without a large allocation.
+constexpr std::size_t kFirstStringBuffer = 4 * 1024;
 constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 
 // Collects output in a buffer and hands it to a sink in large pieces.
 class Output {
 public:
-    explicit Output(std::function<bool(std::string_view)> sink)
-        : sink_(std::move(sink)), buffer_(std::make_unique_for_overwrite<char[]>(kFlushSize)) {}
+    /// capacity (at most kFlushSize) is the size of the first buffer.
+    Output(std::function<bool(std::string_view)> sink, std::size_t capacity)
+        : sink_(std::move(sink)),
+          buffer_(std::make_unique_for_overwrite<char[]>(capacity)),
+          capacity_(capacity) {}
     void Put(std::string_view text) {
-        if (text.size() > kFlushSize - used_) {
+        if (text.size() > capacity_ - used_) {
             Flush();
-            if (text.size() > kFlushSize) {  // too large to buffer: hand it on whole
+            if (text.size() > capacity_) {  // too large to buffer: hand it on whole
                 if (ok_) ok_ = sink_(text);
                 return;
             }
@@ -43,25 +49,38 @@ public:
         used_ += text.size();
     }
     void Put(char c) {
-        if (used_ == kFlushSize) Flush();
+        if (used_ == capacity_) Flush();
         buffer_[used_++] = c;
     }
     /// Where to write at least size more bytes (size <= kFlushSize); Advance
     /// to the end of what was written.
     char* Room(std::size_t size) {
-        if (size > kFlushSize - used_) Flush();
+        if (size > capacity_ - used_) {
+            Flush();
+            if (size > capacity_) Grow(size);
+        }
         return buffer_.get() + used_;
     }
     void Advance(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.get()); }
     bool Flush() {
         if (ok_ && used_ > 0) ok_ = sink_({buffer_.get(), used_});
+        if (used_ > 0 && capacity_ < kFlushSize) Grow(2 * capacity_);
         used_ = 0;
         return ok_;
     }
 
 private:
+    /// Replaces the buffer, whose bytes are flushed, by one of at least size bytes.
+    void Grow(std::size_t size) {
+        const std::size_t capacity = std::min(std::max(size, 2 * capacity_), kFlushSize);
+        buffer_ = std::make_unique_for_overwrite<char[]>(capacity);
+        capacity_ = capacity;
+        used_ = 0;
+    }
+
     std::function<bool(std::string_view)> sink_;
     std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_;
     std::size_t used_ = 0;
     bool ok_ = true;
 };
@@ -317,10 +336,12 @@ HRESULT DomDocument::SaveToString(std::string* text) const {
     if (text == nullptr) return E_POINTER;
     if (store_ == nullptr) return E_UNEXPECTED;
     std::string result;
-    Output out([&result](std::string_view data) {
-        result.append(data);
-        return true;
-    });
+    Output out(
+        [&result](std::string_view data) {
+            result.append(data);
+            return true;
+        },
+        kFirstStringBuffer);
     HRESULT status = Serialize(*store_, out);
     if (Failed(status)) return status;
     out.Flush();
@@ -347,7 +368,8 @@ HRESULT DomDocument::save(const Variant& destination, FileSystem& files, std::st
     try {
         std::unique_ptr<OutputFile> output = files.StartReplacing(path, error);
         if (output == nullptr) return E_FAIL;
-        Output out([&output, error](std::string_view data) { return output->Write(data, error); });
+        Output out([&output, error](std::string_view data) { return output->Write(data, error); },
+                   kFlushSize);
         HRESULT status = Serialize(*store_, out);
         if (Failed(status)) return status;
         if (!out.Flush()) return E_FAIL;

@@ -240,6 +240,19 @@ TEST_F(DomSaveTest, FileFailuresAreReportedAndNothingIsCommitted) {
     }
 }
 
+TEST_F(DomSaveTest, StringAndFileHoldTheSameTextOfManySmallNodes) {
+    // Many short pieces fill the growing buffer of a string many times.
+    DomNode root = Add(doc, NODE_ELEMENT, "r");
+    const char* const names[] = {"k0", "k1", "k2", "k3", "k4", "k5", "k6"};
+    for (int i = 0; i < 20000; ++i) Add(root, NODE_ELEMENT, names[i % 7]);
+    FakeFiles files;
+    ASSERT_EQ(doc.save(Variant::String(u"out.xml"), files, nullptr), S_OK);
+    const std::string text = Saved();
+    EXPECT_EQ(text, files.committed);
+    EXPECT_EQ(text.substr(0, 15), "<r><k0/><k1/><k");
+    EXPECT_EQ(text.size(), 3 + 20000 * 5 + 4);
+}
+
 TEST_F(DomSaveTest, DocumentWithoutRootIsNotWritten) {
     FakeFiles files;
     std::string error;

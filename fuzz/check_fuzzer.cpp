@@ -12,8 +12,9 @@
 #include "check/kbd_check.h"
 #include "check/report_text.h"
 #include "check/xml_check.h"
-#include "fuzz/memory_file.h"
 #include "platform/com.h"
+#include "platform/memory_file.h"
+#include "testing/memory_file_system.h"
 
 using namespace dravonix;
 
@@ -53,10 +54,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const std::size_t lines = CountLines(bytes);
 
-    static MemoryFile file;
-    file.Write(data, size);
+    // The bytes are read from memory, and the media files they name are
+    // looked up in an empty folder of a file system in memory.
+    static MemoryFileSystem files;
+    MemoryFile file(bytes);
     CheckReport kbd;
-    CheckKbdFile(file.path(), kbd);
+    CheckKbdFrom(file, "/in.kbd", kbd, files);
     if (!kbd.readable) Fail("a readable .kbd file was reported unreadable", 0, lines);
     ExpectLinesWithin(".kbd check", kbd, lines);
 

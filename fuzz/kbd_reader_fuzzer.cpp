@@ -6,11 +6,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
-#include "fuzz/memory_file.h"
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
+#include "testing/memory_file_system.h"
 
 using namespace dravonix;
 
@@ -35,15 +36,16 @@ private:
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static MemoryFile file;
-    file.Write(data, size);
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    // A file system in memory: a file on disk would cost more than the read.
+    static MemoryFileSystem files;
+    files.AddFile("/in.kbd", std::string(bytes));
     KeyDefinition definition;
-    if (!ReadKbdFile(file.path(), definition)) {
+    if (!ReadKbdFile("/in.kbd", definition, nullptr, nullptr, files)) {
         std::fprintf(stderr, "ReadKbdFile failed on a readable file\n");
         std::abort();
     }
 
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     // The lines of the file: one per LF, and one more for text after the
     // last; an empty file has its first line, where a report about the
     // whole file stands.

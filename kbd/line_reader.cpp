@@ -9,8 +9,11 @@ namespace dravonix {
 
 namespace {
 
-/// Size of one block read from the file.
+/// Size of one block read from the file. The first block is small and each
+/// next one twice as large, up to kBlockSize, so that a small file costs no
+/// large buffer.
 constexpr std::size_t kBlockSize = 64 * 1024;
+constexpr std::size_t kFirstBlock = 4 * 1024;
 
 /// The UTF-8 byte-order mark.
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -57,7 +60,7 @@ std::vector<char> Utf8ToNarrow(CodePage page, std::string_view text, std::size_t
 }  // namespace
 
 LineReader::LineReader(ReadableFile& file, CodePage page)
-    : file_(file), page_(page), block_(kBlockSize) {}
+    : file_(file), page_(page), block_(kFirstBlock) {}
 
 int LineReader::Peek() {
     if (position_ == end_ && !Refill()) return kEnd;
@@ -66,6 +69,8 @@ int LineReader::Peek() {
 
 bool LineReader::Refill() {
     if (at_end_) return false;
+    // A file that filled the last block is larger than it: a larger one.
+    if (end_ == block_.size() && end_ < kBlockSize) block_.resize(std::min(2 * end_, kBlockSize));
     // A read may deliver less than asked; only an empty one (or an error)
     // ends the input.
     if (!ReadBlock(0, &end_)) end_ = 0;
@@ -97,7 +102,7 @@ void LineReader::ChooseEncoding() {
     // is left of the input.
     std::size_t size = end_;
     for (;;) {
-        block_.resize(size + kBlockSize);
+        block_.resize(size + std::clamp(size, kFirstBlock, kBlockSize));
         std::size_t got = 0;
         if (!ReadBlock(size, &got)) break;
         size += got;

@@ -7,6 +7,7 @@ packages=(cmake ninja-build g++ libxml2-dev libxml2-utils libgtest-dev libbenchm
           libuchardet-dev  # the code page guess of legacy keyboards
           zlib1g-dev       # bitmaps embedded in pictures as PNG
           clang libclang-rt-14-dev clang-format
+          lld  # the quick start of the converter and the picture (cmake/lean_start.cmake)
           groff-base dpkg-dev file  # manual page check; .deb dependency scan by CPack
           groff                     # the manual pages as HTML for the Windows zip (groff -Thtml)
           librsvg2-bin python3      # pictures of dravonix-render as PNG, read back by the tests
