@@ -23,7 +23,7 @@ recipe="uchardet ${wanted:-newest} $(cat "$0" "$toolchain" | sha256sum | cut -c1
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$recipe" ]; then
   exit 0
 fi
-for tool in apt-get dpkg-source x86_64-w64-mingw32-g++-posix; do
+for tool in x86_64-w64-mingw32-g++-posix; do
   if ! command -v "$tool" >/dev/null; then
     echo "windows-uchardet.sh: $tool is missing (bash scripts/setup.sh installs it)" >&2
     exit 1
@@ -32,44 +32,13 @@ done
 
 echo "== uchardet for Windows: building into ${prefix#"$root"/}"
 rm -rf "$work" "$prefix"
-mkdir -p "$work/apt/sources.list.d" "$work/apt/state/lists/partial" \
-  "$work/apt/cache/archives/partial" "$work/src"
+bash scripts/debian-source.sh uchardet "$wanted" "$work"
 log=$work/log
 fail() {
   echo "windows-uchardet.sh: $1 failed; the last lines of $log:" >&2
   tail -n 40 "$log" >&2
   exit 1
 }
-
-# A private apt configuration with the source entries of the archives the
-# machine installs from (see scripts/windows-libxml2.sh).
-for list in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-  [ -f "$list" ] || continue
-  sed -nE 's/^[[:space:]]*deb([[:space:]])/deb-src\1/p' "$list"
-done >"$work/apt/sources.list"
-n=0
-for sources in /etc/apt/sources.list.d/*.sources; do
-  [ -f "$sources" ] || continue
-  n=$((n + 1))
-  sed -E 's/^Types:.*/Types: deb-src/I' "$sources" >"$work/apt/sources.list.d/$n.sources"
-done
-apt_options=(-o "Dir::Etc::SourceList=$work/apt/sources.list"
-             -o "Dir::Etc::SourceParts=$work/apt/sources.list.d"
-             -o "Dir::State=$work/apt/state" -o "Dir::State::status=/var/lib/dpkg/status"
-             -o "Dir::Cache=$work/apt/cache" -o "APT::Sandbox::User=root" -q)
-
-start=$SECONDS
-apt-get "${apt_options[@]}" update >>"$log" 2>&1 || echo "(apt-get update reported errors)" >>"$log"
-(
-  cd "$work/src"
-  if [ -z "$wanted" ] || ! apt-get "${apt_options[@]}" source --download-only "uchardet=$wanted" \
-      >>"$log" 2>&1; then
-    apt-get "${apt_options[@]}" source --download-only uchardet >>"$log" 2>&1
-  fi
-) || fail "fetching the source package"
-dsc=$(ls "$work"/src/uchardet_*.dsc)
-dpkg-source -x "$dsc" "$work/src/uchardet" >>"$log" 2>&1 || fail "unpacking $(basename "$dsc")"
-echo "   source $(basename "$dsc" .dsc) fetched and unpacked in $((SECONDS - start)) s"
 
 start=$SECONDS
 # uchardet's CMakeLists.txt asks for an old CMake, whose policies would
