@@ -1,5 +1,6 @@
 #include "check/check_file.h"
 
+#include "check/code_page_note.h"
 #include "check/kbd_check.h"
 #include "check/xml_check.h"
 #include "platform/memory_file.h"

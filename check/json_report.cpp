@@ -130,7 +130,12 @@ void AppendFileObject(const FileCheck& file, std::string& out) {
         AppendString(finding.message, out);
         out.append("}");
     }
-    out.append("]}");
+    out.append("]");
+    if (!report.code_page_note.empty()) {
+        out.append(", \"code_page_note\": ");
+        AppendString(report.code_page_note, out);
+    }
+    out.append("}");
 }
 
 }  // namespace

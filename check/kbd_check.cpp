@@ -3,7 +3,7 @@
 #include <memory>
 #include <utility>
 
-#include "check/code_page_guess.h"
+#include "check/code_page_note.h"
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
 
@@ -44,14 +44,6 @@ void KbdFindingCollector::PanelImageCut(std::size_t panel, std::string_view writ
 void KbdFindingCollector::MediaNamed(std::size_t line, std::size_t panel, MediaRole role,
                                      std::int32_t sound) {
     media_lines_.Set(panel, role, sound, line);
-}
-
-std::string CodePageNote(std::string_view text, CodePage page) {
-    const std::optional<CodePageGuess> guess = GuessCodePage(text, page);
-    if (!guess) return {};
-    const std::string number = std::to_string(guess->code_page.Number());
-    return "the text reads as " + std::string(guess->script) + " in code page " + number + " (\"" +
-           guess->sample + "\"); convert with --code-page=" + number;
 }
 
 void CheckKbdFile(const std::string& path, CheckReport& report, FileSystem& files, CodePage page) {

@@ -49,8 +49,4 @@ void CheckKbdFile(const std::string& path, CheckReport& report,
 void CheckKbdFrom(ReadableFile& file, const std::string& path, CheckReport& report,
                   FileSystem& files = SystemFileSystem(), CodePage page = CodePage());
 
-/// The code page note (CheckReport::code_page_note) on text read in page;
-/// empty when the text reads well there or the guess is unsure.
-std::string CodePageNote(std::string_view text, CodePage page);
-
 }  // namespace dravonix

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "check/code_page_note.h"
 #include "check/schema_check.h"
 #include "check/xml_lines.h"
 #include "model/key_definition.h"
@@ -52,6 +53,13 @@ void CheckXmlMemory(std::string_view bytes, CheckReport& report, const MediaFold
     report.counts = CountKeyboard(document.keydef);
     if (outcome == KeyboardLoad::kLoaded) (void)ValidateKeyboardSchema(parsed.doc.get(), report);
     if (media != nullptr) CheckMedia(*media, document.keydef, collector.media_lines(), report);
+    const std::string_view replaced = XmlIssueName(XmlIssue::kCharacterReplaced);
+    for (const Finding& finding : report.findings) {
+        if (finding.kind == replaced) {
+            report.code_page_note = XmlCodePageNote(parsed.doc.get(), page);
+            break;
+        }
+    }
     report.SortByLine();
 }
 

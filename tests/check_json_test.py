@@ -88,6 +88,7 @@ with tempfile.TemporaryDirectory() as work:
     # line on standard error for an unreadable file).
     reports = []
     findings = 0
+    notes = {}
     for line in text.stdout.splitlines():
         summary = SUMMARY.match(line)
         if summary:
@@ -95,6 +96,8 @@ with tempfile.TemporaryDirectory() as work:
             findings = 0
         elif RUN.match(line):
             run_summary = RUN.match(line)
+        elif line.endswith(' [code-page]'):
+            notes[line.split(': note: ')[0]] = line.split(': note: ', 1)[1][:-len(' [code-page]')]
         else:
             group = GROUP.search(line)
             findings += int(group.group(1)) if group else 1
@@ -112,6 +115,9 @@ with tempfile.TemporaryDirectory() as work:
         if len(entry['findings']) != int(warnings) or finding_lines != int(warnings):
             fail(f'{name}: {len(entry["findings"])} findings in the JSON, {finding_lines} '
                  f'in the text, {warnings} in its summary')
+        if entry.get('code_page_note') != notes.get(name):
+            fail(f'{name}: code page note {entry.get("code_page_note")!r} in the JSON, '
+                 f'{notes.get(name)!r} in the text')
         counts = phrase_counts(phrase)
         for key in ('dropped', 'kept_with_notes', 'schema', 'no_keyboard'):
             if entry[key] != counts[key]:

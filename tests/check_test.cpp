@@ -261,15 +261,17 @@ TEST(CodePages, CheckPictureAndBatchReadEachKeyboardsPage) {
         {{"--code-page=932", japanese}, ""},
         {{kExample}, ""},
     };
-    for (const auto& check : checks) {
-        const CommandResult result = Check(check.arguments);
+    const auto expect_note = [](const std::vector<std::string>& arguments,
+                                const std::string& note) {
+        const CommandResult result = Check(arguments);
         SCOPED_TRACE(result.out);
-        if (check.note.empty()) {
+        if (note.empty()) {
             EXPECT_EQ(result.out.find("[code-page]"), std::string::npos);
         } else {
-            EXPECT_NE(result.out.find(ConsoleText(check.note)), std::string::npos);
+            EXPECT_NE(result.out.find(ConsoleText(note)), std::string::npos);
         }
-    }
+    };
+    for (const auto& check : checks) expect_note(check.arguments, check.note);
 
     ScratchDir dir;
     std::filesystem::create_directories(NativePath(dir / "画像"));
@@ -336,6 +338,23 @@ TEST(CodePages, CheckPictureAndBatchReadEachKeyboardsPage) {
               std::string::npos)
         << summary;
     EXPECT_NE(ReadFile(dir / "out/index.html").find("<th>Code page</th>"), std::string::npos);
+
+    // Their XML, checked in a code page that lacks their letters: the note
+    // names the page that keeps them all, and nothing once it is chosen.
+    const struct {
+        std::vector<std::string> arguments;
+        std::string note;  // empty: none
+    } xml_checks[] = {
+        {{dir / "out/ru.xml"},
+         dir / "out/ru.xml: note: the text reads as Cyrillic in code page 1251 (\"Русская "
+               "клавиатура\"); convert with --code-page=1251 [code-page]\n"},
+        {{"-c", "1253", dir / "out/ja.xml"},
+         dir / "out/ja.xml: note: the text reads as Japanese in code page 932 (\"日本語かな"
+               "キーボード\"); convert with --code-page=932 [code-page]\n"},
+        {{"-c", "1251", dir / "out/ru.xml"}, ""},
+        {{"-c", "65001", dir / "out/ja.xml"}, ""},
+    };
+    for (const auto& check : xml_checks) expect_note(check.arguments, check.note);
 }
 
 }  // namespace dravonix
