@@ -11,6 +11,7 @@ packages=(cmake ninja-build g++ libxml2-dev libxml2-utils libgtest-dev libbenchm
           groff-base dpkg-dev file  # manual page check; .deb dependency scan by CPack
           groff                     # the manual pages as HTML for the Windows zip (groff -Thtml)
           librsvg2-bin python3      # pictures of dravonix-render as PNG, read back by the tests
+          fonts-droid-fallback      # the Japanese example's letters in its picture
           chromium fonts-dejavu-core  # the batch index page, opened in a real browser
           # The web page: the core compiled to WebAssembly, and the page driven
           # in headless Chromium by its test.

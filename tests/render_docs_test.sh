@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Checks that the pictures of the example keyboards in docs/ are current:
-# each examples/NAME.kbd is drawn with dravonix-render, turned into PNG with
-# rsvg-convert, and compared byte for byte with docs/NAME.png, which the
-# README must show. With --update the pictures are written instead.
-# Needs rsvg-convert (librsvg2-bin).
+# each examples/NAME.kbd, and each examples/code_pages/NAME_CP.kbd in its
+# code page CP, is drawn with dravonix-render, turned into PNG with
+# rsvg-convert, and compared byte for byte with docs/NAME.png (NAME_CP.png),
+# which the README must show. With --update the pictures are written instead.
+# Needs rsvg-convert (librsvg2-bin) and, for the Japanese keyboard's letters,
+# a font with them (fonts-droid-fallback).
 # Usage: tests/render_docs_test.sh path/to/dravonix-render [--update]
 set -u
 cd "$(dirname "$0")/.."
@@ -24,12 +26,14 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 shopt -s nullglob
-examples=(examples/*.kbd)
+examples=(examples/*.kbd examples/code_pages/*.kbd)
 [ ${#examples[@]} -gt 0 ] || fail "no examples/*.kbd found"
 for input in "${examples[@]}"; do
     name=$(basename "${input%.kbd}")
     picture=docs/$name.png
-    if ! "$render" "$input" "$work/$name.svg" >"$work/out" 2>&1 ||
+    code_page=()
+    case $input in examples/code_pages/*) code_page=(--code-page="${name##*_}") ;; esac
+    if ! "$render" "${code_page[@]}" "$input" "$work/$name.svg" >"$work/out" 2>&1 ||
         ! rsvg-convert "$work/$name.svg" -o "$work/$name.png"; then
         fail "$input cannot be drawn: $(cat "$work/out")"
         continue
