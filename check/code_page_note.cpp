@@ -2,6 +2,7 @@
 
 #include <libxml/tree.h>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <vector>
@@ -55,6 +56,20 @@ std::size_t FirstMissing(std::string_view text, CodePage page, std::string& scra
     return std::string_view::npos;
 }
 
+/// True when text holds hiragana or katakana (full or half width).
+bool HasKana(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t character = 0;
+        const std::size_t length = DecodeUtf8(text.substr(i), &character);
+        if ((character >= 0x3040 && character <= 0x30FF) ||
+            (character >= 0xFF66 && character <= 0xFF9F)) {
+            return true;
+        }
+        i += length == 0 ? 1 : length;
+    }
+    return false;
+}
+
 /// Up to 40 characters of text from the start of the word at position.
 std::string SampleFrom(std::string_view text, std::size_t position) {
     constexpr std::size_t kSampleLength = 40;
@@ -98,10 +113,17 @@ std::string XmlCodePageNote(const _xmlDoc* doc, CodePage page) {
         }
     }
     if (sample.empty()) return {};
+    // The double-byte pages share most of their Han characters (and 936 and
+    // 949 hold kana): kana tell Japanese, otherwise traditional Chinese comes
+    // before simplified, whose page holds traditional characters too.
     static constexpr std::array<std::string_view, 14> kCandidates = {
         "1250", "1251", "1252", "1253", "1254", "1255", "1256",
-        "1257", "1258", "874",  "932",  "949",  "950",  "936"};
-    for (std::string_view name : kCandidates) {
+        "1257", "1258", "874",  "950",  "936",  "932",  "949"};
+    static constexpr std::array<std::string_view, 14> kCandidatesWithKana = {
+        "1250", "1251", "1252", "1253", "1254", "1255", "1256",
+        "1257", "1258", "874",  "932",  "950",  "936",  "949"};
+    const bool kana = std::any_of(texts.begin(), texts.end(), HasKana);
+    for (std::string_view name : kana ? kCandidatesWithKana : kCandidates) {
         const std::optional<CodePage> candidate = CodePage::Find(name);
         if (!candidate || *candidate == page) continue;
         bool keeps_all = true;

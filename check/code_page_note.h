@@ -20,8 +20,9 @@ std::string CodePageNote(std::string_view text, CodePage page);
 /// The note on an XML keyboard (a document from ParseWithLines) read in page:
 /// when its attribute values or text hold a character page has no bytes for,
 /// names the first supported code page that has bytes for every character
-/// of them (single-byte pages first; then 932, 949, 950 and 936, so that
-/// kana, Hangul and traditional Chinese each get their own page); empty when
+/// of them (single-byte pages first; then 950, 936, 932 and 949, or 932 first
+/// when the text holds kana, so that Japanese, traditional and simplified
+/// Chinese and Korean each get their own page); empty when
 /// nothing is lost in page or no other page keeps it all. UTF-8 (65001),
 /// which keeps everything, is not suggested: the note is for keyboards
 /// meant for a legacy code page.

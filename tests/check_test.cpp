@@ -340,7 +340,11 @@ TEST(CodePages, CheckPictureAndBatchReadEachKeyboardsPage) {
     EXPECT_NE(ReadFile(dir / "out/index.html").find("<th>Code page</th>"), std::string::npos);
 
     // Their XML, checked in a code page that lacks their letters: the note
-    // names the page that keeps them all, and nothing once it is chosen.
+    // names the page that keeps them all, and nothing once it is chosen. Kana
+    // and traditional Chinese, which 936 and 949 hold too, name their own page.
+    WriteFile(dir / "kana.xml", "<keydef name=\"ひらがな かたかな\"/>\n");
+    WriteFile(dir / "hant.xml", "<keydef name=\"繁體中文 鍵盤\"/>\n");
+    WriteFile(dir / "hans.xml", "<keydef name=\"简体中文 键盘\"/>\n");
     const struct {
         std::vector<std::string> arguments;
         std::string note;  // empty: none
@@ -351,6 +355,15 @@ TEST(CodePages, CheckPictureAndBatchReadEachKeyboardsPage) {
         {{"-c", "1253", dir / "out/ja.xml"},
          dir / "out/ja.xml: note: the text reads as Japanese in code page 932 (\"日本語かな"
                "キーボード\"); convert with --code-page=932 [code-page]\n"},
+        {{dir / "kana.xml"},
+         dir / "kana.xml: note: the text reads as Japanese in code page 932 (\"ひらがな "
+               "かたかな\"); convert with --code-page=932 [code-page]\n"},
+        {{dir / "hant.xml"},
+         dir / "hant.xml: note: the text reads as Traditional Chinese in code page 950 "
+               "(\"繁體中文 鍵盤\"); convert with --code-page=950 [code-page]\n"},
+        {{dir / "hans.xml"},
+         dir / "hans.xml: note: the text reads as Simplified Chinese in code page 936 "
+               "(\"简体中文 键盘\"); convert with --code-page=936 [code-page]\n"},
         {{"-c", "1251", dir / "out/ru.xml"}, ""},
         {{"-c", "65001", dir / "out/ja.xml"}, ""},
     };
