@@ -1,6 +1,7 @@
 #include "render/key_labels.h"
 
 #include <array>
+#include <charconv>
 #include <string_view>
 
 namespace dravonix {
@@ -116,92 +117,159 @@ constexpr std::array<NamedKey, 95> kNamedKeys = {{
 /// Longest target text shown in a key; longer ones are cut with "...".
 constexpr std::size_t kTargetLabelLength = 10;
 
-/// The text of one narrow character: itself, "Space" for a blank, "0xNN" for
-/// a control character (which XML cannot carry or shows as nothing) and for
-/// a byte that is no character alone (a lead byte of a double-byte page).
-std::string CharacterText(char character, CodePage page) {
+/// Appends the decimal digits of value.
+template <class Integer>
+void AppendInt(Integer value, std::string& out) {
+    char digits[24];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    out.append(digits, result.ptr);
+}
+
+/// Appends the text of one narrow character: itself, "Space" for a blank,
+/// "0xNN" for a control character (which XML cannot carry or shows as
+/// nothing) and for a byte that is no character alone (a lead byte of a
+/// double-byte page).
+void AppendCharacterText(char character, CodePage page, std::string& out) {
     const auto byte = static_cast<unsigned char>(character);
-    if (byte == ' ') return "Space";
+    if (byte == ' ') {
+        out.append("Space");
+        return;
+    }
     std::size_t length = 0;
     const char32_t code_point = page.ReadCharacter(std::string_view(&character, 1), &length);
     if (code_point < 0x20 || (code_point >= 0x7F && code_point <= 0x9F) || code_point == 0xFFFD) {
         constexpr char kHex[] = "0123456789ABCDEF";
-        return std::string{'0', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
+        const char text[] = {'0', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
+        out.append(text, sizeof text);
+        return;
     }
-    std::string text;
-    (void)page.AppendUtf8(std::string_view(&character, 1), text);
-    return text;
+    (void)page.AppendUtf8(std::string_view(&character, 1), out);
 }
 
-/// Narrow text as UTF-8.
-std::string Utf8(std::string_view narrow, CodePage page) {
-    std::string text;
-    (void)page.AppendUtf8(narrow, text);
-    return text;
-}
-
-/// "n", or "n (file)" when sounds has a file for id n.
-std::string SoundText(std::int32_t sound, const SoundTable& sounds, CodePage page) {
-    std::string text = std::to_string(sound);
+/// Appends "n", or "n (file)" when sounds has a file for id n.
+void AppendSoundText(std::int32_t sound, const SoundTable& sounds, CodePage page,
+                     std::string& out) {
+    AppendInt(sound, out);
     const auto found = sounds.find(sound);
-    if (found != sounds.end()) text.append(" (").append(Utf8(found->second, page)).append(")");
-    return text;
+    if (found == sounds.end()) return;
+    out.append(" (");
+    (void)page.AppendUtf8(found->second, out);
+    out.append(")");
 }
 
 }  // namespace
 
-std::string VirtualKeyName(std::int32_t vkey) {
+void AppendVirtualKeyName(std::int32_t vkey, std::string& out) {
     if ((vkey >= '0' && vkey <= '9') || (vkey >= 'A' && vkey <= 'Z')) {
-        return std::string(1, static_cast<char>(vkey));
+        out.push_back(static_cast<char>(vkey));
+        return;
     }
-    if (vkey >= 0x60 && vkey <= 0x69)
-        return std::string("Num ").append(std::to_string(vkey - 0x60));
-    if (vkey >= 0x70 && vkey <= 0x87)
-        return std::string("F").append(std::to_string(vkey - 0x70 + 1));
+    if (vkey >= 0x60 && vkey <= 0x69) {
+        out.append("Num ");
+        AppendInt(vkey - 0x60, out);
+        return;
+    }
+    if (vkey >= 0x70 && vkey <= 0x87) {
+        out.append("F");
+        AppendInt(vkey - 0x70 + 1, out);
+        return;
+    }
     for (const NamedKey& key : kNamedKeys) {
-        if (key.code == vkey) return std::string(key.name);
+        if (key.code == vkey) {
+            out.append(key.name);
+            return;
+        }
     }
-    return std::string("VK ").append(std::to_string(vkey));
+    out.append("VK ");
+    AppendInt(vkey, out);
+}
+
+std::string VirtualKeyName(std::int32_t vkey) {
+    std::string name;
+    AppendVirtualKeyName(vkey, name);
+    return name;
+}
+
+void AppendKeyLabel(const Key& key, CodePage page, std::string& out) {
+    if (key.vkey != -1) {
+        AppendVirtualKeyName(key.vkey, out);
+    } else if (key.character != 0) {
+        AppendCharacterText(key.character, page, out);
+    } else if (key.target.size() <= kTargetLabelLength) {
+        (void)page.AppendUtf8(key.target, out);
+    } else {
+        (void)page.AppendUtf8(std::string_view(key.target).substr(0, kTargetLabelLength - 3), out);
+        out.append("...");
+    }
 }
 
 std::string KeyLabel(const Key& key, CodePage page) {
-    if (key.vkey != -1) return VirtualKeyName(key.vkey);
-    if (key.character != 0) return CharacterText(key.character, page);
-    if (!key.target.empty()) {
-        if (key.target.size() <= kTargetLabelLength) return Utf8(key.target, page);
-        return Utf8(key.target.substr(0, kTargetLabelLength - 3), page).append("...");
+    std::string label;
+    AppendKeyLabel(key, page, label);
+    return label;
+}
+
+void AppendKeyDetails(const Key& key, KeyKind kind, const SoundTable& sounds, CodePage page,
+                      std::string& out) {
+    out.append(StyleOf(kind).caption).append("\ntype ");
+    AppendInt(key.type, out);
+    if (key.vkey != -1) {
+        out.append("\nvirtual key ");
+        AppendInt(key.vkey, out);
+        out.append(" (");
+        AppendVirtualKeyName(key.vkey, out);
+        out.append(")");
     }
-    return {};
+    if (key.character != 0) {
+        out.append("\ncharacter ");
+        AppendCharacterText(key.character, page, out);
+    }
+    if (key.sound != -1) {
+        out.append("\nsound ");
+        AppendSoundText(key.sound, sounds, page, out);
+    }
+    if (!key.target.empty()) {
+        out.append("\ntarget ");
+        (void)page.AppendUtf8(key.target, out);
+    }
+    if (key.language != -1) {
+        out.append("\nlanguage ");
+        AppendInt(key.language, out);
+    }
 }
 
 std::string KeyDetails(const Key& key, KeyKind kind, const SoundTable& sounds, CodePage page) {
-    std::string text(StyleOf(kind).caption);
-    text.append("\ntype ").append(std::to_string(key.type));
-    if (key.vkey != -1) {
-        text.append("\nvirtual key ").append(std::to_string(key.vkey));
-        text.append(" (").append(VirtualKeyName(key.vkey)).append(")");
+    std::string details;
+    AppendKeyDetails(key, kind, sounds, page, details);
+    return details;
+}
+
+void AppendMacroDetails(const Macro& macro, const SoundTable& sounds, CodePage page,
+                        std::string& out) {
+    out.append(StyleOf(KeyKind::kMacro).caption);
+    if (macro.sound != -1) {
+        out.append("\nsound ");
+        AppendSoundText(macro.sound, sounds, page, out);
     }
-    if (key.character != 0) text.append("\ncharacter ").append(CharacterText(key.character, page));
-    if (key.sound != -1) text.append("\nsound ").append(SoundText(key.sound, sounds, page));
-    if (!key.target.empty()) text.append("\ntarget ").append(Utf8(key.target, page));
-    if (key.language != -1) text.append("\nlanguage ").append(std::to_string(key.language));
-    return text;
+    out.append("\n");
+    AppendInt(macro.mkey.size(), out);
+    out.append(" strokes");
+    for (const MacroKey& stroke : macro.mkey) {
+        out.append("\n");
+        if (stroke.vkey == -1 && stroke.character != 0) {
+            out.append("type ");
+            AppendCharacterText(stroke.character, page, out);
+        } else {
+            AppendVirtualKeyName(stroke.vkey, out);
+            out.append(stroke.pressed == 1 ? " down" : stroke.pressed == 0 ? " up" : "");
+        }
+    }
 }
 
 std::string MacroDetails(const Macro& macro, const SoundTable& sounds, CodePage page) {
-    std::string text(StyleOf(KeyKind::kMacro).caption);
-    if (macro.sound != -1) text.append("\nsound ").append(SoundText(macro.sound, sounds, page));
-    text.append("\n").append(std::to_string(macro.mkey.size())).append(" strokes");
-    for (const MacroKey& stroke : macro.mkey) {
-        text += "\n";
-        if (stroke.vkey == -1 && stroke.character != 0) {
-            text.append("type ").append(CharacterText(stroke.character, page));
-        } else {
-            text += VirtualKeyName(stroke.vkey);
-            text += stroke.pressed == 1 ? " down" : stroke.pressed == 0 ? " up" : "";
-        }
-    }
-    return text;
+    std::string details;
+    AppendMacroDetails(macro, sounds, page, details);
+    return details;
 }
 
 }  // namespace dravonix

@@ -39,6 +39,25 @@ struct SharedImage {
     double height = 0;
 };
 
+/// Sets text to value as an SVG number, in the room text already has.
+void SetNumber(double value, std::string& text) {
+    text.clear();
+    AppendNumber(value, text);
+}
+
+/// True when text holds word (lower case ASCII) in any letter case.
+bool ContainsIgnoringCase(std::string_view text, std::string_view word) {
+    const auto lower = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+    };
+    for (std::size_t at = 0; at + word.size() <= text.size(); ++at) {
+        std::size_t i = 0;
+        while (i < word.size() && lower(text[at + i]) == word[i]) ++i;
+        if (i == word.size()) return true;
+    }
+    return false;
+}
+
 /// Draws one picture from its layout.
 class Painter {
 public:
@@ -59,8 +78,11 @@ private:
     void Outlines(const DomNode& parent, const KeyShape& shape);
     /// A key's or macro's group: kind colours, tooltip, outlines, label.
     void KeyGroup(const DomNode& parent, KeyKind kind, const KeyShape& shape,
-                  const std::string& label, const std::string& details);
-    void Label(const DomNode& parent, const KeyShape& shape, const std::string& label);
+                  std::string_view label, std::string_view details);
+    /// KeyGroup of a key, with its label and details.
+    void KeyGroup(const DomNode& parent, const Key& key, KeyKind kind, const SoundTable& sounds,
+                  CodePage page);
+    void Label(const DomNode& parent, const KeyShape& shape, std::string_view label);
     void HotSpot(const DomNode& parent, double x, double y);
     void DockRect(const DomNode& parent, const DockRect& dock);
     /// A line break between elements, which keeps the file readable.
@@ -78,6 +100,8 @@ private:
     const LayoutMetrics& m_;
     double scale_ = 1;  // picture pixels per unit of the coordinates being drawn
     std::string number_;
+    // Texts made for every key, kept so that their room is allocated once.
+    std::string label_, details_, x_, y_, size_, transform_;
     std::unordered_map<std::string_view, SharedImage> shared_;  // by data: URI
 };
 
@@ -254,16 +278,15 @@ void Painter::Panel(const DomNode& root, const PanelPlan& plan) {
         Break(view);
     }
     for (const Key& key : panel.nonshiftkeys.key) {
-        const KeyKind kind = KindOfKey(key, KeySection::kNonShift);
-        KeyGroup(view, kind, key.shape, KeyLabel(key, page), KeyDetails(key, kind, sounds, page));
+        KeyGroup(view, key, KindOfKey(key, KeySection::kNonShift), sounds, page);
     }
     for (const Macro& macro : panel.nonshiftkeys.macro) {
-        KeyGroup(view, KeyKind::kMacro, macro.shape, kMacroLabel,
-                 MacroDetails(macro, sounds, page));
+        details_.clear();
+        AppendMacroDetails(macro, sounds, page, details_);
+        KeyGroup(view, KeyKind::kMacro, macro.shape, kMacroLabel, details_);
     }
     for (const Key& key : panel.keyswithoutshift.key) {
-        const KeyKind kind = KindOfKey(key, KeySection::kShiftOff);
-        KeyGroup(view, kind, key.shape, KeyLabel(key, page), KeyDetails(key, kind, sounds, page));
+        KeyGroup(view, key, KindOfKey(key, KeySection::kShiftOff), sounds, page);
     }
     DockRect(view, panel.dockrect);
     HotSpot(view, panel.hotspot.x, panel.hotspot.y);
@@ -274,9 +297,7 @@ void Painter::Panel(const DomNode& root, const PanelPlan& plan) {
     if (plan.shift_view) {
         DomNode shifted = View(root, plan, 1);
         for (const Key& key : panel.keyswithshift.key) {
-            const KeyKind kind = KindOfKey(key, KeySection::kShiftOn);
-            KeyGroup(shifted, kind, key.shape, KeyLabel(key, page),
-                     KeyDetails(key, kind, sounds, page));
+            KeyGroup(shifted, key, KindOfKey(key, KeySection::kShiftOn), sounds, page);
         }
         Break(root);
     }
@@ -370,10 +391,10 @@ void Painter::Outlines(const DomNode& parent, const KeyShape& shape) {
     // Rectangles and ellipses are given by two corners in any order.
     auto corners = [](double x1, double y1, double x2, double y2, std::string* x, std::string* y,
                       std::string* w, std::string* h) {
-        *x = NumberText(std::min(x1, x2));
-        *y = NumberText(std::min(y1, y2));
-        *w = NumberText(std::fabs(x2 - x1));
-        *h = NumberText(std::fabs(y2 - y1));
+        SetNumber(std::min(x1, x2), *x);
+        SetNumber(std::min(y1, y2), *y);
+        SetNumber(std::fabs(x2 - x1), *w);
+        SetNumber(std::fabs(y2 - y1), *h);
     };
     std::string x, y, w, h;
     for (const RectRecord& r : shape.rect) {
@@ -411,10 +432,7 @@ void Painter::Outlines(const DomNode& parent, const KeyShape& shape) {
             AppendDecimal(p.y, points);
         }
         // Polygons fill alternately unless their mode asks for winding.
-        std::string mode = polygon.polymode;
-        std::transform(mode.begin(), mode.end(), mode.begin(),
-                       [](char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; });
-        if (mode.find("wind") != std::string::npos) {
+        if (ContainsIgnoringCase(polygon.polymode, "wind")) {
             b_.Element(parent, "polygon", {{"points", points}, {"fill-rule", "nonzero"}});
         } else {
             b_.Element(parent, "polygon", {{"points", points}});
@@ -422,8 +440,17 @@ void Painter::Outlines(const DomNode& parent, const KeyShape& shape) {
     }
 }
 
+void Painter::KeyGroup(const DomNode& parent, const Key& key, KeyKind kind,
+                       const SoundTable& sounds, CodePage page) {
+    label_.clear();
+    AppendKeyLabel(key, page, label_);
+    details_.clear();
+    AppendKeyDetails(key, kind, sounds, page, details_);
+    KeyGroup(parent, kind, key.shape, label_, details_);
+}
+
 void Painter::KeyGroup(const DomNode& parent, KeyKind kind, const KeyShape& shape,
-                       const std::string& label, const std::string& details) {
+                       std::string_view label, std::string_view details) {
     const KindStyle& style = StyleOf(kind);
     std::string group_class = "key ";
     group_class.append(style.name);
@@ -434,7 +461,7 @@ void Painter::KeyGroup(const DomNode& parent, KeyKind kind, const KeyShape& shap
     Break(parent);
 }
 
-void Painter::Label(const DomNode& parent, const KeyShape& shape, const std::string& label) {
+void Painter::Label(const DomNode& parent, const KeyShape& shape, std::string_view label) {
     const Box box = ShapeBounds(shape);
     if (box.empty) return;
     std::size_t characters = 0;
@@ -449,19 +476,26 @@ void Painter::Label(const DomNode& parent, const KeyShape& shape, const std::str
     if (!(size >= 1)) return;
     const double x = (box.x0 + box.x1) / 2;
     const double y = (box.y0 + box.y1) / 2;
+    size_.clear();
+    AppendNumber(size, size_);
+    y_.clear();
     if (scale_ == 1) {
-        b_.TextElement(parent, "text", label,
-                       {{"x", NumberText(x)},
-                        {"y", NumberText(y + size * 0.35)},
-                        {"font-size", NumberText(size)}});
+        x_.clear();
+        AppendNumber(x, x_);
+        AppendNumber(y + size * 0.35, y_);
+        b_.TextElement(parent, "text", label, {{"x", x_}, {"y", y_}, {"font-size", size_}});
         return;
     }
-    const std::string transform = Concat(
-        {"translate(", NumberText(x), " ", NumberText(y), ") scale(", NumberText(1 / scale_), ")"});
+    transform_.assign("translate(");
+    AppendNumber(x, transform_);
+    transform_.append(" ");
+    AppendNumber(y, transform_);
+    transform_.append(") scale(");
+    AppendNumber(1 / scale_, transform_);
+    transform_.append(")");
+    AppendNumber(size * 0.35, y_);
     b_.TextElement(parent, "text", label,
-                   {{"transform", transform},
-                    {"y", NumberText(size * 0.35)},
-                    {"font-size", NumberText(size)}});
+                   {{"transform", transform_}, {"y", y_}, {"font-size", size_}});
 }
 
 void Painter::HotSpot(const DomNode& parent, double x, double y) {

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <charconv>
 #include <climits>
+#include <cmath>
+#include <cstdint>
 #include <limits>
 #include <map>
 #include <string>
@@ -53,6 +56,31 @@ TEST(NumberText, KeepsWholeNumbersExactAndTinyScalesVisible) {
         {std::numeric_limits<double>::quiet_NaN(), "0"},
     };
     for (const auto& [value, text] : cases) EXPECT_EQ(NumberText(value), text) << value;
+}
+
+// Fractions from 1 on are written with three decimals exactly as the
+// standard library rounds them: ties to even (1.0625 is 1062.5 thousandths),
+// carries into the whole part, and values next to the ends of the fast way.
+TEST(NumberText, RoundsThreeDecimalsAsTheStandardLibrary) {
+    std::vector<double> values = {
+        1.0625,        1.1875,       -1.0625,      2.9995,
+        2.99951,       999.9996,     1.0004999,    std::nextafter(1.0, 2.0),
+        0x1p30 - 0.25, 0x1p30 + 0.5, 1234567.0625, -7.5};
+    std::uint64_t state = 42;
+    for (int i = 0; i < 20000; ++i) {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        const double unit = static_cast<double>(state >> 11) / 9007199254740992.0;
+        values.push_back((i % 2 == 0 ? 1 : -1) * std::ldexp(1 + unit, i % 32));
+    }
+    for (const double value : values) {
+        char expected[64];
+        auto end =
+            std::to_chars(expected, expected + sizeof expected, value, std::chars_format::fixed, 3)
+                .ptr;
+        while (end[-1] == '0') --end;
+        if (end[-1] == '.') --end;
+        ASSERT_EQ(NumberText(value), std::string(expected, end)) << value;
+    }
 }
 
 TEST(FitPicture, KeepsProportionsWithinTheLimit) {

@@ -1,8 +1,10 @@
 #include "render/svg_geometry.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 namespace dravonix {
 
@@ -52,6 +54,42 @@ PictureSize FitPicture(double width, double height) {
     return {std::max(1.0, std::round(width * scale)), std::max(1.0, std::round(height * scale))};
 }
 
+namespace {
+
+/// Appends value with three decimals, trailing zeros dropped, rounded as
+/// std::to_chars rounds (to the nearest, a tie to even) but without its
+/// general machinery, which would cost more than the rest of the picture:
+/// a double of at least 1 and below 2^30 is m * 2^-s with m below 2^53 and
+/// s from 23 to 52, so value * 1000 is m * 1000 (below 2^63) shifted right,
+/// exactly. False, with nothing appended, for values outside that range.
+bool AppendThreeDecimals(double value, std::string& out) {
+    const double magnitude = std::fabs(value);
+    if (!(magnitude >= 1 && magnitude < 0x1p30)) return false;
+    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    const unsigned shift = 1075u - static_cast<unsigned>(bits >> 52);
+    const std::uint64_t scaled = ((bits & ((1ull << 52) - 1)) | (1ull << 52)) * 1000;
+    std::uint64_t thousandths = scaled >> shift;
+    const std::uint64_t rest = scaled & ((1ull << shift) - 1);
+    const std::uint64_t half = 1ull << (shift - 1);
+    if (rest > half || (rest == half && (thousandths & 1) != 0)) ++thousandths;
+    char buffer[32];
+    char* end = buffer;
+    if (value < 0) *end++ = '-';
+    end = std::to_chars(end, buffer + sizeof buffer, thousandths / 1000).ptr;
+    unsigned fraction = static_cast<unsigned>(thousandths % 1000);
+    if (fraction != 0) {
+        *end++ = '.';
+        for (unsigned unit = 100; fraction != 0; unit /= 10) {
+            *end++ = static_cast<char>('0' + fraction / unit);
+            fraction %= unit;
+        }
+    }
+    out.append(buffer, end);
+    return true;
+}
+
+}  // namespace
+
 void AppendNumber(double value, std::string& out) {
     if (!std::isfinite(value)) value = 0;
     char buffer[64];
@@ -62,6 +100,8 @@ void AppendNumber(double value, std::string& out) {
     } else if (std::fabs(value) < 1) {  // six significant digits: scales can be tiny
         result =
             std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
+    } else if (AppendThreeDecimals(value, out)) {
+        return;
     } else {
         result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 3);
         if (result.ec == std::errc()) {
