@@ -110,19 +110,18 @@ bool AppendLeaf(const DomNode& parent, std::string_view indentation, std::string
     if (store == nullptr || store->log() == nullptr || attributes.size() > kMost) return false;
     const std::uint32_t name = store->InternXmlName(utf8_name);
     if (name == kNone) return false;
-    std::pair<std::uint32_t, std::string_view> texts[kMost];
+    LoggedAttribute texts[kMost];
     char digits[kMost][kMaxDecimalSize];
     std::size_t count = 0;
     for (const IntAttribute& attribute : attributes) {
         const std::uint32_t id = store->InternXmlName(attribute.utf8_name);
         if (id == kNone) return false;
-        texts[count] = {
-            id,
-            {digits[count], static_cast<std::size_t>(FormatDecimal(attribute.value, digits[count]) -
-                                                     digits[count])}};
+        texts[count] = {id, digits[count],
+                        static_cast<std::size_t>(FormatDecimal(attribute.value, digits[count]) -
+                                                 digits[count])};
         ++count;
     }
-    return store->LogLeaf(Store::IndexOf(parent), indentation, name, texts, count);
+    return store->LogLeaf(Store::IndexOf(parent), &indentation, name, texts, count, nullptr);
 }
 
 HRESULT AddNewTextAttribute(const DomNode& creator, const DomNamedNodeMap& map,
@@ -142,6 +141,24 @@ HRESULT AddNewTextAttribute(const DomNode& creator, const DomNamedNodeMap& map,
     const std::uint32_t name = store.InternXmlName(utf8_name);
     if (name == kNone) return E_FAIL;
     return store.AddAttribute(Store::IndexOf(element), name, utf8_value);
+}
+
+bool AppendTextLeaf(const DomNode& creator, const DomNode& parent, std::string_view utf8_name,
+                    std::span<const TextAttribute> attributes, const std::string_view* utf8_text) {
+    constexpr std::size_t kMost = 16;
+    if (!SameStore(creator, parent) || attributes.size() > kMost) return false;
+    Store& store = *Store::StoreOf(parent);
+    if (store.log() == nullptr) return false;
+    const std::uint32_t name = store.InternXmlName(utf8_name);
+    if (name == kNone) return false;
+    LoggedAttribute texts[kMost];
+    std::size_t count = 0;
+    for (const TextAttribute& attribute : attributes) {
+        const std::uint32_t id = store.InternXmlName(attribute.first);
+        if (id == kNone) return false;
+        texts[count++] = {id, attribute.second.data(), attribute.second.size()};
+    }
+    return store.LogLeaf(Store::IndexOf(parent), nullptr, name, texts, count, utf8_text);
 }
 
 }  // namespace dom

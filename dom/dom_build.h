@@ -9,7 +9,9 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string_view>
+#include <utility>
 
 #include "dom/dom.h"
 #include "platform/status.h"
@@ -59,6 +61,19 @@ struct IntAttribute {
 /// and setNamedItem, with the same statuses, without a UTF-16 variant.
 [[nodiscard]] HRESULT AddNewTextAttribute(const DomNode& creator, const DomNamedNodeMap& map,
                                           std::string_view utf8_name, std::string_view utf8_value);
+
+/// A text attribute of AppendTextLeaf: its UTF-8 name and value.
+using TextAttribute = std::pair<std::string_view, std::string_view>;
+
+/// AppendNewElement(creator, parent, utf8_name), AddNewTextAttribute on the
+/// new element for each of attributes, and AppendNewText(creator, element,
+/// *utf8_text) when utf8_text is not null, when the document of parent can
+/// make them all in one step: true then (every step succeeds). False, with
+/// nothing done, when the steps must be taken one by one.
+[[nodiscard]] bool AppendTextLeaf(const DomNode& creator, const DomNode& parent,
+                                  std::string_view utf8_name,
+                                  std::span<const TextAttribute> attributes,
+                                  const std::string_view* utf8_text);
 
 }  // namespace dom
 

@@ -104,6 +104,30 @@ HRESULT FastLeaf(const DomDocument& document, const DomNode& parent, std::string
     return SlowLeaf(document, parent, name, values);
 }
 
+// The steps AppendTextLeaf stands for: an element, its text attributes one
+// by one, then a text below it.
+HRESULT SlowTextLeaf(const DomDocument& document, const DomNode& parent, std::string_view name,
+                     std::initializer_list<dom::TextAttribute> attributes, std::string_view text) {
+    DomNode element;
+    HRESULT status = SlowElement(document, parent, name, &element);
+    if (Failed(status)) return status;
+    DomNamedNodeMap map;
+    (void)element.get_attributes(&map);
+    for (const dom::TextAttribute& attribute : attributes) {
+        status =
+            SlowAttribute(document, map, attribute.first, Variant::String(Wide(attribute.second)));
+        if (Failed(status)) return status;
+    }
+    return SlowText(document, element, text);
+}
+
+// AppendTextLeaf where it can, the steps otherwise, as the picture's builder.
+HRESULT FastTextLeaf(const DomDocument& document, const DomNode& parent, std::string_view name,
+                     std::initializer_list<dom::TextAttribute> attributes, std::string_view text) {
+    if (dom::AppendTextLeaf(document, parent, name, attributes, &text)) return S_OK;
+    return SlowTextLeaf(document, parent, name, attributes, text);
+}
+
 // Which node of the twin an operation works on (or creates its nodes with).
 enum class On { Root, Document, Other, Text, Null };
 
@@ -123,7 +147,7 @@ DomNode Pick(const Twin& twin, On on) {
     return DomNode();
 }
 
-enum class Op { Text, Element, Attribute, TextAttribute, Leaf };
+enum class Op { Text, Element, Attribute, TextAttribute, Leaf, TextLeaf };
 
 struct Case {
     const char* label;
@@ -168,6 +192,17 @@ HRESULT RunCase(const Case& c, const Twin& twin, bool fast, DomNode* appended) {
             const auto leaf = fast ? FastLeaf : SlowLeaf;
             if (c.name_or_text == "twice") return leaf(document, target, "p", {{"x", 1}, {"x", 2}});
             return leaf(document, target, c.name_or_text, {{"x", -1}, {"y", 2147483647}});
+        }
+        case Op::TextLeaf: {
+            const auto leaf = fast ? FastTextLeaf : SlowTextLeaf;
+            if (c.name_or_text == "twice") {
+                return leaf(document, target, "t", {{"x", "1"}, {"x", "2"}}, "a");
+            }
+            if (c.name_or_text == "bad attribute") {
+                return leaf(document, target, "t", {{"x", "1"}, {"1y", "2"}}, "a");
+            }
+            return leaf(document, target, c.name_or_text, {{"class", "key"}, {"y", "\"<&"}},
+                        "tip\n\xC3\xA9");
         }
     }
     return E_FAIL;
@@ -247,6 +282,33 @@ TEST_F(DomBuildTest, FastPathsEndLikeTheDomCallsTheyStandFor) {
         {"leaf below the document", Op::Leaf, On::Document, On::Root, "p", {}, kRoomy},
         {"leaf below a text node", Op::Leaf, On::Text, On::Root, "p", {}, kRoomy},
         {"leaf into another document", Op::Leaf, On::Other, On::Root, "p", {}, kRoomy},
+        {"text leaf below the root", Op::TextLeaf, On::Root, On::Document, "text", {}, kRoomy},
+        {"text leaf with an attribute twice",
+         Op::TextLeaf,
+         On::Root,
+         On::Document,
+         "twice",
+         {},
+         kRoomy},
+        {"text leaf with an invalid attribute name",
+         Op::TextLeaf,
+         On::Root,
+         On::Document,
+         "bad attribute",
+         {},
+         kRoomy},
+        {"text leaf with no room for its text",
+         Op::TextLeaf,
+         On::Root,
+         On::Document,
+         "t",
+         {},
+         kFull + 3},
+        {"text leaf with an invalid name", Op::TextLeaf, On::Root, On::Document, "1t", {}, kRoomy},
+        {"text leaf below the document", Op::TextLeaf, On::Document, On::Document, "t", {}, kRoomy},
+        {"text leaf below a text node", Op::TextLeaf, On::Text, On::Document, "t", {}, kRoomy},
+        {"text leaf into another document", Op::TextLeaf, On::Other, On::Document, "t", {}, kRoomy},
+        {"text leaf made by another document", Op::TextLeaf, On::Root, On::Other, "t", {}, kRoomy},
         {"created by the document node", Op::Element, On::Root, On::Document, "k", {}, kRoomy},
         {"created by a text node", Op::Attribute, On::Root, On::Text, "k", Variant::Int(1), kRoomy},
         {"created by another document", Op::Text, On::Root, On::Other, "k", {}, kRoomy},

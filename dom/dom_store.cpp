@@ -459,16 +459,17 @@ HRESULT Store::AppendNewElement(std::uint32_t parent, std::uint32_t name, std::u
     return Append(parent, *index);
 }
 
-bool Store::LogLeaf(std::uint32_t parent, std::string_view indentation, std::uint32_t name,
-                    const std::pair<std::uint32_t, std::string_view>* attributes,
-                    std::size_t count) {
-    if (!CanLogBelow(parent) || node_limit_ - size_ < 2 + count || kNone - 1 - size_ < 2 + count) {
+bool Store::LogLeaf(std::uint32_t parent, const std::string_view* before, std::uint32_t name,
+                    const LoggedAttribute* attributes, std::size_t count,
+                    const std::string_view* inside) {
+    const std::size_t nodes = 1 + count + (before != nullptr ? 1 : 0) + (inside != nullptr ? 1 : 0);
+    if (!CanLogBelow(parent) || node_limit_ - size_ < nodes || kNone - 1 - size_ < nodes) {
         return false;
     }
     // Each attribute must be the first of its name.
     for (std::size_t i = 0; i < count; ++i) {
         for (std::size_t j = 0; j < i; ++j) {
-            if (attributes[i].first == attributes[j].first) return false;
+            if (attributes[i].name == attributes[j].name) return false;
         }
     }
     LogState& state = *log_;
@@ -476,14 +477,22 @@ bool Store::LogLeaf(std::uint32_t parent, std::string_view indentation, std::uin
     state.names.reserve(count);
     FlushPending();
     (void)CloseAbove(parent);
-    state.entries.AddText(indentation, true);
-    LogBelow(parent, false);
+    if (before != nullptr) {
+        state.entries.AddText(*before, true);
+        LogBelow(parent, false);
+    }
+    const std::uint32_t element = size_;
     state.entries.AddElement(name, true);
     LogBelow(parent, true);
     for (std::size_t i = 0; i < count; ++i) {
-        state.entries.AddAttribute(attributes[i].first, attributes[i].second, true);
-        state.names.push_back(attributes[i].first);
+        state.entries.AddAttribute(attributes[i].name, {attributes[i].data, attributes[i].size},
+                                   true);
+        state.names.push_back(attributes[i].name);
         ++size_;
+    }
+    if (inside != nullptr) {
+        state.entries.AddText(*inside, true);
+        LogBelow(element, false);
     }
     return true;
 }

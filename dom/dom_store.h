@@ -30,6 +30,15 @@ constexpr std::uint32_t kShortText = 8;
 /// names per document.
 constexpr std::uint32_t kMaxNames = (1u << 28) - 1;
 
+/// An attribute for Store::LogLeaf: its interned name and its text. No
+/// member has an initializer, so that the arrays writers fill for each
+/// element are not cleared first (they are filled as far as they are used).
+struct LoggedAttribute {
+    std::uint32_t name;
+    const char* data;
+    std::size_t size;
+};
+
 /// One node, in 24 bytes: a large document holds tens of millions of them.
 /// Elements and the document have children and (elements only) attributes;
 /// attributes, text, comments and processing instructions have text. An
@@ -202,15 +211,15 @@ public:
     /// and Append in one, with their statuses; *index is the new element's.
     [[nodiscard]] HRESULT AppendNewElement(std::uint32_t parent, std::uint32_t name,
                                            std::uint32_t* index);
-    /// An element with attributes and nothing in it, after an indentation
-    /// text, below the open element parent, straight into the log: what
-    /// AppendNewText, AppendNewElement and AddAttribute for each attribute
-    /// make. False, with nothing done, when the log cannot take them all
-    /// (the general way must make them one by one, with their statuses).
-    [[nodiscard]] bool LogLeaf(std::uint32_t parent, std::string_view indentation,
-                               std::uint32_t name,
-                               const std::pair<std::uint32_t, std::string_view>* attributes,
-                               std::size_t count);
+    /// An element with attributes, below the open element parent, straight
+    /// into the log: what AppendNewText of before (when given),
+    /// AppendNewElement, AddAttribute for each attribute and AppendNewText
+    /// of inside below the new element (when given) make. False, with
+    /// nothing done, when the log cannot take them all (the general way must
+    /// make them one by one, with their statuses).
+    [[nodiscard]] bool LogLeaf(std::uint32_t parent, const std::string_view* before,
+                               std::uint32_t name, const LoggedAttribute* attributes,
+                               std::size_t count, const std::string_view* inside);
 
     /// Replaces the children of an element by one text node.
     [[nodiscard]] HRESULT ReplaceChildrenByText(std::uint32_t element, std::string_view utf8);

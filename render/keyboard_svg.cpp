@@ -101,7 +101,7 @@ private:
     double scale_ = 1;  // picture pixels per unit of the coordinates being drawn
     std::string number_;
     // Texts made for every key, kept so that their room is allocated once.
-    std::string label_, details_, x_, y_, size_, transform_;
+    std::string label_, details_, x_, y_, size_, transform_, points_, group_class_;
     std::unordered_map<std::string_view, SharedImage> shared_;  // by data: URI
 };
 
@@ -137,11 +137,11 @@ void Painter::Paint() {
     b_.TextElement(root, "style", style, {{"type", "text/css"}});
     Break(root);
     SharedImages(root);
-    b_.Element(root, "rect",
-               {{"width", NumberText(layout_.width)},
-                {"height", NumberText(layout_.height)},
-                {"fill", kBackground},
-                {"stroke", "none"}});
+    b_.Leaf(root, "rect",
+            {{"width", NumberText(layout_.width)},
+             {"height", NumberText(layout_.height)},
+             {"fill", kBackground},
+             {"stroke", "none"}});
     Break(root);
     b_.TextElement(root, "text", layout_.title,
                    {{"x", N(m_.margin)},
@@ -160,14 +160,14 @@ void Painter::Legend(const DomNode& root) {
     std::size_t item = 0;
     for (const KindStyle& style : kKindStyles) {
         const KeyboardLayout::LegendItem& at = layout_.legend[item++];
-        b_.Element(legend, "rect",
-                   {{"x", N(at.x)},
-                    {"y", NumberText(at.y - s / 2)},
-                    {"width", NumberText(s)},
-                    {"height", NumberText(s)},
-                    {"fill", style.fill},
-                    {"fill-opacity", kKeyFillOpacity},
-                    {"stroke", style.stroke}});
+        b_.Leaf(legend, "rect",
+                {{"x", N(at.x)},
+                 {"y", NumberText(at.y - s / 2)},
+                 {"width", NumberText(s)},
+                 {"height", NumberText(s)},
+                 {"fill", style.fill},
+                 {"fill-opacity", kKeyFillOpacity},
+                 {"stroke", style.stroke}});
         b_.TextElement(legend, "text", style.caption,
                        {{"x", N(at.x + s * 1.5)}, {"y", NumberText(at.y + s * 0.35)}});
     }
@@ -178,35 +178,35 @@ void Painter::Legend(const DomNode& root) {
         const std::string side = NumberText(s);
         switch (static_cast<LegendMark>(mark)) {
             case LegendMark::kPanelOutline:
-                b_.Element(legend, "rect",
-                           {{"x", x},
-                            {"y", y},
-                            {"width", side},
-                            {"height", side},
-                            {"fill", "none"},
-                            {"stroke", kPanelOutline},
-                            {"stroke-dasharray", NumberText(3 * Line())}});
+                b_.Leaf(legend, "rect",
+                        {{"x", x},
+                         {"y", y},
+                         {"width", side},
+                         {"height", side},
+                         {"fill", "none"},
+                         {"stroke", kPanelOutline},
+                         {"stroke-dasharray", NumberText(3 * Line())}});
                 break;
             case LegendMark::kNonDragArea:
-                b_.Element(legend, "rect",
-                           {{"x", x},
-                            {"y", y},
-                            {"width", side},
-                            {"height", side},
-                            {"fill", kNonDragFill},
-                            {"fill-opacity", kNonDragOpacity},
-                            {"stroke", kPanelOutline}});
+                b_.Leaf(legend, "rect",
+                        {{"x", x},
+                         {"y", y},
+                         {"width", side},
+                         {"height", side},
+                         {"fill", kNonDragFill},
+                         {"fill-opacity", kNonDragOpacity},
+                         {"stroke", kPanelOutline}});
                 break;
             case LegendMark::kDockRect:
-                b_.Element(legend, "rect",
-                           {{"x", x},
-                            {"y", y},
-                            {"width", side},
-                            {"height", side},
-                            {"fill", "none"},
-                            {"stroke", kDockStroke},
-                            {"stroke-width", NumberText(2 * Line())},
-                            {"stroke-dasharray", NumberText(4 * Line())}});
+                b_.Leaf(legend, "rect",
+                        {{"x", x},
+                         {"y", y},
+                         {"width", side},
+                         {"height", side},
+                         {"fill", "none"},
+                         {"stroke", kDockStroke},
+                         {"stroke-width", NumberText(2 * Line())},
+                         {"stroke-dasharray", NumberText(4 * Line())}});
                 break;
             case LegendMark::kHotSpot:
             case LegendMark::kCount:
@@ -338,12 +338,12 @@ void Painter::SharedImages(const DomNode& root) {
         image.id = "image-" + std::to_string(shared_.size());
         image.width = plan.image_box.Width();
         image.height = plan.image_box.Height();
-        b_.Element(defs, "image",
-                   {{"id", image.id},
-                    {"width", NumberText(image.width)},
-                    {"height", NumberText(image.height)},
-                    {"preserveAspectRatio", "none"},
-                    {"xlink:href", uri}});
+        b_.Leaf(defs, "image",
+                {{"id", image.id},
+                 {"width", NumberText(image.width)},
+                 {"height", NumberText(image.height)},
+                 {"preserveAspectRatio", "none"},
+                 {"xlink:href", uri}});
         Break(defs);
     }
 }
@@ -359,31 +359,31 @@ void Painter::Image(const DomNode& view, const PanelPlan& plan) {
         const SharedImage& image = shared->second;
         const std::string href = "#" + image.id;
         if (box.Width() == image.width && box.Height() == image.height) {
-            b_.Element(view, "use", {{"xlink:href", href}, {"x", x}, {"y", y}});
+            b_.Leaf(view, "use", {{"xlink:href", href}, {"x", x}, {"y", y}});
         } else {
             // Another place of another size: the use is moved and stretched.
             const std::string transform =
                 Concat({"translate(", x, " ", y, ") scale(", NumberText(box.Width() / image.width),
                         " ", NumberText(box.Height() / image.height), ")"});
-            b_.Element(view, "use", {{"xlink:href", href}, {"transform", transform}});
+            b_.Leaf(view, "use", {{"xlink:href", href}, {"transform", transform}});
         }
     } else if (plan.image.usable) {
-        b_.Element(view, "image",
-                   {{"x", x},
-                    {"y", y},
-                    {"width", width},
-                    {"height", height},
-                    {"preserveAspectRatio", "none"},
-                    {"xlink:href", plan.image.uri}});
+        b_.Leaf(view, "image",
+                {{"x", x},
+                 {"y", y},
+                 {"width", width},
+                 {"height", height},
+                 {"preserveAspectRatio", "none"},
+                 {"xlink:href", plan.image.uri}});
     } else {
-        b_.Element(view, "rect",
-                   {{"class", "frame"},
-                    {"x", x},
-                    {"y", y},
-                    {"width", width},
-                    {"height", height},
-                    {"fill", plan.panel->jpegnormal.empty() ? kBackground : kFrameFill},
-                    {"stroke", kFrameStroke}});
+        b_.Leaf(view, "rect",
+                {{"class", "frame"},
+                 {"x", x},
+                 {"y", y},
+                 {"width", width},
+                 {"height", height},
+                 {"fill", plan.panel->jpegnormal.empty() ? kBackground : kFrameFill},
+                 {"stroke", kFrameStroke}});
     }
 }
 
@@ -399,30 +399,30 @@ void Painter::Outlines(const DomNode& parent, const KeyShape& shape) {
     std::string x, y, w, h;
     for (const RectRecord& r : shape.rect) {
         corners(r.x1, r.y1, r.x2, r.y2, &x, &y, &w, &h);
-        b_.Element(parent, "rect", {{"x", x}, {"y", y}, {"width", w}, {"height", h}});
+        b_.Leaf(parent, "rect", {{"x", x}, {"y", y}, {"width", w}, {"height", h}});
     }
     for (const EllipseRecord& e : shape.ellipse) {
         const double x1 = e.x1, y1 = e.y1, x2 = e.x2, y2 = e.y2;
-        b_.Element(parent, "ellipse",
-                   {{"cx", NumberText((x1 + x2) / 2)},
-                    {"cy", NumberText((y1 + y2) / 2)},
-                    {"rx", NumberText(std::fabs(x2 - x1) / 2)},
-                    {"ry", NumberText(std::fabs(y2 - y1) / 2)}});
+        b_.Leaf(parent, "ellipse",
+                {{"cx", NumberText((x1 + x2) / 2)},
+                 {"cy", NumberText((y1 + y2) / 2)},
+                 {"rx", NumberText(std::fabs(x2 - x1) / 2)},
+                 {"ry", NumberText(std::fabs(y2 - y1) / 2)}});
     }
     for (const RoundRectRecord& r : shape.roundrect) {
         corners(r.x1, r.y1, r.x2, r.y2, &x, &y, &w, &h);
         // The corners are quarters of an ellipse of widthellipse by heightellipse.
         const double rx = std::fabs(static_cast<double>(r.widthellipse)) / 2;
         const double ry = std::fabs(static_cast<double>(r.heightellipse)) / 2;
-        b_.Element(parent, "rect",
-                   {{"x", x},
-                    {"y", y},
-                    {"width", w},
-                    {"height", h},
-                    {"rx", NumberText(rx)},
-                    {"ry", NumberText(ry)}});
+        b_.Leaf(parent, "rect",
+                {{"x", x},
+                 {"y", y},
+                 {"width", w},
+                 {"height", h},
+                 {"rx", NumberText(rx)},
+                 {"ry", NumberText(ry)}});
     }
-    std::string points;
+    std::string& points = points_;
     for (const PolygonRecord& polygon : shape.polygon) {
         points.clear();
         for (const PointRecord& p : polygon.point) {
@@ -433,9 +433,9 @@ void Painter::Outlines(const DomNode& parent, const KeyShape& shape) {
         }
         // Polygons fill alternately unless their mode asks for winding.
         if (ContainsIgnoringCase(polygon.polymode, "wind")) {
-            b_.Element(parent, "polygon", {{"points", points}, {"fill-rule", "nonzero"}});
+            b_.Leaf(parent, "polygon", {{"points", points}, {"fill-rule", "nonzero"}});
         } else {
-            b_.Element(parent, "polygon", {{"points", points}});
+            b_.Leaf(parent, "polygon", {{"points", points}});
         }
     }
 }
@@ -452,9 +452,8 @@ void Painter::KeyGroup(const DomNode& parent, const Key& key, KeyKind kind,
 void Painter::KeyGroup(const DomNode& parent, KeyKind kind, const KeyShape& shape,
                        std::string_view label, std::string_view details) {
     const KindStyle& style = StyleOf(kind);
-    std::string group_class = "key ";
-    group_class.append(style.name);
-    DomNode group = b_.Element(parent, "g", {{"class", group_class}});
+    group_class_.assign("key ").append(style.name);
+    DomNode group = b_.Element(parent, "g", {{"class", group_class_}});
     b_.TextElement(group, "title", details);
     Outlines(group, shape);
     if (!label.empty()) Label(group, shape, label);
@@ -508,24 +507,24 @@ void Painter::HotSpot(const DomNode& parent, double x, double y) {
                                {"fill", "none"},
                                {"stroke", kHotSpotStroke},
                                {"stroke-width", NumberText(2 * Line())}});
-    b_.Element(mark, "circle",
-               {{"cx", NumberText(x)}, {"cy", NumberText(y)}, {"r", NumberText(r * 0.6)}});
-    b_.Element(mark, "path", {{"d", path}});
+    b_.Leaf(mark, "circle",
+            {{"cx", NumberText(x)}, {"cy", NumberText(y)}, {"r", NumberText(r * 0.6)}});
+    b_.Leaf(mark, "path", {{"d", path}});
 }
 
 void Painter::DockRect(const DomNode& parent, const dravonix::DockRect& dock) {
     if (dock == dravonix::DockRect{}) return;
     const double x1 = dock.x1, y1 = dock.y1, x2 = dock.x2, y2 = dock.y2;
-    b_.Element(parent, "rect",
-               {{"class", "dockrect"},
-                {"x", NumberText(std::min(x1, x2))},
-                {"y", NumberText(std::min(y1, y2))},
-                {"width", NumberText(std::fabs(x2 - x1))},
-                {"height", NumberText(std::fabs(y2 - y1))},
-                {"fill", "none"},
-                {"stroke", kDockStroke},
-                {"stroke-width", NumberText(2 * Line())},
-                {"stroke-dasharray", NumberText(4 * Line())}});
+    b_.Leaf(parent, "rect",
+            {{"class", "dockrect"},
+             {"x", NumberText(std::min(x1, x2))},
+             {"y", NumberText(std::min(y1, y2))},
+             {"width", NumberText(std::fabs(x2 - x1))},
+             {"height", NumberText(std::fabs(y2 - y1))},
+             {"fill", "none"},
+             {"stroke", kDockStroke},
+             {"stroke-width", NumberText(2 * Line())},
+             {"stroke-dasharray", NumberText(4 * Line())}});
 }
 
 }  // namespace

@@ -37,11 +37,22 @@ void SvgBuilder::Text(const DomNode& parent, std::string_view utf8) {
     (void)Check(dom::AppendNewText(document_, parent, utf8));
 }
 
-DomNode SvgBuilder::TextElement(const DomNode& parent, std::string_view name, std::string_view utf8,
-                                std::initializer_list<SvgAttribute> attributes) {
-    DomNode element = Element(parent, name, attributes);
+// Leaves and text elements, most of a picture, go into the document in one
+// step where it can take them so; elsewhere, element by element.
+
+void SvgBuilder::Leaf(const DomNode& parent, std::string_view name,
+                      std::initializer_list<SvgAttribute> attributes) {
+    if (!Check(S_OK)) return;
+    if (dom::AppendTextLeaf(document_, parent, name, attributes, nullptr)) return;
+    (void)Element(parent, name, attributes);
+}
+
+void SvgBuilder::TextElement(const DomNode& parent, std::string_view name, std::string_view utf8,
+                             std::initializer_list<SvgAttribute> attributes) {
+    if (!Check(S_OK)) return;
+    if (dom::AppendTextLeaf(document_, parent, name, attributes, &utf8)) return;
+    const DomNode element = Element(parent, name, attributes);
     Text(element, utf8);
-    return element;
 }
 
 }  // namespace dravonix

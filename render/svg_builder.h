@@ -33,9 +33,13 @@ public:
     /// Appends text to parent.
     void Text(const DomNode& parent, std::string_view utf8);
 
+    /// Appends an element with attributes and nothing in it (a shape).
+    void Leaf(const DomNode& parent, std::string_view name,
+              std::initializer_list<SvgAttribute> attributes);
+
     /// Appends an element with text content, e.g. <title>...</title>.
-    DomNode TextElement(const DomNode& parent, std::string_view name, std::string_view utf8,
-                        std::initializer_list<SvgAttribute> attributes = {});
+    void TextElement(const DomNode& parent, std::string_view name, std::string_view utf8,
+                     std::initializer_list<SvgAttribute> attributes = {});
 
     const DomDocument& document() const { return document_; }
     HRESULT status() const { return status_; }
