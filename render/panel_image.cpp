@@ -131,12 +131,18 @@ std::string DataUri(std::string_view media_type, std::string_view bytes) {
 
 PanelImage LoadPanelImage(FileSystem& files, const std::string& folder,
                           std::string_view narrow_name, CodePage page) {
+    FileLookup lookup(files, folder);
+    return LoadPanelImage(files, lookup, narrow_name, page);
+}
+
+PanelImage LoadPanelImage(FileSystem& files, FileLookup& folder, std::string_view narrow_name,
+                          CodePage page) {
     PanelImage image;
     // A second byte of a double-byte character may be a backslash: the
     // lookup splits the decoded name only.
     std::string name;
     (void)page.AppendUtf8(narrow_name, name);
-    const FoundFile found = FileLookup(files, folder).Find("", name);
+    const FoundFile found = folder.Find("", name);
     if (found.outcome != LookupOutcome::kFound) {
         image.problem = found.outcome == LookupOutcome::kOutsideFolder
                             ? ImageProblem::kOutsideFolder

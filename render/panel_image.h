@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "model/keyboard_media.h"
+#include "platform/file_lookup.h"
 #include "platform/file_system.h"
 
 namespace dravonix {
@@ -66,5 +67,9 @@ struct PanelImage {
 /// keyboard.
 PanelImage LoadPanelImage(FileSystem& files, const std::string& folder,
                           std::string_view narrow_name, CodePage page = CodePage());
+/// LoadPanelImage through a lookup of the keyboard's folder that the images
+/// of all its panels share, so that each folder is listed once.
+PanelImage LoadPanelImage(FileSystem& files, FileLookup& folder, std::string_view narrow_name,
+                          CodePage page);
 
 }  // namespace dravonix

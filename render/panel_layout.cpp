@@ -80,6 +80,7 @@ KeyboardLayout PlanKeyboard(const KeyDefinition& keyboard, const std::string& im
     if (layout.title.empty()) layout.title = "(keyboard without a name)";
 
     const LayoutMetrics& m = layout.metrics;
+    FileLookup images(files, image_folder);
     int number = 0;
     double width = 0;
     for (const SubKeyDefinition& panel : keyboard.subkeydef) {
@@ -97,7 +98,7 @@ KeyboardLayout PlanKeyboard(const KeyDefinition& keyboard, const std::string& im
                                          "\" is read as \"", Utf8(panel.jpegnormal, page), "\""}));
         }
         if (!panel.jpegnormal.empty()) {
-            plan.image = LoadPanelImage(files, image_folder, panel.jpegnormal, page);
+            plan.image = LoadPanelImage(files, images, panel.jpegnormal, page);
             if (plan.image.usable && plan.image.format.width > 0 && plan.image.format.height > 0) {
                 plan.image_box = Box();
                 plan.image_box.Add(0, 0);
