@@ -1,10 +1,10 @@
 #include "render/svg_geometry.h"
 
 #include <algorithm>
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace dravonix {
 
@@ -65,7 +65,8 @@ namespace {
 bool AppendThreeDecimals(double value, std::string& out) {
     const double magnitude = std::fabs(value);
     if (!(magnitude >= 1 && magnitude < 0x1p30)) return false;
-    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &magnitude, sizeof bits);
     const unsigned shift = 1075u - static_cast<unsigned>(bits >> 52);
     const std::uint64_t scaled = ((bits & ((1ull << 52) - 1)) | (1ull << 52)) * 1000;
     std::uint64_t thousandths = scaled >> shift;
