@@ -12,6 +12,16 @@ namespace {
 void AppendString(std::string_view text, std::string& out) {
     out.push_back('"');
     for (std::size_t at = 0; at < text.size();) {
+        // Most text is printable ASCII, copied a run at a time.
+        std::size_t plain = at;
+        while (plain < text.size()) {
+            const auto byte = static_cast<unsigned char>(text[plain]);
+            if (byte < 0x20 || byte >= 0x80 || byte == '"' || byte == '\\') break;
+            ++plain;
+        }
+        out.append(text.substr(at, plain - at));
+        at = plain;
+        if (at == text.size()) break;
         const auto byte = static_cast<unsigned char>(text[at]);
         if (byte >= 0x80) {
             char32_t code_point = 0;
@@ -29,12 +39,10 @@ void AppendString(std::string_view text, std::string& out) {
         if (byte == '"' || byte == '\\') {
             out.push_back('\\');
             out.push_back(static_cast<char>(byte));
-        } else if (byte < 0x20) {
+        } else {
             char escaped[8];
             std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
             out.append(escaped);
-        } else {
-            out.push_back(static_cast<char>(byte));
         }
     }
     out.push_back('"');
