@@ -1,6 +1,7 @@
 #include "render/panel_layout.h"
 
 #include <algorithm>
+#include <map>
 #include <string_view>
 
 #include "render/key_kinds.h"
@@ -81,6 +82,8 @@ KeyboardLayout PlanKeyboard(const KeyDefinition& keyboard, const std::string& im
 
     const LayoutMetrics& m = layout.metrics;
     FileLookup images(files, image_folder);
+    // Panels often share one background: each name is read and encoded once.
+    std::map<std::string_view, PanelImage> loaded;
     int number = 0;
     double width = 0;
     for (const SubKeyDefinition& panel : keyboard.subkeydef) {
@@ -98,7 +101,9 @@ KeyboardLayout PlanKeyboard(const KeyDefinition& keyboard, const std::string& im
                                          "\" is read as \"", Utf8(panel.jpegnormal, page), "\""}));
         }
         if (!panel.jpegnormal.empty()) {
-            plan.image = LoadPanelImage(files, images, panel.jpegnormal, page);
+            auto [known, added] = loaded.try_emplace(panel.jpegnormal);
+            if (added) known->second = LoadPanelImage(files, images, panel.jpegnormal, page);
+            plan.image = known->second;
             if (plan.image.usable && plan.image.format.width > 0 && plan.image.format.height > 0) {
                 plan.image_box = Box();
                 plan.image_box.Add(0, 0);
