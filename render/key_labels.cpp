@@ -1,8 +1,10 @@
 #include "render/key_labels.h"
 
 #include <array>
-#include <charconv>
+#include <string>
 #include <string_view>
+
+#include "platform/variant.h"
 
 namespace dravonix {
 
@@ -117,14 +119,6 @@ constexpr std::array<NamedKey, 95> kNamedKeys = {{
 /// Longest target text shown in a key; longer ones are cut with "...".
 constexpr std::size_t kTargetLabelLength = 10;
 
-/// Appends the decimal digits of value.
-template <class Integer>
-void AppendInt(Integer value, std::string& out) {
-    char digits[24];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    out.append(digits, result.ptr);
-}
-
 /// Appends the text of one narrow character: itself, "Space" for a blank,
 /// "0xNN" for a control character (which XML cannot carry or shows as
 /// nothing) and for a byte that is no character alone (a lead byte of a
@@ -149,7 +143,7 @@ void AppendCharacterText(char character, CodePage page, std::string& out) {
 /// Appends "n", or "n (file)" when sounds has a file for id n.
 void AppendSoundText(std::int32_t sound, const SoundTable& sounds, CodePage page,
                      std::string& out) {
-    AppendInt(sound, out);
+    AppendDecimal(sound, out);
     const auto found = sounds.find(sound);
     if (found == sounds.end()) return;
     out.append(" (");
@@ -166,12 +160,12 @@ void AppendVirtualKeyName(std::int32_t vkey, std::string& out) {
     }
     if (vkey >= 0x60 && vkey <= 0x69) {
         out.append("Num ");
-        AppendInt(vkey - 0x60, out);
+        AppendDecimal(vkey - 0x60, out);
         return;
     }
     if (vkey >= 0x70 && vkey <= 0x87) {
         out.append("F");
-        AppendInt(vkey - 0x70 + 1, out);
+        AppendDecimal(vkey - 0x70 + 1, out);
         return;
     }
     for (const NamedKey& key : kNamedKeys) {
@@ -181,7 +175,7 @@ void AppendVirtualKeyName(std::int32_t vkey, std::string& out) {
         }
     }
     out.append("VK ");
-    AppendInt(vkey, out);
+    AppendDecimal(vkey, out);
 }
 
 std::string VirtualKeyName(std::int32_t vkey) {
@@ -212,10 +206,10 @@ std::string KeyLabel(const Key& key, CodePage page) {
 void AppendKeyDetails(const Key& key, KeyKind kind, const SoundTable& sounds, CodePage page,
                       std::string& out) {
     out.append(StyleOf(kind).caption).append("\ntype ");
-    AppendInt(key.type, out);
+    AppendDecimal(key.type, out);
     if (key.vkey != -1) {
         out.append("\nvirtual key ");
-        AppendInt(key.vkey, out);
+        AppendDecimal(key.vkey, out);
         out.append(" (");
         AppendVirtualKeyName(key.vkey, out);
         out.append(")");
@@ -234,7 +228,7 @@ void AppendKeyDetails(const Key& key, KeyKind kind, const SoundTable& sounds, Co
     }
     if (key.language != -1) {
         out.append("\nlanguage ");
-        AppendInt(key.language, out);
+        AppendDecimal(key.language, out);
     }
 }
 
@@ -252,7 +246,7 @@ void AppendMacroDetails(const Macro& macro, const SoundTable& sounds, CodePage p
         AppendSoundText(macro.sound, sounds, page, out);
     }
     out.append("\n");
-    AppendInt(macro.mkey.size(), out);
+    out.append(std::to_string(macro.mkey.size()));
     out.append(" strokes");
     for (const MacroKey& stroke : macro.mkey) {
         out.append("\n");
