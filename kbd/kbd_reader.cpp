@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "kbd/kbd_checker.h"
 #include "kbd/kbd_state.h"
@@ -18,9 +19,10 @@ namespace {
 
 /// The line loop: reads file to its end into definition. With an observer,
 /// a checker watches every line; without one, the loop does nothing else.
-/// False when a read fails, with the reason in *error.
+/// False when a read fails, with the reason in *error. A listener (may be
+/// null) hears of the panels as they are completed.
 bool ReadLines(ReadableFile& file, KeyDefinition& definition, KbdObserver* observer,
-               std::string* error, CodePage page) {
+               std::string* error, CodePage page, PanelListener* listener = nullptr) {
     LineReader reader(file, page);
     KbdWork work;
     std::optional<KbdChecker> checker;
@@ -28,7 +30,16 @@ bool ReadLines(ReadableFile& file, KeyDefinition& definition, KbdObserver* obser
     bool name_pending = true;
     std::string raw;  // reused for every line
     bool have_line = reader.Read(raw);
+    std::vector<SubKeyDefinition>& panels = definition.subkeydef;
+    std::size_t ready = panels.size();
     while (have_line) {
+        // The panels move only here, where the listener is told of it, never
+        // as a line completes a panel.
+        if (listener != nullptr && panels.size() == panels.capacity()) {
+            listener->HoldPanels();
+            panels.reserve(std::max<std::size_t>(8, 2 * panels.size()));
+            listener->PanelsReady(definition, ready);
+        }
         const std::string_view line = CleanLine(raw);
         if (checker) checker->Piece(reader, raw, line);
         if (line.empty()) {
@@ -40,6 +51,11 @@ bool ReadLines(ReadableFile& file, KeyDefinition& definition, KbdObserver* obser
             checker->HandleLine(line, work, definition);
         } else {
             HandleKbdLine(line, work, definition);
+        }
+        // The checker is done with a panel once the line that completed it is.
+        if (listener != nullptr && panels.size() != ready) {
+            ready = panels.size();
+            listener->PanelsReady(definition, ready);
         }
         have_line = reader.Read(raw);
         // Every line before the first block reads the next line at once; the
@@ -68,6 +84,12 @@ bool ReadKbdFile(const std::string& path, KeyDefinition& definition, KbdObserver
     // A folder counts as a file that cannot be opened: it has no lines.
     std::unique_ptr<ReadableFile> file = files.OpenForReading(path, error);
     return file != nullptr && ReadLines(*file, definition, observer, error, page);
+}
+
+bool ReadKbdFile(const std::string& path, KeyDefinition& definition, KbdObserver* observer,
+                 std::string* error, FileSystem& files, CodePage page, PanelListener& listener) {
+    std::unique_ptr<ReadableFile> file = files.OpenForReading(path, error);
+    return file != nullptr && ReadLines(*file, definition, observer, error, page, &listener);
 }
 
 bool ReadKbdFrom(ReadableFile& file, KeyDefinition& definition, KbdObserver* observer,

@@ -1,6 +1,7 @@
 // Reading a legacy .kbd keyboard file into the keyboard model.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,21 @@
 #include "platform/file_system.h"
 
 namespace dravonix {
+
+/// Hears of a keyboard's panels as the reader completes them, so that work on
+/// them can start before the whole file is read (on another thread: the
+/// reader hands over with these calls, on its own thread).
+class PanelListener {
+public:
+    virtual ~PanelListener() = default;
+    /// The panels are about to move to larger storage: once this returns,
+    /// nothing but the reader may touch them until the next PanelsReady.
+    virtual void HoldPanels() = 0;
+    /// definition.subkeydef holds `complete` finished panels first, at its
+    /// current storage: the reader reads and writes none of them again, and
+    /// moves them only after HoldPanels.
+    virtual void PanelsReady(KeyDefinition& definition, std::size_t complete) = 0;
+};
 
 /// Reads the legacy keyboard file at path into definition: the keyboard name
 /// and one panel per completed KEYDEF block, appended after what definition
@@ -23,6 +39,12 @@ namespace dravonix {
 [[nodiscard]] bool ReadKbdFile(const std::string& path, KeyDefinition& definition,
                                KbdObserver* observer = nullptr, std::string* error = nullptr,
                                FileSystem& files = SystemFileSystem(), CodePage page = CodePage());
+
+/// ReadKbdFile that tells listener of each panel once it is complete. The
+/// model read is the same.
+[[nodiscard]] bool ReadKbdFile(const std::string& path, KeyDefinition& definition,
+                               KbdObserver* observer, std::string* error, FileSystem& files,
+                               CodePage page, PanelListener& listener);
 
 /// Reads an open legacy keyboard file from where it stands to its end,
 /// exactly as ReadKbdFile reads the file at a path; false when a read fails,
