@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -141,6 +142,10 @@ public:
 
     /// Serializes the document into out (UTF-8, no declaration).
     [[nodiscard]] HRESULT SaveToString(std::string* out) const;
+    /// Serializes the document as SaveToString does, handing the text to
+    /// sink a piece at a time, in order; E_FAIL once sink refuses a piece
+    /// (nothing more is handed on).
+    [[nodiscard]] HRESULT SaveToSink(const std::function<bool(std::string_view)>& sink) const;
 
     /// Limits the number of nodes the document may hold; creating more fails
     /// with E_OUTOFMEMORY. Used to bound memory and to test failure paths.

@@ -349,6 +349,14 @@ HRESULT DomDocument::SaveToString(std::string* text) const {
     return S_OK;
 }
 
+HRESULT DomDocument::SaveToSink(const std::function<bool(std::string_view)>& sink) const {
+    if (store_ == nullptr) return E_UNEXPECTED;
+    Output out(sink, kFirstStringBuffer);
+    HRESULT status = Serialize(*store_, out);
+    if (Failed(status)) return status;
+    return out.Flush() ? S_OK : E_FAIL;
+}
+
 HRESULT DomDocument::save(const Variant& destination) const {
     return save(destination, SystemFileSystem(), nullptr);
 }

@@ -114,6 +114,12 @@ bool SaveToText(XmlNode& root, std::string* text) {
     return Succeeded(document.SaveToString(text));
 }
 
+bool SaveToSink(XmlNode& root, const std::function<bool(std::string_view)>& sink) {
+    const DomDocument document = BuildDocument(root);
+    if (!document) return false;
+    return Succeeded(document.SaveToSink(sink));
+}
+
 bool XmlNode::SaveToFile(const std::string& path) { return dravonix::SaveToFile(*this, path); }
 
 bool XmlNode::SaveToText(std::string* text) { return dravonix::SaveToText(*this, text); }

@@ -3,6 +3,7 @@
 // on the calling thread (CoInitialize), since it creates a DOM document.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,10 @@ namespace dravonix {
 /// The same, but hands the document's text (UTF-8, no declaration) to text
 /// instead of saving it; text is untouched on failure.
 [[nodiscard]] bool SaveToText(XmlNode& root, std::string* text);
+
+/// The same, but hands the text to sink a piece at a time, in order; false
+/// also once sink refuses a piece.
+[[nodiscard]] bool SaveToSink(XmlNode& root, const std::function<bool(std::string_view)>& sink);
 
 /// Outcome of reading an XML keyboard file.
 enum class KeyboardLoad {
