@@ -1,10 +1,13 @@
 #include "driver/converter.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "check/loss_counter.h"
 #include "driver/code_page_option.h"
+#include "driver/panel_pipeline.h"
 #include "driver/printing.h"
 #include "driver/tool.h"
 #include "kbd/file_kind.h"
@@ -36,6 +39,9 @@ constexpr std::string_view kHelp[] = {
     "an XML keyboard file: \"this is an XML keyboard file: use dravonix-resave\").",
 };
 
+// The size of input from which the conversion takes two threads.
+constexpr std::uint64_t kPipelineFrom = 128 * 1024;
+
 // Reads the legacy file and saves it as XML; false when either step fails,
 // or when the output is a legacy keyboard file, which is never overwritten
 // (the arguments were likely swapped).
@@ -61,11 +67,26 @@ bool Convert(const std::string& input, const std::string& output, CodePage page,
     document.code_page = page;
     LossCounter losses;
     std::string error;
-    if (!ReadKbdFile(input, document.keydef, &losses, &error, files, page)) {
+    // A large keyboard is written while it is read, each panel once it is
+    // complete. A small one is read sooner than a second thread pays off; a
+    // device or pipe gets the keyboard at the end, as one piece, and nothing
+    // when the read fails.
+    std::optional<PanelPipeline> pipeline;
+    if (read.size >= kPipelineFrom &&
+        (written.kind == FileKind::kFile || written.kind == FileKind::kMissing)) {
+        pipeline.emplace(output, page, files);
+    }
+    const bool was_read =
+        pipeline ? ReadKbdFile(input, document.keydef, &losses, &error, files, page, *pipeline)
+                 : ReadKbdFile(input, document.keydef, &losses, &error, files, page);
+    if (!was_read) {
         report.error = FileFailureMessage("open", input, error);
         return false;
     }
-    if (!SaveToFile(document, output, &report.error)) return false;
+    if (!(pipeline ? pipeline->Finish(document, &report.error)
+                   : SaveToFile(document, output, &report.error))) {
+        return false;
+    }
     WarnAfterSave(report, [&]() -> std::string {
         if (!losses.no_keyboard().empty()) {
             // Only a text without a block has more to say: what it holds.

@@ -4,7 +4,8 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows build
 # (build/windows: cross-compiled with MinGW-w64, its tests run under Wine;
 # scripts/windows-test.sh). A fourth, with ThreadSanitizer (build/tsan),
-# builds only the batch, whose jobs run on threads, and runs its tests. Then
+# builds only the batch, whose jobs run on threads, and the converter's
+# panel pipeline, and runs their tests. Then
 # it requires the Linux and Windows builds to convert and resave the same
 # inputs into the same bytes (tests/windows_cross_check.sh), and runs every
 # fuzz target for a minute. Between them it builds the web page
@@ -37,14 +38,16 @@ for config in release asan; do
   ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 done
 
-# The batch's threads under ThreadSanitizer: the batch and what it runs, and
-# its tests, nothing else (the interrupted run, a test of signals that the
-# other builds run, is left out: it takes half a minute here).
-echo "== thread sanitizer build of the batch"
+# The threads under ThreadSanitizer: the batch and what it runs, and the
+# converter's panel pipeline, and their tests, nothing else (the interrupted
+# run, a test of signals that the other builds run, is left out: it takes
+# half a minute here).
+echo "== thread sanitizer build of the batch and the pipeline"
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Release -DDRAVONIX_SANITIZE=thread >/dev/null
-cmake --build build/tsan -j "$jobs" --target batch_tests batch_e2e_tests
-echo "== thread sanitizer tests of the batch"
+cmake --build build/tsan -j "$jobs" --target batch_tests batch_e2e_tests pipeline_tests
+echo "== thread sanitizer tests of the batch and the pipeline"
 export TSAN_OPTIONS=halt_on_error=1
+build/tsan/driver/pipeline_tests --gtest_brief=1
 build/tsan/batch/batch_tests --gtest_brief=1
 build/tsan/tests/batch_e2e_tests --gtest_brief=1 --gtest_filter=-PosixBatch.InterruptedRun*
 unset TSAN_OPTIONS
