@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "check/loss_counter.h"
 #include "kbd/kbd_reader.h"
 #include "kbd/key_line.h"
 #include "model/key.h"
@@ -44,14 +45,16 @@ void BM_ParseKeyLine(benchmark::State& state) {
 BENCHMARK(BM_ParseKeyLine);
 
 // Reads a generated file of state.range(0) bytes into a new model, without an
-// observer: the reader as the converter uses it.
-void BM_ReadKbdFile(benchmark::State& state) {
+// observer (the reader as the picture and the batch's loads use it) and with
+// the counting observer the converter always reads with.
+void ReadGenerated(benchmark::State& state, bool observed) {
     const auto size = static_cast<std::size_t>(state.range(0));
     ScratchDir dir;
     WriteFile(dir / "in.kbd", GenerateKbd(size, 4));
     for (auto _ : state) {
         KeyDefinition definition;
-        if (!ReadKbdFile(dir / "in.kbd", definition)) {
+        LossCounter losses;
+        if (!ReadKbdFile(dir / "in.kbd", definition, observed ? &losses : nullptr)) {
             state.SkipWithError("cannot read the generated keyboard");
             break;
         }
@@ -59,7 +62,10 @@ void BM_ReadKbdFile(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(size));
 }
+void BM_ReadKbdFile(benchmark::State& state) { ReadGenerated(state, false); }
 BENCHMARK(BM_ReadKbdFile)->Arg(4 << 20)->Unit(benchmark::kMillisecond);
+void BM_ReadKbdFileCounted(benchmark::State& state) { ReadGenerated(state, true); }
+BENCHMARK(BM_ReadKbdFileCounted)->Arg(4 << 20)->Unit(benchmark::kMillisecond);
 
 // A keyboard model read from a generated file of the given size.
 std::unique_ptr<KeyDefDocument> ReadGeneratedModel(std::size_t size) {
