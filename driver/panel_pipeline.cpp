@@ -42,28 +42,68 @@ void PanelPipeline::PanelsReady(KeyDefinition& definition, std::size_t complete)
     held_ = false;
     changed_.notify_all();
     WriteOut(lock);
+    // While the second thread is on one panel and two more wait, the reading
+    // thread makes the text of the next: it has the lighter share of the work.
+    if (busy_ && ready_ - taken_ >= 2 && !text_failed_) {
+        const std::size_t index = taken_++;
+        SubKeyDefinition& panel = definition.subkeydef[index];
+        lock.unlock();
+        if (!reader_texts_) reader_texts_.emplace(definition.name, page_);
+        std::string text;
+        std::string error;
+        const bool made = reader_texts_->Append(panel, index == 0, text, &error);
+        panel = SubKeyDefinition{};
+        lock.lock();
+        if (made) {
+            Deliver(index, std::move(text));
+        } else {
+            text_failed_ = true;
+            text_error_ = std::move(error);
+        }
+        changed_.notify_all();
+    }
+}
+
+void PanelPipeline::Deliver(std::size_t index, std::string&& text) {
+    if (index != made_) {
+        ahead_.emplace(index, std::move(text));
+        return;
+    }
+    // The reading thread takes the text when it next comes by.
+    if (made_text_.empty()) {
+        made_text_.swap(text);
+    } else {
+        made_text_.append(text);
+    }
+    ++made_;
+    for (auto next = ahead_.find(made_); next != ahead_.end(); next = ahead_.find(made_)) {
+        made_text_.append(next->second);
+        ahead_.erase(next);
+        ++made_;
+    }
 }
 
 void PanelPipeline::MakeTexts() {
     (void)CoInitialize(nullptr);  // cannot fail; each thread needs its own
-    std::string text;             // the text of the panels made since the last hand-over
+    std::string text;             // the text of the panel being made
     std::unique_lock<std::mutex> lock(mutex_);
     try {
         for (;;) {
             changed_.wait(lock,
-                          [this] { return stopping_ || read_ || (!held_ && made_ < ready_); });
-            if (stopping_) break;
-            if (held_ || made_ == ready_) {
+                          [this] { return stopping_ || read_ || (!held_ && taken_ < ready_); });
+            if (stopping_ || text_failed_) break;
+            if (held_ || taken_ == ready_) {
                 if (read_) break;
                 continue;
             }
-            SubKeyDefinition& panel = panels_[made_];
+            const std::size_t index = taken_++;
+            SubKeyDefinition& panel = panels_[index];
             const std::string& name = *name_;
             busy_ = true;
             lock.unlock();
             if (!texts_) texts_.emplace(name, page_);
             std::string error;
-            const bool made = texts_->Append(panel, text, &error);
+            const bool made = texts_->Append(panel, index == 0, text, &error);
             // Its memory, and that of its document, serves the panels to
             // come (the document's is this thread's to free).
             panel = SubKeyDefinition{};
@@ -75,13 +115,7 @@ void PanelPipeline::MakeTexts() {
                 text_error_ = std::move(error);
                 break;
             }
-            ++made_;
-            // The reading thread takes the text when it next comes by.
-            if (made_text_.empty()) {
-                made_text_.swap(text);
-            } else {
-                made_text_.append(text);
-            }
+            Deliver(index, std::move(text));
             text.clear();
         }
     } catch (const std::bad_alloc&) {
@@ -132,7 +166,7 @@ bool PanelPipeline::Finish(KeyDefDocument& whole, std::string* error) {
     if (out_of_memory_) std::rethrow_exception(out_of_memory_);
     // Without a second thread, or without a panel, the keyboard is saved as
     // it was read.
-    if (!texts_) return SaveToFile(whole, path_, error, files_);
+    if (taken_ == 0) return SaveToFile(whole, path_, error, files_);
     if (text_failed_) {
         if (error != nullptr) *error = FileFailureMessage("save", path_, text_error_);
         return false;

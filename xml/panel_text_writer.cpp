@@ -7,11 +7,12 @@
 
 namespace dravonix {
 
-bool PanelTextWriter::Append(SubKeyDefinition& panel, std::string& out, std::string* error) {
+bool PanelTextWriter::Append(SubKeyDefinition& panel, bool first, std::string& out,
+                             std::string* error) {
     // The panel's document is the keyboard's with this one panel: its text
     // is the keyboard's start tag, the panel's text, and kEnd. The start tag
-    // ends at the first '>' (one in the name is escaped); the first panel's
-    // document gives it, and every other one has it too.
+    // ends at the first '>' (one in the name is escaped); the first
+    // document this writer makes gives it, and every other one has it too.
     KeyDefDocument one;
     one.code_page = page_;
     one.keydef.name = name_;
@@ -29,7 +30,6 @@ bool PanelTextWriter::Append(SubKeyDefinition& panel, std::string& out, std::str
                 if (end != std::string_view::npos) size = end + 1;
                 head_.append(piece.substr(0, size));
                 in_head = end == std::string_view::npos;
-                if (!in_head) out.append(head_);
             } else {
                 size = std::min(size, head_.size() - head_seen);
                 if (piece.substr(0, size) != std::string_view(head_).substr(head_seen, size)) {
@@ -58,7 +58,7 @@ bool PanelTextWriter::Append(SubKeyDefinition& panel, std::string& out, std::str
         return false;
     }
     out.resize(out.size() - kEnd.size());
-    ++panels_;
+    if (first) out.insert(start, head_);
     return true;
 }
 

@@ -17,7 +17,8 @@ namespace dravonix {
 /// keyboard's start tag), then kEnd, are exactly the bytes SaveToFile writes
 /// for the whole KeyDefDocument. Each panel is written into a document of
 /// its own, as the keyboard's only panel, and bound to it as SaveToFile binds
-/// the keyboard's objects. Needs the COM runtime started on the calling
+/// the keyboard's objects. Several writers may make the panels of one
+/// keyboard between them. Needs the COM runtime started on the calling
 /// thread.
 class PanelTextWriter {
 public:
@@ -28,20 +29,18 @@ public:
     /// A keyboard named name, its text in code page page.
     PanelTextWriter(std::string name, CodePage page) : name_(std::move(name)), page_(page) {}
 
-    /// Appends the text of panel, the keyboard's next panel, to out. False,
-    /// with out as it was, when no document could be created or (after a
-    /// change to the keyboard's Save) the document does not hold the panel
-    /// as the keyboard's document does; *error (may be null) then says which.
-    [[nodiscard]] bool Append(SubKeyDefinition& panel, std::string& out, std::string* error);
-
-    /// The number of panels appended.
-    std::size_t panels() const { return panels_; }
+    /// Appends the text of panel to out, preceded by the keyboard's start
+    /// tag for the keyboard's first panel (first). False, with out as it
+    /// was, when no document could be created or (after a change to the
+    /// keyboard's Save) the document does not hold the panel as the
+    /// keyboard's document does; *error (may be null) then says which.
+    [[nodiscard]] bool Append(SubKeyDefinition& panel, bool first, std::string& out,
+                              std::string* error);
 
 private:
     std::string name_;
     CodePage page_;
     std::string head_;  // the keyboard's start tag, from the first panel's document
-    std::size_t panels_ = 0;
 };
 
 }  // namespace dravonix
