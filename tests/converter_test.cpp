@@ -1,6 +1,7 @@
 // End-to-end tests of the dravonix converter command.
 #include <gtest/gtest.h>
 
+#include "testing/kbd_generator.h"
 #include "testing/test_util.h"
 
 namespace dravonix {
@@ -401,6 +402,26 @@ TEST(Converter, WarnsOfWhatItDroppedApartFromWhatItKeptWithNotes) {
     EXPECT_TRUE(
         ReadFile(dir / "out.xml").starts_with("<keydef name=\"Pav\xC3\xA9 \xE2\x82\xAC ?\">"));
 }
+
+#ifndef _WIN32
+// A large keyboard is written while it is read, on a second thread; a pipe
+// gets the keyboard written whole at the end. Both are the same bytes.
+TEST(Converter, ALargeKeyboardWrittenWhileReadIsTheKeyboardWrittenWhole) {
+    ScratchDir dir;
+    WriteFile(dir / "in.kbd", GenerateKbd(1 << 20, 12));
+    const CommandResult to_file = Convert({dir / "in.kbd", dir / "out.xml"});
+    const CommandResult to_pipe = RunCommand(
+        "/bin/sh",
+        {"-c", ShellQuote(DRAVONIX_BIN) + " " + ShellQuote(dir / "in.kbd") + " /dev/stdout | cat"});
+    ASSERT_EQ(to_file.exit_code, 0);
+    ASSERT_EQ(to_pipe.exit_code, 0);
+    EXPECT_EQ(to_file.err, to_pipe.err);
+    const std::string written = ReadFile(dir / "out.xml");
+    EXPECT_GT(written.size(), std::size_t{1} << 20);
+    EXPECT_TRUE(written == to_pipe.out)
+        << "sizes " << written.size() << " and " << to_pipe.out.size();
+}
+#endif
 
 // The resave counts what its reader drops and changes, never what the
 // schema says (the panel below lacks attributes the schema requires).
