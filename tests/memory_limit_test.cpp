@@ -107,6 +107,19 @@ TEST(MemoryLimit, LargeInputFailsCleanly) {
     EXPECT_EQ(CountEntries(dir.path()), 0) << "no output file, not even a partial one";
 }
 
+// A keyboard of many panels is written while it is read and never held
+// whole: 16 MiB of them convert in 96 MiB of address space (whole, they
+// take more than 128 MiB), into the same file.
+TEST(MemoryLimit, LargeKeyboardConvertsInLittleMemory) {
+    SKIP_WHEN_SANITIZED();
+    ScratchDir dir;
+    WriteFile(dir / "in.kbd", GenerateKbd(16 << 20, 13));
+    ASSERT_EQ(RunCommand(DRAVONIX_BIN, {dir / "in.kbd", dir / "full.xml"}).exit_code, 0);
+    const CommandResult limited = ConvertWithin(96 * 1024, dir / "in.kbd", dir / "out.xml");
+    EXPECT_EQ(limited.exit_code, 0) << limited.err;
+    EXPECT_TRUE(ReadFile(dir / "out.xml") == ReadFile(dir / "full.xml"));
+}
+
 TEST(MemoryLimit, ConverterGivesAllOrNothing) {
     SKIP_WHEN_SANITIZED();
     ScratchDir dir;
