@@ -158,6 +158,24 @@ done
 LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8 WINEPREFIX=${WINEPREFIX:-$source_dir/build/wine-prefix} \
     WINEDEBUG=-all wine "$converter" 'pages\russian.kbd' 'pages\windows\russian_ru.xml' \
     >/dev/null 2>&1 || true
+# Wine's cmd now and then fails to start a program here too (its message
+# goes to NUL with the program's): each file left unwritten is made again,
+# on its own (a resave after its conversion). A file the program itself
+# fails to write is missing again, and the check below fails.
+for page in "${pages[@]}"; do
+    if [ ! -s "pages/windows/cp_$page.xml" ]; then
+        "${wine_run[@]}" "$converter" -c "$page" "pages\\cp_$page.kbd" \
+            "pages\\windows\\cp_$page.xml" >/dev/null 2>&1 || true
+    fi
+    if [ ! -s "pages/windows/cp_$page.re.xml" ]; then
+        "${wine_run[@]}" "$resaver" -c "$page" "pages\\windows\\cp_$page.xml" \
+            "pages\\windows\\cp_$page.re.xml" >/dev/null 2>&1 || true
+    fi
+done
+if [ ! -s pages/windows/russian_c.xml ]; then
+    "${wine_run[@]}" "$converter" 'pages\russian.kbd' 'pages\windows\russian_c.xml' \
+        >/dev/null 2>&1 || true
+fi
 # Each build wrote every file: a conversion and a resave per code page, and
 # the two Russian conversions.
 for side in linux windows; do
