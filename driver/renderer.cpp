@@ -1,11 +1,14 @@
 #include "driver/renderer.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "check/input_kind.h"
 #include "check/kbd_check.h"
 #include "driver/code_page_option.h"
+#include "driver/picture_pipeline.h"
 #include "driver/tool.h"
 #include "kbd/kbd_reader.h"
 #include "model/key_definition.h"
@@ -32,6 +35,9 @@ constexpr std::string_view kHelp[] = {
     "Why it failed is told on standard error.",
 };
 
+// The size of a legacy input from which the picture takes two threads.
+constexpr std::uint64_t kPipelineFrom = 128 * 1024;
+
 /// Reads the keyboard at input (legacy or XML, by the rule of
 /// check/input_kind.h) and saves its picture under output; images are looked
 /// up beside the input. False with the reason in report.error when either
@@ -46,12 +52,24 @@ bool Render(const std::string& input, const std::string& output, CodePage page,
             return false;
         }
     } else {
+        FileSystem& files = SystemFileSystem();
         KbdFindingCollector findings(check, page);
+        // A large keyboard is drawn while it is read, each panel once it is
+        // complete; a small one is read sooner than a second thread pays off.
+        std::optional<PicturePipeline> pipeline;
+        if (files.GetFileInfo(input).size >= kPipelineFrom) {
+            pipeline.emplace(FolderOf(input), check.cut_images, page, files);
+        }
         std::string error;
-        if (!ReadKbdFile(input, document.keydef, &findings, &error, SystemFileSystem(), page)) {
+        const bool was_read =
+            pipeline
+                ? ReadKbdFile(input, document.keydef, &findings, &error, files, page, *pipeline)
+                : ReadKbdFile(input, document.keydef, &findings, &error, files, page);
+        if (!was_read) {
             report.error = FileFailureMessage("open", input, error);
             return false;
         }
+        if (pipeline) return pipeline->Finish(document.keydef, output, &report.error);
     }
     return SaveKeyboardSvg(document.keydef, FolderOf(input), output, &report.error,
                            SystemFileSystem(), check.cut_images, page);

@@ -31,14 +31,6 @@ constexpr std::string_view kNonDragOpacity = "0.15";
 constexpr std::string_view kDockStroke = "#0072b2";
 constexpr std::string_view kHotSpotStroke = "#d55e00";
 
-/// An image that more than one view shows: embedded once, in the picture's
-/// definitions, at the size of its first place, and used everywhere.
-struct SharedImage {
-    std::string id;
-    double width = 0;
-    double height = 0;
-};
-
 /// Sets text to value as an SVG number, in the room text already has.
 void SetNumber(double value, std::string& text) {
     text.clear();
@@ -61,19 +53,34 @@ bool ContainsIgnoringCase(std::string_view text, std::string_view word) {
 /// Draws one picture from its layout.
 class Painter {
 public:
-    Painter(SvgBuilder& builder, const KeyboardLayout& layout)
-        : b_(builder), layout_(layout), m_(layout.metrics) {}
+    /// Draws layout, whose images that several views show are shared.
+    Painter(SvgBuilder& builder, const KeyboardLayout& layout, const SharedImages& shared)
+        : b_(builder), layout_(layout), m_(layout.metrics), shared_(shared) {}
 
+    /// The whole picture.
     void Paint();
+    /// The root and all that comes before the panels; hands back the root.
+    DomNode Head();
+    /// One panel, appended to root; shared is the image of it that is
+    /// shared (of which the id and size are used), else null.
+    void Panel(const DomNode& root, const PanelPlan& plan, const SharedImage* shared);
+    /// Panel without what its views show after the image: the views are
+    /// left open for it.
+    void PanelFrame(const DomNode& root, const PanelPlan& plan, const SharedImage* shared);
+    /// What view index (0 or 1) of panel, drawn at scale (picture pixels per
+    /// panel unit), shows after the image, appended to view: what Panel
+    /// draws there and PanelFrame leaves out.
+    void ViewContent(const DomNode& view, const SubKeyDefinition& panel, double scale, int index);
 
 private:
     void Legend(const DomNode& root);
+    /// The panel's heading, notes and captions.
+    void PanelTop(const DomNode& root, const PanelPlan& plan);
     /// Puts every image that several views show into the definitions.
-    void SharedImages(const DomNode& root);
+    void Definitions(const DomNode& root);
     /// The panel's image, or the frame in its place, in view.
-    void Image(const DomNode& view, const PanelPlan& plan);
-    void Panel(const DomNode& root, const PanelPlan& plan);
-    DomNode View(const DomNode& root, const PanelPlan& plan, int index);
+    void Image(const DomNode& view, const PanelPlan& plan, const SharedImage* shared);
+    DomNode View(const DomNode& root, const PanelPlan& plan, int index, const SharedImage* shared);
     /// Appends one element per record of shape to parent.
     void Outlines(const DomNode& parent, const KeyShape& shape);
     /// A key's or macro's group: kind colours, tooltip, outlines, label.
@@ -102,10 +109,15 @@ private:
     std::string number_;
     // Texts made for every key, kept so that their room is allocated once.
     std::string label_, details_, x_, y_, size_, transform_, points_, group_class_;
-    std::unordered_map<std::string_view, SharedImage> shared_;  // by data: URI
+    const SharedImages& shared_;
 };
 
 void Painter::Paint() {
+    const DomNode root = Head();
+    for (const PanelPlan& plan : layout_.panels) Panel(root, plan, shared_.Find(plan));
+}
+
+DomNode Painter::Head() {
     const PictureSize size = FitPicture(layout_.width, layout_.height);
     const std::string width = NumberText(size.width);
     const std::string height = NumberText(size.height);
@@ -136,7 +148,7 @@ void Painter::Paint() {
     }
     b_.TextElement(root, "style", style, {{"type", "text/css"}});
     Break(root);
-    SharedImages(root);
+    Definitions(root);
     b_.Leaf(root, "rect",
             {{"width", NumberText(layout_.width)},
              {"height", NumberText(layout_.height)},
@@ -151,7 +163,7 @@ void Painter::Paint() {
                     {"fill", kText}});
     Break(root);
     Legend(root);
-    for (const PanelPlan& plan : layout_.panels) Panel(root, plan);
+    return root;
 }
 
 void Painter::Legend(const DomNode& root) {
@@ -219,8 +231,35 @@ void Painter::Legend(const DomNode& root) {
     Break(root);
 }
 
-void Painter::Panel(const DomNode& root, const PanelPlan& plan) {
-    const CodePage page = layout_.code_page;
+void Painter::Panel(const DomNode& root, const PanelPlan& plan, const SharedImage* shared) {
+    PanelTop(root, plan);
+    scale_ = plan.scale;
+    const DomNode view = View(root, plan, 0, shared);
+    ViewContent(view, *plan.panel, plan.scale, 0);
+    // Each view is drawn whole before what follows it: the document is
+    // built in the order of its text.
+    Break(root);
+    if (plan.shift_view) {
+        const DomNode shifted = View(root, plan, 1, shared);
+        ViewContent(shifted, *plan.panel, plan.scale, 1);
+        Break(root);
+    }
+    scale_ = 1;
+}
+
+void Painter::PanelFrame(const DomNode& root, const PanelPlan& plan, const SharedImage* shared) {
+    PanelTop(root, plan);
+    scale_ = plan.scale;
+    (void)View(root, plan, 0, shared);
+    Break(root);
+    if (plan.shift_view) {
+        (void)View(root, plan, 1, shared);
+        Break(root);
+    }
+    scale_ = 1;
+}
+
+void Painter::PanelTop(const DomNode& root, const PanelPlan& plan) {
     b_.TextElement(root, "text", plan.heading,
                    {{"class", "heading"},
                     {"x", N(m_.margin)},
@@ -252,11 +291,21 @@ void Painter::Panel(const DomNode& root, const PanelPlan& plan) {
             Break(root);
         }
     }
+}
 
-    const SubKeyDefinition& panel = *plan.panel;
+void Painter::ViewContent(const DomNode& view, const SubKeyDefinition& panel, double scale,
+                          int index) {
+    const CodePage page = layout_.code_page;
     const SoundTable& sounds = panel.sounds;
-    scale_ = plan.scale;
-    DomNode view = View(root, plan, 0);
+    const double outer_scale = scale_;
+    scale_ = scale;
+    if (index == 1) {
+        for (const Key& key : panel.keyswithshift.key) {
+            KeyGroup(view, key, KindOfKey(key, KeySection::kShiftOn), sounds, page);
+        }
+        scale_ = outer_scale;
+        return;
+    }
     if (!panel.nondragarea.rect.empty() || !panel.nondragarea.ellipse.empty() ||
         !panel.nondragarea.roundrect.empty() || !panel.nondragarea.polygon.empty()) {
         DomNode area = b_.Element(view, "g",
@@ -291,20 +340,11 @@ void Painter::Panel(const DomNode& root, const PanelPlan& plan) {
     DockRect(view, panel.dockrect);
     HotSpot(view, panel.hotspot.x, panel.hotspot.y);
     Break(view);
-    // Each view is drawn whole before what follows it: the document is
-    // built in the order of its text.
-    Break(root);
-    if (plan.shift_view) {
-        DomNode shifted = View(root, plan, 1);
-        for (const Key& key : panel.keyswithshift.key) {
-            KeyGroup(shifted, key, KindOfKey(key, KeySection::kShiftOn), sounds, page);
-        }
-        Break(root);
-    }
-    scale_ = 1;
+    scale_ = outer_scale;
 }
 
-DomNode Painter::View(const DomNode& root, const PanelPlan& plan, int index) {
+DomNode Painter::View(const DomNode& root, const PanelPlan& plan, int index,
+                      const SharedImage* shared) {
     // The panel's coordinates are kept; the view moves and scales them.
     const std::string transform =
         Concat({"translate(", NumberText(plan.view_left[index]), " ", NumberText(plan.view_top),
@@ -314,49 +354,35 @@ DomNode Painter::View(const DomNode& root, const PanelPlan& plan, int index) {
         root, "g",
         {{"class", "view"}, {"transform", transform}, {"stroke-width", NumberText(Line())}});
     Break(view);
-    Image(view, plan);
+    Image(view, plan, shared);
     Break(view);
     return view;
 }
 
-void Painter::SharedImages(const DomNode& root) {
-    std::unordered_map<std::string_view, int> views;
-    for (const PanelPlan& plan : layout_.panels) {
-        if (plan.image.usable) views[plan.image.uri] += plan.shift_view ? 2 : 1;
-    }
-    DomNode defs;
-    for (const PanelPlan& plan : layout_.panels) {
-        const std::string_view uri = plan.image.uri;
-        const bool drawn = plan.image_box.Width() > 0 && plan.image_box.Height() > 0;
-        if (!plan.image.usable || !drawn || views[uri] < 2 || shared_.contains(uri)) continue;
-        if (!defs) {
-            defs = b_.Element(root, "defs");
-            Break(root);
-            Break(defs);
-        }
-        SharedImage& image = shared_[uri];
-        image.id = "image-" + std::to_string(shared_.size());
-        image.width = plan.image_box.Width();
-        image.height = plan.image_box.Height();
+void Painter::Definitions(const DomNode& root) {
+    if (shared_.list().empty()) return;
+    const DomNode defs = b_.Element(root, "defs");
+    Break(root);
+    Break(defs);
+    for (const SharedImage& image : shared_.list()) {
         b_.Leaf(defs, "image",
                 {{"id", image.id},
                  {"width", NumberText(image.width)},
                  {"height", NumberText(image.height)},
                  {"preserveAspectRatio", "none"},
-                 {"xlink:href", uri}});
+                 {"xlink:href", image.uri}});
         Break(defs);
     }
 }
 
-void Painter::Image(const DomNode& view, const PanelPlan& plan) {
+void Painter::Image(const DomNode& view, const PanelPlan& plan, const SharedImage* shared) {
     const Box& box = plan.image_box;
     const std::string x = NumberText(box.x0);
     const std::string y = NumberText(box.y0);
     const std::string width = NumberText(box.Width());
     const std::string height = NumberText(box.Height());
-    const auto shared = plan.image.usable ? shared_.find(plan.image.uri) : shared_.end();
-    if (shared != shared_.end()) {
-        const SharedImage& image = shared->second;
+    if (shared != nullptr) {
+        const SharedImage& image = *shared;
         const std::string href = "#" + image.id;
         if (box.Width() == image.width && box.Height() == image.height) {
             b_.Leaf(view, "use", {{"xlink:href", href}, {"x", x}, {"y", y}});
@@ -382,7 +408,7 @@ void Painter::Image(const DomNode& view, const PanelPlan& plan) {
                  {"y", y},
                  {"width", width},
                  {"height", height},
-                 {"fill", plan.panel->jpegnormal.empty() ? kBackground : kFrameFill},
+                 {"fill", plan.names_image ? kFrameFill : kBackground},
                  {"stroke", kFrameStroke}});
     }
 }
@@ -527,6 +553,9 @@ void Painter::DockRect(const DomNode& parent, const dravonix::DockRect& dock) {
              {"stroke-dasharray", NumberText(4 * Line())}});
 }
 
+/// The end tag of a picture's root.
+constexpr std::string_view kSvgEnd = "</svg>";
+
 }  // namespace
 
 HRESULT BuildKeyboardSvg(const KeyDefinition& keyboard, const std::string& image_folder,
@@ -538,7 +567,8 @@ HRESULT BuildKeyboardSvg(const KeyDefinition& keyboard, const std::string& image
     if (Failed(created)) return created;
     const KeyboardLayout layout = PlanKeyboard(keyboard, image_folder, files, cut_images, page);
     SvgBuilder builder(document);
-    Painter(builder, layout).Paint();
+    const SharedImages shared = ShareImages(layout.panels);
+    Painter(builder, layout, shared).Paint();
     if (Failed(builder.status())) return builder.status();
     *svg = std::move(document);
     return S_OK;
@@ -561,6 +591,147 @@ bool SaveKeyboardSvg(const KeyDefinition& keyboard, const std::string& image_fol
     }
     if (error != nullptr) *error = FileFailureMessage("save", path, reason);
     return false;
+}
+
+PanelByPanelPicture::PanelByPanelPicture(const std::string& image_folder, FileSystem& files,
+                                         CodePage page)
+    : images_(files, image_folder, page) {
+    view_layout_.code_page = page;
+    layout_.code_page = page;
+}
+
+PanelPlan PanelByPanelPicture::Plan(const SubKeyDefinition& panel, std::size_t index,
+                                    const std::string* cut_path) {
+    PanelPlan plan = PlanPanel(panel, index, cut_path, images_, layout_.code_page, layout_.metrics);
+    plan.panel = nullptr;  // the panel may move before it is drawn
+    return plan;
+}
+
+HRESULT PanelByPanelPicture::DrawViews(const SubKeyDefinition& panel, double scale, bool shift_view,
+                                       std::string (&views)[2]) const {
+    // The text of each view goes without the tags of the stand-ins it is
+    // drawn into.
+    constexpr std::string_view kStart =
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+        "xmlns:xlink=\"http://www.w3.org/1999/xlink\"><g>";
+    constexpr std::string_view kEnd = "</g></svg>";
+    for (int view = 0; view < (shift_view ? 2 : 1); ++view) {
+        DomDocument document;
+        const HRESULT created = CreateDomDocument(&document);
+        if (Failed(created)) return created;
+        SvgBuilder builder(document);
+        const DomNode root = builder.Element(document, "svg",
+                                             {{"xmlns", "http://www.w3.org/2000/svg"},
+                                              {"xmlns:xlink", "http://www.w3.org/1999/xlink"}});
+        const SharedImages none;
+        Painter(builder, view_layout_, none)
+            .ViewContent(builder.Element(root, "g"), panel, scale, view);
+        if (Failed(builder.status())) return builder.status();
+        std::string& text = views[view];
+        text.clear();
+        std::size_t started = 0;
+        const HRESULT saved = document.SaveToSink([&](std::string_view piece) {
+            if (started < kStart.size()) {
+                const std::size_t size = std::min(piece.size(), kStart.size() - started);
+                if (piece.substr(0, size) != kStart.substr(started, size)) return false;
+                started += size;
+                piece.remove_prefix(size);
+            }
+            text.append(piece);
+            return true;
+        });
+        if (Failed(saved) && saved != E_FAIL) return saved;  // E_FAIL: not framed so
+        if (Failed(saved) || started < kStart.size() || !std::string_view(text).ends_with(kEnd)) {
+            return E_UNEXPECTED;
+        }
+        text.resize(text.size() - kEnd.size());
+    }
+    return S_OK;
+}
+
+HRESULT PanelByPanelPicture::Place(std::string_view keyboard_name, std::vector<PanelPlan> plans) {
+    const LayoutMetrics& m = layout_.metrics;
+    layout_.title = KeyboardTitle(keyboard_name, layout_.code_page);
+    double content_width = 0;
+    for (const PanelPlan& plan : plans) content_width = std::max(content_width, PlanWidth(plan, m));
+    double y = PlaceHead(layout_, content_width);
+    layout_.panels = std::move(plans);
+    for (PanelPlan& plan : layout_.panels) y = PlacePanel(plan, y, m);
+    layout_.height = y + m.margin;
+    const SharedImages shared = ShareImages(layout_.panels);
+
+    // The head, and the panels without what their views show.
+    head_.clear();
+    frames_.clear();
+    for (const bool panels_part : {false, true}) {
+        if (panels_part && layout_.panels.empty()) break;
+        DomDocument document;
+        const HRESULT created = CreateDomDocument(&document);
+        if (Failed(created)) return created;
+        SvgBuilder builder(document);
+        Painter painter(builder, layout_, shared);
+        if (panels_part) {
+            const DomNode root = builder.Element(document, "svg",
+                                                 {{"xmlns", "http://www.w3.org/2000/svg"},
+                                                  {"xmlns:xlink", "http://www.w3.org/1999/xlink"}});
+            for (const PanelPlan& plan : layout_.panels) {
+                painter.PanelFrame(root, plan, shared.Find(plan));
+            }
+        } else {
+            (void)painter.Head();
+        }
+        if (Failed(builder.status())) return builder.status();
+        std::string& text = panels_part ? frames_ : head_;
+        const HRESULT saved = document.SaveToSink([&text](std::string_view piece) {
+            text.append(piece);
+            return true;
+        });
+        if (Failed(saved)) return saved;
+        if (!std::string_view(text).ends_with(kSvgEnd)) return E_UNEXPECTED;
+        text.resize(text.size() - kSvgEnd.size());
+    }
+    // Every view of the panels ends at a "</g>", in order: nothing else there
+    // is a group, and text never holds a '<'.
+    constexpr std::string_view kViewEnd = "</g>";
+    view_ends_.clear();
+    first_view_.clear();
+    const std::size_t frames_start = std::min(frames_.size(), frames_.find('>') + 1);
+    view_ends_.push_back(frames_start);
+    std::size_t search = frames_start;
+    for (const PanelPlan& plan : layout_.panels) {
+        first_view_.push_back(view_ends_.size());
+        for (int view = 0; view < (plan.shift_view ? 2 : 1); ++view) {
+            const std::size_t end = frames_.find(kViewEnd, search);
+            if (end == std::string::npos) return E_UNEXPECTED;
+            view_ends_.push_back(end);
+            search = end + kViewEnd.size();
+        }
+    }
+    if (frames_.find(kViewEnd, search) != std::string::npos) return E_UNEXPECTED;
+    return S_OK;
+}
+
+bool PanelByPanelPicture::WriteHead(const std::function<bool(std::string_view)>& sink) const {
+    return sink(head_);
+}
+
+bool PanelByPanelPicture::WritePanel(std::size_t index, const std::string (&views)[2],
+                                     const std::function<bool(std::string_view)>& sink) const {
+    const std::string_view frames = frames_;
+    for (int view = 0; view < (layout_.panels[index].shift_view ? 2 : 1); ++view) {
+        const std::size_t end = first_view_[index] + static_cast<std::size_t>(view);
+        if (!sink(frames.substr(view_ends_[end - 1], view_ends_[end] - view_ends_[end - 1])) ||
+            !sink(views[view])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool PanelByPanelPicture::WriteEnd(const std::function<bool(std::string_view)>& sink) const {
+    const std::string_view frames = frames_;
+    return sink(frames.substr(view_ends_.empty() ? frames.size() : view_ends_.back())) &&
+           sink(kSvgEnd);
 }
 
 }  // namespace dravonix

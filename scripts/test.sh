@@ -4,8 +4,8 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows build
 # (build/windows: cross-compiled with MinGW-w64, its tests run under Wine;
 # scripts/windows-test.sh). A fourth, with ThreadSanitizer (build/tsan),
-# builds only the batch, whose jobs run on threads, and the converter's
-# panel pipeline, and runs their tests. Then
+# builds only the batch, whose jobs run on threads, and the panel pipelines
+# of the converter and of the picture, and runs their tests. Then
 # it requires the Linux and Windows builds to convert and resave the same
 # inputs into the same bytes (tests/windows_cross_check.sh), and runs every
 # fuzz target for a minute. Between them it builds the web page
@@ -39,7 +39,7 @@ for config in release asan; do
 done
 
 # The threads under ThreadSanitizer: the batch and what it runs, and the
-# converter's panel pipeline, and their tests, nothing else (the interrupted
+# panel pipelines of the converter and of the picture, and their tests, nothing else (the interrupted
 # run, a test of signals that the other builds run, is left out: it takes
 # half a minute here).
 echo "== thread sanitizer build of the batch and the pipeline"
