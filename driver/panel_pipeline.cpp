@@ -42,9 +42,11 @@ void PanelPipeline::PanelsReady(KeyDefinition& definition, std::size_t complete)
     held_ = false;
     changed_.notify_all();
     WriteOut(lock);
-    // While the second thread is on one panel and two more wait, the reading
-    // thread makes the text of the next: it has the lighter share of the work.
-    if (busy_ && ready_ - taken_ >= 2 && !text_failed_) {
+    // While the second thread is on one panel and three more wait, the
+    // reading thread makes the text of the next: it has the lighter share of
+    // the work, but not by much (with two waiting it took on so many that
+    // the second thread was left idle a sixth of the time).
+    if (busy_ && ready_ - taken_ >= 3 && !text_failed_) {
         const std::size_t index = taken_++;
         SubKeyDefinition& panel = definition.subkeydef[index];
         lock.unlock();
