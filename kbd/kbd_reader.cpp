@@ -25,6 +25,9 @@ bool ReadLines(ReadableFile& file, KeyDefinition& definition, KbdObserver* obser
                std::string* error, CodePage page, PanelListener* listener = nullptr) {
     LineReader reader(file, page);
     KbdWork work;
+    // A listener takes each panel away once it is complete: moving its keys
+    // to trimmed lists would only cost the reading thread time.
+    work.trim_panels = listener == nullptr;
     std::optional<KbdChecker> checker;
     if (observer != nullptr) checker.emplace(*observer, page);
     bool name_pending = true;

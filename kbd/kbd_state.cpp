@@ -67,10 +67,12 @@ void CompletePanel(KbdWork& work, KeyDefinition& definition) {
     work.panel.type = "big";
     // The key lists grew by doubling; a large keyboard keeps many panels, so
     // give back the spare capacity (a quarter of the lists on average).
-    work.panel.nonshiftkeys.key.shrink_to_fit();
-    work.panel.nonshiftkeys.macro.shrink_to_fit();
-    work.panel.keyswithoutshift.key.shrink_to_fit();
-    work.panel.keyswithshift.key.shrink_to_fit();
+    if (work.trim_panels) {
+        work.panel.nonshiftkeys.key.shrink_to_fit();
+        work.panel.nonshiftkeys.macro.shrink_to_fit();
+        work.panel.keyswithoutshift.key.shrink_to_fit();
+        work.panel.keyswithshift.key.shrink_to_fit();
+    }
     definition.subkeydef.push_back(std::move(work.panel));
     work.panel = SubKeyDefinition{};
 }

@@ -27,6 +27,10 @@ enum class KbdLineState {
 /// into their lists and the working object is reset to its defaults.
 struct KbdWork {
     KbdLineState state = KbdLineState::OutsideKeydef;
+    /// A completed panel gives back the spare room of its key lists: false
+    /// when the panels are taken away as they are completed, their room with
+    /// them.
+    bool trim_panels = true;
     SubKeyDefinition panel;
     Key key;
     Macro macro;
