@@ -29,9 +29,9 @@ PanelPipeline::~PanelPipeline() {
 }
 
 void PanelPipeline::HoldPanels() {
-    std::unique_lock<std::mutex> lock(mutex_);
+    // A panel being made was taken out of them: nothing to wait for.
+    const std::lock_guard<std::mutex> hold(mutex_);
     held_ = true;
-    changed_.wait(lock, [this] { return !busy_; });
 }
 
 void PanelPipeline::PanelsReady(KeyDefinition& definition, std::size_t complete) {
@@ -99,7 +99,10 @@ void PanelPipeline::MakeTexts() {
                 continue;
             }
             const std::size_t index = taken_++;
-            SubKeyDefinition& panel = panels_[index];
+            // Taken out of the reader's panels, which may then move at any
+            // time.
+            SubKeyDefinition panel = std::move(panels_[index]);
+            panels_[index] = SubKeyDefinition{};
             const std::string& name = *name_;
             busy_ = true;
             lock.unlock();

@@ -48,9 +48,9 @@ PicturePipeline::~PicturePipeline() {
 }
 
 void PicturePipeline::HoldPanels() {
-    std::unique_lock<std::mutex> lock(mutex_);
+    // A panel being drawn was taken out of them: nothing to wait for.
+    const std::lock_guard<std::mutex> hold(mutex_);
     held_ = true;
-    changed_.wait(lock, [this] { return !busy_; });
 }
 
 void PicturePipeline::PanelsReady(KeyDefinition& definition, std::size_t complete) {
@@ -84,7 +84,9 @@ void PicturePipeline::Plan(KeyDefinition& definition, std::size_t complete) {
 bool PicturePipeline::DrawNext(std::unique_lock<std::mutex>& lock) {
     if (held_ || taken_ >= scales_.size() || Failed(failed_)) return false;
     const std::size_t index = taken_++;
-    SubKeyDefinition& panel = panels_[index];
+    // Taken out of the reader's panels, which may then move at any time.
+    SubKeyDefinition panel = std::move(panels_[index]);
+    panels_[index] = SubKeyDefinition{};
     const double scale = scales_[index];
     lock.unlock();
     std::string texts[2];
@@ -115,15 +117,11 @@ void PicturePipeline::Work() {
             };
             changed_.wait(lock, work);
             if (stopping_ || Failed(failed_)) break;
-            busy_ = true;
             const bool drew = DrawNext(lock);
-            busy_ = false;
-            changed_.notify_all();
             if (!drew && read_) break;
         }
     } catch (const std::bad_alloc&) {
         if (!lock.owns_lock()) lock.lock();
-        busy_ = false;
         out_of_memory_ = std::current_exception();
     }
     lock.unlock();

@@ -82,7 +82,6 @@ private:
     std::vector<Views> views_;            // of the panels planned
     std::size_t taken_ = 0;               // how many of them either thread took on
     bool held_ = false;                   // the panels may move: take none
-    bool busy_ = false;                   // the second thread is on a panel
     bool read_ = false;                   // the reader is done: end when nothing is left
     bool stopping_ = false;               // end at once
     HRESULT failed_ = S_OK;               // why a panel could not be drawn
