@@ -403,6 +403,20 @@ TEST(Converter, WarnsOfWhatItDroppedApartFromWhatItKeptWithNotes) {
         ReadFile(dir / "out.xml").starts_with("<keydef name=\"Pav\xC3\xA9 \xE2\x82\xAC ?\">"));
 }
 
+// A large legacy keyboard is drawn while it is read, on two threads; the same
+// keyboard read from XML is drawn whole. Both are the same picture.
+TEST(Render, ALargeKeyboardDrawnWhileReadIsTheKeyboardDrawnWhole) {
+    ScratchDir dir;
+    WriteFile(dir / "in.kbd", GenerateKbd(1 << 20, 12));
+    ASSERT_EQ(Convert({dir / "in.kbd", dir / "in.xml"}).exit_code, 0);
+    ASSERT_EQ(RunCommand(DRAVONIX_RENDER_BIN, {dir / "in.kbd", dir / "kbd.svg"}).exit_code, 0);
+    ASSERT_EQ(RunCommand(DRAVONIX_RENDER_BIN, {dir / "in.xml", dir / "xml.svg"}).exit_code, 0);
+    const std::string drawn = ReadFile(dir / "kbd.svg");
+    const std::string whole = ReadFile(dir / "xml.svg");
+    EXPECT_GT(drawn.size(), std::size_t{1} << 20);
+    EXPECT_TRUE(drawn == whole) << "sizes " << drawn.size() << " and " << whole.size();
+}
+
 #ifndef _WIN32
 // A large keyboard is written while it is read, on a second thread; a pipe
 // gets the keyboard written whole at the end. Both are the same bytes.
