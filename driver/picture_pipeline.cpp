@@ -129,7 +129,7 @@ void PicturePipeline::Work() {
     CoUninitialize();
 }
 
-bool PicturePipeline::Write(KeyDefinition& keyboard, OutputFile& output, std::string* reason) {
+bool PicturePipeline::Write(std::size_t panels, OutputFile& output, std::string* reason) {
     const auto sink = [&output, reason](std::string_view piece) {
         return output.Write(piece, reason);
     };
@@ -137,7 +137,7 @@ bool PicturePipeline::Write(KeyDefinition& keyboard, OutputFile& output, std::st
     // Panels are written in order as they are drawn; while the next one is
     // not, this thread draws one too.
     std::unique_lock<std::mutex> lock(mutex_);
-    for (std::size_t next = 0; next < keyboard.subkeydef.size();) {
+    for (std::size_t next = 0; next < panels;) {
         if (out_of_memory_) std::rethrow_exception(out_of_memory_);
         if (Failed(failed_)) break;
         if (views_[next].drawn) {
@@ -170,14 +170,14 @@ bool PicturePipeline::Finish(KeyDefinition& keyboard, const std::string& path, s
     }
     changed_.notify_all();
     std::string reason;
-    HRESULT placed = picture_.Place(keyboard.name, std::move(plans_));
+    const HRESULT placed = picture_.Place(keyboard.name, std::move(plans_));
     if (Failed(placed)) {
         reason = DrawFailure(placed);
     } else if (path.empty() || path.find('\0') != std::string::npos) {
         // The DOM's save refuses these names before it starts a file.
         reason = "not a file name";
     } else if (std::unique_ptr<OutputFile> output = files_.StartReplacing(path, &reason)) {
-        if (Write(keyboard, *output, &reason) && output->Commit(&reason)) {
+        if (Write(keyboard.subkeydef.size(), *output, &reason) && output->Commit(&reason)) {
             thread_.join();
             return true;
         }

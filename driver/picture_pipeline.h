@@ -62,9 +62,10 @@ private:
     /// With mutex_ held by lock: draws the next panel not taken, and empties
     /// it; false when there is none to take.
     bool DrawNext(std::unique_lock<std::mutex>& lock);
-    /// On the reading thread, after the read: writes the picture to output.
-    /// False with the reason in *reason.
-    bool Write(KeyDefinition& keyboard, OutputFile& output, std::string* reason);
+    /// On the reading thread, after the read and Place: writes the picture
+    /// of the keyboard's panels to output, drawing along. False with the
+    /// reason in *reason.
+    bool Write(std::size_t panels, OutputFile& output, std::string* reason);
 
     std::string image_folder_;
     const CutImagePaths& cut_images_;  // the reading thread's
