@@ -556,6 +556,18 @@ void Painter::DockRect(const DomNode& parent, const dravonix::DockRect& dock) {
 /// The end tag of a picture's root.
 constexpr std::string_view kSvgEnd = "</svg>";
 
+/// The start tag of StandInRoot, which a part's text goes without.
+constexpr std::string_view kStandInStart =
+    "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\">";
+
+/// A root for a part of the picture drawn on its own: it declares the
+/// picture's namespaces, and nothing else.
+DomNode StandInRoot(SvgBuilder& builder) {
+    return builder.Element(
+        builder.document(), "svg",
+        {{"xmlns", "http://www.w3.org/2000/svg"}, {"xmlns:xlink", "http://www.w3.org/1999/xlink"}});
+}
+
 }  // namespace
 
 HRESULT BuildKeyboardSvg(const KeyDefinition& keyboard, const std::string& image_folder,
@@ -610,19 +622,15 @@ PanelPlan PanelByPanelPicture::Plan(const SubKeyDefinition& panel, std::size_t i
 HRESULT PanelByPanelPicture::DrawViews(const SubKeyDefinition& panel, double scale, bool shift_view,
                                        std::string (&views)[2]) const {
     // The text of each view goes without the tags of the stand-ins it is
-    // drawn into.
-    constexpr std::string_view kStart =
-        "<svg xmlns=\"http://www.w3.org/2000/svg\" "
-        "xmlns:xlink=\"http://www.w3.org/1999/xlink\"><g>";
+    // drawn into: the root, and a group for the view.
+    const std::string kStart = Concat({kStandInStart, "<g>"});
     constexpr std::string_view kEnd = "</g></svg>";
     for (int view = 0; view < (shift_view ? 2 : 1); ++view) {
         DomDocument document;
         const HRESULT created = CreateDomDocument(&document);
         if (Failed(created)) return created;
         SvgBuilder builder(document);
-        const DomNode root = builder.Element(document, "svg",
-                                             {{"xmlns", "http://www.w3.org/2000/svg"},
-                                              {"xmlns:xlink", "http://www.w3.org/1999/xlink"}});
+        const DomNode root = StandInRoot(builder);
         const SharedImages none;
         Painter(builder, view_layout_, none)
             .ViewContent(builder.Element(root, "g"), panel, scale, view);
@@ -633,7 +641,9 @@ HRESULT PanelByPanelPicture::DrawViews(const SubKeyDefinition& panel, double sca
         const HRESULT saved = document.SaveToSink([&](std::string_view piece) {
             if (started < kStart.size()) {
                 const std::size_t size = std::min(piece.size(), kStart.size() - started);
-                if (piece.substr(0, size) != kStart.substr(started, size)) return false;
+                if (piece.substr(0, size) != std::string_view(kStart).substr(started, size)) {
+                    return false;
+                }
                 started += size;
                 piece.remove_prefix(size);
             }
@@ -671,9 +681,7 @@ HRESULT PanelByPanelPicture::Place(std::string_view keyboard_name, std::vector<P
         SvgBuilder builder(document);
         Painter painter(builder, layout_, shared);
         if (panels_part) {
-            const DomNode root = builder.Element(document, "svg",
-                                                 {{"xmlns", "http://www.w3.org/2000/svg"},
-                                                  {"xmlns:xlink", "http://www.w3.org/1999/xlink"}});
+            const DomNode root = StandInRoot(builder);
             for (const PanelPlan& plan : layout_.panels) {
                 painter.PanelFrame(root, plan, shared.Find(plan));
             }
@@ -695,7 +703,8 @@ HRESULT PanelByPanelPicture::Place(std::string_view keyboard_name, std::vector<P
     constexpr std::string_view kViewEnd = "</g>";
     view_ends_.clear();
     first_view_.clear();
-    const std::size_t frames_start = std::min(frames_.size(), frames_.find('>') + 1);
+    if (!layout_.panels.empty() && !frames_.starts_with(kStandInStart)) return E_UNEXPECTED;
+    const std::size_t frames_start = layout_.panels.empty() ? 0 : kStandInStart.size();
     view_ends_.push_back(frames_start);
     std::size_t search = frames_start;
     for (const PanelPlan& plan : layout_.panels) {
