@@ -254,6 +254,20 @@ TEST(KbdReaderTest, AddsToWhatTheDefinitionHolds) {
     EXPECT_EQ(definition.subkeydef.size(), 2u);
 }
 
+// A keyboard held whole gives back the spare room its key lists grew by, so
+// that a large one read into a pipe does not keep a quarter more.
+TEST(KbdReaderTest, AKeyboardHeldWholeKeepsNoSpareRoomInItsKeyLists) {
+    std::string kbd = "pad\r\n[KEYDEF]\r\n[NOT INFLUENCED BY SHIFT]\r\n";
+    for (int key = 0; key < 5; ++key) kbd += "[0,0,40,0,40,40,0,40], 1, 1, 65, 0, 'a'\r\n";
+    kbd += "[/NOT INFLUENCED BY SHIFT]\r\n[/KEYDEF]\r\n";
+    KeyDefinition definition;
+    ReadKbdBytes(kbd, definition);
+    ASSERT_EQ(definition.subkeydef.size(), 1u);
+    const std::vector<Key>& keys = definition.subkeydef[0].nonshiftkeys.key;
+    EXPECT_EQ(keys.size(), 5u);
+    EXPECT_EQ(keys.capacity(), keys.size());
+}
+
 }  // namespace
 
 }  // namespace dravonix
