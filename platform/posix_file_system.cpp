@@ -221,7 +221,7 @@ constexpr int kEndingSignals[] = {SIGTERM, SIGINT, SIGHUP};
 struct TemporarySlot {
     enum State { kFree, kFilling, kHeld };
     std::atomic<int> state{kFree};
-    char path[PATH_MAX];
+    char path[PATH_MAX] = {};
 };
 static_assert(std::atomic<int>::is_always_lock_free, "signal handlers read the state");
 
@@ -230,8 +230,9 @@ static_assert(std::atomic<int>::is_always_lock_free, "signal handlers read the s
 /// handler may only use async-signal-safe means, so the table is a fixed
 /// array of character arrays, each slot claimed and published through a
 /// lock-free atomic. (Relative paths are taken from the working folder at
-/// the time of the signal.)
-TemporarySlot temporary_slots[64];
+/// the time of the signal.) It is zero-initialized at build time: a table
+/// filled in at start would touch a page of memory per slot in every run.
+constinit TemporarySlot temporary_slots[64];
 
 /// Removes the files of the table, then ends the program by the signal as
 /// its default action would; but the first interrupt the program catches

@@ -174,14 +174,15 @@ bool MayPass(DWORD code) {
 struct TemporarySlot {
     enum State { kFree, kFilling, kHeld };
     std::atomic<int> state{kFree};
-    wchar_t path[2048];
+    wchar_t path[2048] = {};
 };
 
 /// The temporary files being written, which the console's end handler
 /// removes. The handler runs on a thread of its own while the program's
 /// threads go on, so the table is a fixed array, each slot claimed and
-/// published through an atomic.
-TemporarySlot temporary_slots[64];
+/// published through an atomic. It is zero-initialized at build time: a
+/// table filled in at start would touch a page of memory per slot in every run.
+constinit TemporarySlot temporary_slots[64];
 
 BOOL WINAPI OnConsoleEnd(DWORD event) { return RemoveTemporariesOnConsoleEnd(event); }
 
