@@ -1,6 +1,7 @@
 #include "driver/picture_pipeline.h"
 
 #include <algorithm>
+#include <deque>
 #include <memory>
 #include <new>
 #include <string_view>
@@ -11,6 +12,9 @@
 namespace dravonix {
 
 namespace {
+
+/// How many bytes of the picture are gathered for one write.
+constexpr std::size_t kGatherStep = 1024 * 1024;
 
 /// Why a picture could not be drawn, in SaveKeyboardSvg's words.
 std::string DrawFailure(HRESULT status) {
@@ -130,10 +134,25 @@ void PicturePipeline::Work() {
 }
 
 bool PicturePipeline::Write(std::size_t panels, OutputFile& output, std::string* reason) {
-    const auto sink = [&output, reason](std::string_view piece) {
-        return output.Write(piece, reason);
+    // The pieces go to the file a step at a time, gathered into one call:
+    // a panel's views and frames are several pieces, and a call for each
+    // cost more than the bytes.
+    std::vector<std::string_view> pieces;
+    std::deque<Views> held;  // the texts the pieces point into
+    std::size_t gathered = 0;
+    const auto sink = [&pieces, &gathered](std::string_view piece) {
+        pieces.push_back(piece);
+        gathered += piece.size();
+        return true;
     };
-    if (!picture_.WriteHead(sink)) return false;
+    const auto flush = [&]() {
+        const bool written = output.WriteGathered(pieces, reason);
+        pieces.clear();
+        held.clear();
+        gathered = 0;
+        return written;
+    };
+    (void)picture_.WriteHead(sink);
     // Panels are written in order as they are drawn; while the next one is
     // not, this thread draws one too.
     std::unique_lock<std::mutex> lock(mutex_);
@@ -141,10 +160,11 @@ bool PicturePipeline::Write(std::size_t panels, OutputFile& output, std::string*
         if (out_of_memory_) std::rethrow_exception(out_of_memory_);
         if (Failed(failed_)) break;
         if (views_[next].drawn) {
-            const Views views = std::move(views_[next]);
+            held.push_back(std::move(views_[next]));
             views_[next] = Views{};
             lock.unlock();
-            if (!picture_.WritePanel(next, views.texts, sink)) return false;
+            (void)picture_.WritePanel(next, held.back().texts, sink);
+            if (gathered >= kGatherStep && !flush()) return false;
             ++next;
             lock.lock();
         } else if (!DrawNext(lock)) {
@@ -156,7 +176,8 @@ bool PicturePipeline::Write(std::size_t panels, OutputFile& output, std::string*
         return false;
     }
     lock.unlock();
-    return picture_.WriteEnd(sink);
+    (void)picture_.WriteEnd(sink);
+    return flush();
 }
 
 bool PicturePipeline::Finish(KeyDefinition& keyboard, const std::string& path, std::string* error) {

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,16 @@ public:
     /// Appends data. False when the bytes could not be written; the output
     /// is then spoiled: later writes and Commit fail with the same reason.
     [[nodiscard]] virtual bool Write(std::string_view data, std::string* error) = 0;
+
+    /// Appends the pieces in order, as one Write after another would; a file
+    /// on disk takes them in as few system calls as it can.
+    [[nodiscard]] virtual bool WriteGathered(std::span<const std::string_view> pieces,
+                                             std::string* error) {
+        for (const std::string_view piece : pieces) {
+            if (!Write(piece, error)) return false;
+        }
+        return true;
+    }
 
     /// Puts the written bytes in place as the destination's content, durably:
     /// after a successful Commit a crash or power cut leaves either the old or

@@ -8,10 +8,12 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <charconv>
@@ -20,6 +22,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <span>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -52,6 +55,46 @@ bool WriteAll(int fd, std::string_view data) {
         data.remove_prefix(static_cast<std::size_t>(written));
     }
     return true;
+}
+
+/// Writes all of pieces in order, as many at a time as one call takes,
+/// resuming after interruptions and short writes. False with errno set on
+/// failure.
+bool WriteAllGathered(int fd, std::span<const std::string_view> pieces) {
+    std::array<struct iovec, 256> vectors;
+    std::size_t next = 0;  // the first piece not in vectors yet
+    std::size_t count = 0;
+    std::size_t first = 0;  // the first vector not written whole yet
+    for (;;) {
+        if (first == count) {
+            if (next == pieces.size()) return true;
+            count = 0;
+            first = 0;
+            for (; next < pieces.size() && count < vectors.size(); ++next) {
+                if (pieces[next].empty()) continue;
+                // writev only reads the bytes: the cast is its interface's.
+                vectors[count++] = {const_cast<char*>(pieces[next].data()), pieces[next].size()};
+            }
+            continue;
+        }
+        ssize_t written = ::writev(fd, &vectors[first], static_cast<int>(count - first));
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (written == 0) {  // no progress and no reason: do not spin
+            errno = EIO;
+            return false;
+        }
+        auto left = static_cast<std::size_t>(written);
+        while (first < count && left >= vectors[first].iov_len) {
+            left -= vectors[first++].iov_len;
+        }
+        if (left > 0) {
+            vectors[first].iov_base = static_cast<char*>(vectors[first].iov_base) + left;
+            vectors[first].iov_len -= left;
+        }
+    }
 }
 
 /// Reads a decimal number of 1 to 9 digits from the start of text and takes
@@ -382,12 +425,19 @@ public:
             SetError(error, path_, failure_);
             return false;
         }
-        written_ += static_cast<off_t>(data.size());
-        if (written_ - started_ >= kWritebackStep) {
-            // Only advice: the flush in Commit reports any failure.
-            (void)::sync_file_range(fd_, started_, written_ - started_, SYNC_FILE_RANGE_WRITE);
-            started_ = written_;
+        Written(data.size());
+        return true;
+    }
+
+    bool WriteGathered(std::span<const std::string_view> pieces, std::string* error) override {
+        if (failure_ == 0 && !WriteAllGathered(fd_, pieces)) failure_ = errno;
+        if (failure_ != 0) {
+            SetError(error, path_, failure_);
+            return false;
         }
+        std::size_t size = 0;
+        for (const std::string_view piece : pieces) size += piece.size();
+        Written(size);
         return true;
     }
 
@@ -408,6 +458,17 @@ public:
     }
 
 private:
+    /// Counts size more bytes written, and starts writing them back to the
+    /// disk a step at a time, so that the flush in Commit waits for little.
+    void Written(std::size_t size) {
+        written_ += static_cast<off_t>(size);
+        if (written_ - started_ >= kWritebackStep) {
+            // Only advice: the flush in Commit reports any failure.
+            (void)::sync_file_range(fd_, started_, written_ - started_, SYNC_FILE_RANGE_WRITE);
+            started_ = written_;
+        }
+    }
+
     /// Gives the temporary file the owner, group and permissions of the file
     /// it replaces (the owner and group where the user may set them), or the
     /// ordinary permissions of a new file. 0 or the errno of the failure.

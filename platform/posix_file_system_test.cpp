@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -166,6 +167,25 @@ TEST_P(ReplaceTest, OutputDroppedBeforeCommitLeavesNothing) {
     }
     EXPECT_EQ(ReadFile(dir / "kept.xml"), "precious");
     EXPECT_EQ(CountEntries(dir.path()), 1) << "no temporary file is left behind";
+}
+
+TEST_P(ReplaceTest, GatheredPiecesAreWrittenInOrder) {
+    // More pieces than one system call takes, empty ones among them, and a
+    // large one.
+    std::vector<std::string> texts;
+    for (int i = 0; i < 700; ++i) texts.push_back(i % 7 == 0 ? "" : std::to_string(i) + ",");
+    texts[350] = std::string(3 << 20, 'x');
+    const std::vector<std::string_view> pieces(texts.begin(), texts.end());
+    std::string expected;
+    for (const std::string& text : texts) expected += text;
+
+    std::unique_ptr<OutputFile> output = files.StartReplacing(dir / "out.svg", nullptr);
+    ASSERT_NE(output, nullptr);
+    ASSERT_TRUE(output->Write("<svg>", nullptr));
+    ASSERT_TRUE(output->WriteGathered(pieces, nullptr));
+    ASSERT_TRUE(output->WriteGathered({}, nullptr));
+    ASSERT_TRUE(output->Commit(nullptr));
+    EXPECT_TRUE(ReadFile(dir / "out.svg") == "<svg>" + expected);
 }
 
 TEST(PosixFileSystem, SaveEndedBySignalLeavesNoTemporaryFile) {
