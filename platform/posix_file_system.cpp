@@ -39,24 +39,6 @@ namespace {
 /// (a picture written in one go at the end waited for 8 MiB more).
 constexpr off_t kWritebackStep = 1024 * 1024;
 
-/// Writes all of data, resuming after interruptions and short writes. False
-/// with errno set on failure.
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        ssize_t written = ::write(fd, data.data(), data.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (written == 0) {  // no progress and no reason: do not spin
-            errno = EIO;
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 /// Writes all of pieces in order, as many at a time as one call takes,
 /// resuming after interruptions and short writes. False with errno set on
 /// failure.
@@ -95,6 +77,12 @@ bool WriteAllGathered(int fd, std::span<const std::string_view> pieces) {
             vectors[first].iov_len -= left;
         }
     }
+}
+
+/// Writes all of data, as WriteAllGathered does.
+bool WriteAll(int fd, std::string_view data) {
+    const std::string_view pieces[] = {data};
+    return WriteAllGathered(fd, pieces);
 }
 
 /// Reads a decimal number of 1 to 9 digits from the start of text and takes
