@@ -140,6 +140,8 @@ bool PicturePipeline::Write(std::size_t panels, OutputFile& output, std::string*
     std::vector<std::string_view> pieces;
     std::deque<Views> held;  // the texts the pieces point into
     std::size_t gathered = 0;
+    // The sink only gathers, so it never fails; flush says whether the file
+    // took the pieces.
     const auto sink = [&pieces, &gathered](std::string_view piece) {
         pieces.push_back(piece);
         gathered += piece.size();

@@ -42,8 +42,8 @@ public:
     /// is then spoiled: later writes and Commit fail with the same reason.
     [[nodiscard]] virtual bool Write(std::string_view data, std::string* error) = 0;
 
-    /// Appends the pieces in order, as one Write after another would; a file
-    /// on disk takes them in as few system calls as it can.
+    /// Appends the pieces in order, as one Write after another would. Files of
+    /// a system that can take many pieces in one call (writev) do so.
     [[nodiscard]] virtual bool WriteGathered(std::span<const std::string_view> pieces,
                                              std::string* error) {
         for (const std::string_view piece : pieces) {
